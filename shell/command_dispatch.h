@@ -1,0 +1,7 @@
+// Routes a host command to its handler inside a catch-all.
+#pragma once
+
+#include "host_interface/host_entry_point.h"
+
+HostError DispatchCommand(int32_t command, HostInData* in, HostOutData* out, HostParamDef* params[],
+                          HostFrame* output, void* extra);
