@@ -1,0 +1,32 @@
+// The chains of the last rendered frame, shared by the whole loaded plug-in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "skeleton/chain_record.h"
+#include "skeleton/geometry_types.h"
+
+struct ChainCache {
+  std::vector<std::vector<IntPoint>> chains;  // integer points per chain, in render order
+  int32_t width = 0;                          // size of the analysed layer
+  int32_t height = 0;
+  int32_t strokeWidth = 2;                                 // Line Width as set, not the radius
+  std::array<uint8_t, 3> strokeColor{255, 255, 255};       // Line Color red, green, blue
+  uint8_t valid = 0;                                       // 1 once any frame was published
+};
+
+// Guards every field of ProcessChainCache; hold it only to copy or measure.
+extern std::mutex ChainCacheMutex;
+extern ChainCache ProcessChainCache;
+
+// Replaces the whole cache with the integer points of the given chains (the
+// outer list keeps its capacity) and marks it valid. The caller sets the
+// host's refresh flag itself.
+void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, int32_t height, int32_t strokeWidth,
+                       uint8_t red, uint8_t green, uint8_t blue);
+
+// A copy of the whole cache, taken under the lock.
+ChainCache SnapshotChainCache();
