@@ -1,0 +1,42 @@
+// Replaces an open chain by a run of cubic Bezier segments within a tolerance
+// (least-squares fit along fixed end tangents, split at the worst point).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "skeleton/chain_record.h"
+#include "skeleton/geometry_types.h"
+
+struct CubicSegment {
+  FloatPoint p0;  // start
+  FloatPoint p1;  // control point after the start
+  FloatPoint p2;  // control point before the end
+  FloatPoint p3;  // end
+};
+
+// Rewrites the chain as fitted anchors (points, fpoints) with handles (inT,
+// outT). Chains of fewer than 3 points are left unchanged.
+void FitChainBeziers(ChainRecord& chain, float tolerance);
+
+// Fits data[first..last] (first < last) and appends the segments in order
+// along the data. tHat1 points from data[first] into the curve, tHat2 from
+// data[last] back into it. Nesting stays constant whatever the range length:
+// pending ranges wait on an explicit stack.
+void FitBezierRecursive(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
+                        FloatPoint tHat2, float tolerance, std::vector<CubicSegment>& output);
+
+CubicSegment GenerateBezier(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
+                            FloatPoint tHat2);
+
+// Greatest distance of an interior data point from the segment at its
+// chord-length parameter; splitIndex receives that point's index (the middle
+// index when no interior point is off the curve).
+float BezierMaxError(const std::vector<FloatPoint>& data, int32_t first, int32_t last, const CubicSegment& segment,
+                     int32_t& splitIndex);
+
+// last - first + 1 parameters in [0, 1] proportional to the distance along the data.
+std::vector<float> ChordLengthParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last);
+
+// Point of the segment at parameter t.
+FloatPoint EvaluateCubic(const CubicSegment& segment, float t);
