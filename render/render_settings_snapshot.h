@@ -1,0 +1,8 @@
+// Reads every parameter the render uses, once, into a RenderSettings record.
+#pragma once
+
+#include "host_interface/host_param_def.h"
+#include "render/render_settings.h"
+
+// params is indexed by parameter id; every entry from 1 to 130 must be present.
+RenderSettings ReadRenderSettings(HostParamDef* params[]);
