@@ -7,11 +7,13 @@
 
 #include <cstdint>
 
+// Trivial (no member initializers) because it is a member of the parameter
+// value union; value-initialise it (HostFrame frame{}) to get zeros.
 struct HostFrame {
-  void* pixels = nullptr;  // first row; null when a layer parameter holds no layer
-  int32_t rowBytes = 0;    // bytes from one row to the next
-  int32_t width = 0;
-  int32_t height = 0;
+  void* pixels;  // first row; null when a layer parameter holds no layer
+  int32_t rowBytes;  // bytes from one row to the next
+  int32_t width;
+  int32_t height;
 };
 
 struct HostPixel8 {
