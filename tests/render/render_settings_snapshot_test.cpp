@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "shell/param_ids.h"
 #include "tests/render/param_array_fixture.h"
@@ -42,7 +43,7 @@ TEST(RenderSettingsSnapshot, FloatConversionsFollowTheWrittenOrder) {
 
   // 0.6 x 3.0 in float lands one step above 1.8.
   EXPECT_EQ(s.speedEase, std::nextafter(1.8f, 2.0f));
-  EXPECT_EQ(s.nibAngle, static_cast<float>(M_PI / 4.0));
+  EXPECT_EQ(s.nibAngle, static_cast<float>(std::numbers::pi / 4.0));
   EXPECT_EQ(s.roughnessScale, 0.02f);
   EXPECT_EQ(s.roughnessAmount, 4.0f);
   EXPECT_EQ(s.turbulence, 8.0f);
