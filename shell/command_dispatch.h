@@ -1,4 +1,5 @@
-// Routes a host command to its handler inside a catch-all.
+// Routes a host command to its handler inside a catch-all: any exception that
+// leaves a handler is answered with kHostErrorInternal.
 #pragma once
 
 #include "host_interface/host_entry_point.h"

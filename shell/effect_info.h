@@ -1,0 +1,12 @@
+// About (command 0) and global setup (command 1).
+#pragma once
+
+#include <string>
+
+#include "host_interface/host_records.h"
+
+// "Spindrel v1.0.4", then the two sentences, each after a carriage return.
+std::string BuildAboutText();
+
+HostError AboutCommand(HostInData* in, HostOutData* out);
+HostError GlobalSetupCommand(HostOutData* out);
