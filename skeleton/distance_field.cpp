@@ -25,20 +25,26 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   const size_t stride = static_cast<size_t>(width);
   field.assign(stride * static_cast<size_t>(height), 0.0f);
 
+  // Both sweeps run row by row with one running distance per column, which
+  // gives the same values as walking each column on its own.
   constexpr float kColumnCap = 1e10f;
   std::vector<float> columnDistance(field.size());
-  for (int32_t x = 0; x < width; ++x) {
-    float d = 0.0f;
-    for (int32_t y = 0; y < height; ++y) {
-      const size_t index = static_cast<size_t>(y) * stride + static_cast<size_t>(x);
-      d = mask.cells[index] != 0 ? std::min(d + 1.0f, kColumnCap) : 0.0f;
-      columnDistance[index] = d;
+  std::vector<float> running(stride, 0.0f);
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
+    float* out = columnDistance.data() + static_cast<size_t>(y) * stride;
+    for (size_t x = 0; x < stride; ++x) {
+      running[x] = cells[x] != 0 ? std::min(running[x] + 1.0f, kColumnCap) : 0.0f;
+      out[x] = running[x];
     }
-    d = 0.0f;
-    for (int32_t y = height - 1; y >= 0; --y) {
-      const size_t index = static_cast<size_t>(y) * stride + static_cast<size_t>(x);
-      d = mask.cells[index] != 0 ? std::min(d + 1.0f, kColumnCap) : 0.0f;
-      columnDistance[index] = std::min(columnDistance[index], d);
+  }
+  std::fill(running.begin(), running.end(), 0.0f);
+  for (int32_t y = height - 1; y >= 0; --y) {
+    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
+    float* out = columnDistance.data() + static_cast<size_t>(y) * stride;
+    for (size_t x = 0; x < stride; ++x) {
+      running[x] = cells[x] != 0 ? std::min(running[x] + 1.0f, kColumnCap) : 0.0f;
+      out[x] = std::min(out[x], running[x]);
     }
   }
 
