@@ -1,0 +1,219 @@
+#include "skeleton/skeleton_graph.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_set>
+
+#include "skeleton/polyline_simplify.h"
+
+namespace {
+
+size_t PixelCount(const ByteMask& mask) {
+  return static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height);
+}
+
+void LabelComponents(const ByteMask& mask, SkeletonGraph& graph) {
+  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
+  const int32_t width = mask.width;
+  const int32_t total = static_cast<int32_t>(PixelCount(mask));
+  graph.componentOfPixel.assign(PixelCount(mask), -1);
+  std::vector<int32_t> stack;
+  for (int32_t seed = 0; seed < total; ++seed) {
+    if (mask.cells[static_cast<size_t>(seed)] == 0 || graph.componentOfPixel[static_cast<size_t>(seed)] >= 0) continue;
+    const int32_t id = graph.componentCount++;
+    graph.componentOfPixel[static_cast<size_t>(seed)] = id;
+    stack.push_back(seed);
+    while (!stack.empty()) {
+      const int32_t pixel = stack.back();
+      stack.pop_back();
+      const int32_t x = pixel % width;
+      const int32_t y = pixel / width;
+      for (int32_t k = 0; k < 8; ++k) {
+        const int32_t nx = x + kNeighbourOffsetX[k];
+        const int32_t ny = y + kNeighbourOffsetY[k];
+        if (!GridCellSet(grid, nx, ny)) continue;
+        const int32_t neighbour = ny * width + nx;
+        if (graph.componentOfPixel[static_cast<size_t>(neighbour)] >= 0) continue;
+        graph.componentOfPixel[static_cast<size_t>(neighbour)] = id;
+        stack.push_back(neighbour);
+      }
+    }
+  }
+}
+
+void FindNodes(const ByteMask& mask, SkeletonGraph& graph) {
+  graph.nodeOfPixel.assign(PixelCount(mask), -1);
+  for (int32_t y = 0; y < mask.height; ++y) {
+    for (int32_t x = 0; x < mask.width; ++x) {
+      const int32_t pixel = y * mask.width + x;
+      if (mask.cells[static_cast<size_t>(pixel)] == 0) continue;
+      const int32_t degree = SkeletonPixelDegree(mask, x, y);
+      if (degree == 2) continue;
+      graph.nodeOfPixel[static_cast<size_t>(pixel)] = static_cast<int32_t>(graph.nodes.size());
+      graph.nodes.push_back(pixel);
+      graph.nodeComponent.push_back(graph.componentOfPixel[static_cast<size_t>(pixel)]);
+      graph.nodeDegree.push_back(degree);
+    }
+  }
+}
+
+void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
+  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
+  const int32_t width = mask.width;
+  const int64_t pixelCount = static_cast<int64_t>(PixelCount(mask));
+  const uint64_t keyScale = static_cast<uint64_t>(pixelCount);
+  std::vector<uint8_t> seen(PixelCount(mask), 0);
+  std::unordered_set<uint64_t> linkedPairs;
+  auto isNode = [&graph, width](IntPoint p) {
+    return graph.nodeOfPixel[static_cast<size_t>(p.y * width + p.x)] >= 0;
+  };
+
+  for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
+    const int32_t pixel = graph.nodes[static_cast<size_t>(node)];
+    const IntPoint origin{pixel % width, pixel / width};
+    for (int32_t k = 0; k < 8; ++k) {
+      const IntPoint first{origin.x + kNeighbourOffsetX[k], origin.y + kNeighbourOffsetY[k]};
+      if (!GridCellSet(grid, first.x, first.y)) continue;
+      const int32_t firstIndex = first.y * width + first.x;
+      const int32_t firstNode = graph.nodeOfPixel[static_cast<size_t>(firstIndex)];
+      if (firstNode >= 0) {
+        const uint64_t low = static_cast<uint64_t>(std::min(pixel, firstIndex));
+        const uint64_t high = static_cast<uint64_t>(std::max(pixel, firstIndex));
+        if (!linkedPairs.insert(low * keyScale + high).second) continue;
+        EdgeRec link;
+        link.pixels = {origin, first};
+        link.nodeA = node;
+        link.nodeB = firstNode;
+        link.length = PolylineLength(link.pixels);
+        PushEdge(graph.edges, std::move(link));
+        continue;
+      }
+      if (seen[static_cast<size_t>(firstIndex)] != 0) continue;
+
+      EdgeRec run;
+      run.pixels = {origin, first};
+      seen[static_cast<size_t>(firstIndex)] = 1;
+      IntPoint previous = origin;
+      IntPoint current = first;
+      // A degree-2 pixel has one way on besides the way back, so no seen
+      // test is needed; the step limit only guards against malformed input.
+      for (int64_t steps = 0; !isNode(current) && steps < pixelCount; ++steps) {
+        bool moved = false;
+        for (int32_t d = 0; d < 8; ++d) {
+          const IntPoint next{current.x + kNeighbourOffsetX[d], current.y + kNeighbourOffsetY[d]};
+          if (!GridCellSet(grid, next.x, next.y) || PointsEqual(next, previous)) continue;
+          run.pixels.push_back(next);
+          if (!isNode(next)) seen[static_cast<size_t>(next.y * width + next.x)] = 1;
+          previous = current;
+          current = next;
+          moved = true;
+          break;
+        }
+        if (!moved) break;
+      }
+      run.nodeA = node;
+      run.nodeB = isNode(current) ? graph.nodeOfPixel[static_cast<size_t>(current.y * width + current.x)] : node;
+      run.length = PolylineLength(run.pixels);
+      PushEdge(graph.edges, std::move(run));
+    }
+  }
+}
+
+// One pass: node degrees are pixel degrees and do not change with pruning.
+void PruneSpurs(SkeletonGraph& graph, float minLength) {
+  for (EdgeRec& edge : graph.edges) {
+    if (edge.pruned != 0) continue;
+    const bool touchesStrokeEnd = graph.nodeDegree[static_cast<size_t>(edge.nodeA)] == 1 ||
+                                  graph.nodeDegree[static_cast<size_t>(edge.nodeB)] == 1;
+    if (touchesStrokeEnd && edge.length < minLength && edge.nodeA != edge.nodeB) edge.pruned = 1;
+  }
+}
+
+void ListIncidentEdges(SkeletonGraph& graph) {
+  graph.incidentEdges.assign(graph.nodes.size(), {});
+  graph.liveEdgeCount.assign(static_cast<size_t>(graph.componentCount), 0);
+  for (int32_t e = 0; e < static_cast<int32_t>(graph.edges.size()); ++e) {
+    const EdgeRec& edge = graph.edges[static_cast<size_t>(e)];
+    if (edge.pruned != 0) continue;
+    graph.incidentEdges[static_cast<size_t>(edge.nodeA)].push_back(e);
+    if (edge.nodeB != edge.nodeA) graph.incidentEdges[static_cast<size_t>(edge.nodeB)].push_back(e);
+    ++graph.liveEdgeCount[static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(edge.nodeA)])];
+  }
+}
+
+}  // namespace
+
+bool GridCellSet(ByteGridView grid, int32_t x, int32_t y) {
+  if (x < 0 || y < 0 || x >= grid.width || y >= grid.height) return false;
+  return grid.cells[static_cast<size_t>(y) * static_cast<size_t>(grid.width) + static_cast<size_t>(x)] != 0;
+}
+
+bool NodeHasFreeEdge(const SkeletonGraph& graph, int32_t node) {
+  for (const int32_t e : graph.incidentEdges[static_cast<size_t>(node)]) {
+    if (EdgeIsFree(graph.edges[static_cast<size_t>(e)])) return true;
+  }
+  return false;
+}
+
+void PushEdge(std::vector<EdgeRec>& edges, EdgeRec&& edge) { edges.push_back(std::move(edge)); }
+
+SkeletonGraph BuildSkeletonGraph(const ByteMask& mask, float minLength) {
+  SkeletonGraph graph;
+  graph.width = mask.width;
+  graph.height = mask.height;
+  // Pixel indices are int32; a grid they cannot address, or cells that do not
+  // match the size, give an empty graph.
+  if (mask.width < 1 || mask.height < 1 || mask.cells.size() != PixelCount(mask) ||
+      PixelCount(mask) > static_cast<size_t>(INT32_MAX)) {
+    return graph;
+  }
+  LabelComponents(mask, graph);
+  FindNodes(mask, graph);
+  BuildEdges(mask, graph);
+  PruneSpurs(graph, minLength);
+  ListIncidentEdges(graph);
+  return graph;
+}
+
+BranchInfo MeasureBranch(const SkeletonGraph& graph, int32_t startNode, int32_t excludedEdge) {
+  BranchScratch scratch;
+  return MeasureBranch(graph, startNode, excludedEdge, scratch);
+}
+
+BranchInfo MeasureBranch(const SkeletonGraph& graph, int32_t startNode, int32_t excludedEdge,
+                         BranchScratch& scratch) {
+  BranchInfo info;
+  if (startNode < 0 || static_cast<size_t>(startNode) >= graph.nodes.size()) return info;
+  if (scratch.visitMark.size() != graph.nodes.size()) {
+    scratch.visitMark.assign(graph.nodes.size(), 0);
+    scratch.mark = 0;
+  }
+  if (++scratch.mark == 0) {  // wrapped: old marks could alias the new one
+    std::fill(scratch.visitMark.begin(), scratch.visitMark.end(), 0);
+    scratch.mark = 1;
+  }
+  const uint32_t mark = scratch.mark;
+  // The incidence lists hold only unpruned edges, so their sizes are the degrees here.
+  auto liveDegree = [&graph](int32_t node) { return graph.incidentEdges[static_cast<size_t>(node)].size(); };
+
+  scratch.visitMark[static_cast<size_t>(startNode)] = mark;
+  if (liveDegree(startNode) == 1) info.hasLeaf = 1;
+  scratch.stack.clear();
+  scratch.stack.emplace_back(startNode, excludedEdge);
+  while (!scratch.stack.empty()) {
+    const auto [node, arrival] = scratch.stack.back();
+    scratch.stack.pop_back();
+    for (const int32_t e : graph.incidentEdges[static_cast<size_t>(node)]) {
+      const EdgeRec& edge = graph.edges[static_cast<size_t>(e)];
+      if (e == arrival || edge.used != 0 || edge.pruned != 0) continue;
+      const int32_t other = edge.nodeA == node ? edge.nodeB : edge.nodeA;
+      if (scratch.visitMark[static_cast<size_t>(other)] == mark) continue;
+      scratch.visitMark[static_cast<size_t>(other)] = mark;
+      info.length += edge.length;
+      if (liveDegree(other) == 1) info.hasLeaf = 1;
+      scratch.stack.emplace_back(other, e);
+    }
+  }
+  return info;
+}
