@@ -1,0 +1,226 @@
+#include "skeleton/extract_chains_graph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <span>
+
+#include "skeleton/polyline_simplify.h"
+#include "skeleton/shape_walk.h"
+#include "skeleton/skeleton_graph.h"
+#include "skeleton/start_preference.h"
+
+namespace {
+
+constexpr float kCoincidentStartDistance = 0.001f;
+
+// Each component's nodes, in node order.
+struct NodesByComponent {
+  std::vector<int32_t> offsets;  // component c owns list[offsets[c] .. offsets[c + 1])
+  std::vector<int32_t> list;
+
+  std::span<const int32_t> Of(int32_t component) const {
+    const size_t begin = static_cast<size_t>(offsets[static_cast<size_t>(component)]);
+    const size_t end = static_cast<size_t>(offsets[static_cast<size_t>(component) + 1]);
+    return std::span<const int32_t>(list.data() + begin, end - begin);
+  }
+};
+
+NodesByComponent GroupNodes(const SkeletonGraph& graph) {
+  NodesByComponent grouped;
+  grouped.offsets.assign(static_cast<size_t>(graph.componentCount) + 1, 0);
+  for (const int32_t c : graph.nodeComponent) ++grouped.offsets[static_cast<size_t>(c) + 1];
+  for (size_t c = 0; c < static_cast<size_t>(graph.componentCount); ++c) grouped.offsets[c + 1] += grouped.offsets[c];
+  grouped.list.resize(graph.nodes.size());
+  std::vector<int32_t> fill(grouped.offsets.begin(), grouped.offsets.end() - 1);
+  for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
+    grouped.list[static_cast<size_t>(fill[static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(node)])]++)] =
+        node;
+  }
+  return grouped;
+}
+
+int32_t ComponentAt(const SkeletonGraph& graph, IntPoint p) {
+  if (p.x < 0 || p.y < 0 || p.x >= graph.width || p.y >= graph.height) return -1;
+  return graph.componentOfPixel[static_cast<size_t>(p.y) * static_cast<size_t>(graph.width) + static_cast<size_t>(p.x)];
+}
+
+void RotateToFront(std::vector<IntPoint>& points, int32_t k) {
+  if (k > 0) std::rotate(points.begin(), points.begin() + k, points.end());
+}
+
+// Follows set pixels from start, always to the first free neighbour in the
+// order N ... NW; it does not look at the graph, so it also runs into pruned spurs.
+std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::vector<uint8_t>& visited) {
+  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
+  const int64_t limit = static_cast<int64_t>(mask.width) * mask.height;
+  std::vector<IntPoint> points;
+  IntPoint previous{-1, -1};
+  IntPoint current = start;
+  for (int64_t step = 0; step < limit; ++step) {
+    visited[static_cast<size_t>(current.y) * static_cast<size_t>(mask.width) + static_cast<size_t>(current.x)] = 1;
+    points.push_back(current);
+    bool moved = false;
+    for (int32_t k = 0; k < 8; ++k) {
+      const IntPoint next{current.x + kNeighbourOffsetX[k], current.y + kNeighbourOffsetY[k]};
+      if (!GridCellSet(grid, next.x, next.y) || PointsEqual(next, previous)) continue;
+      if (visited[static_cast<size_t>(next.y) * static_cast<size_t>(mask.width) + static_cast<size_t>(next.x)] != 0) {
+        continue;
+      }
+      previous = current;
+      current = next;
+      moved = true;
+      break;
+    }
+    if (!moved) break;
+  }
+  return points;
+}
+
+ChainRecord SimplifyPoints(std::vector<IntPoint>&& points, uint8_t closed) {
+  ChainRecord raw;
+  raw.points = std::move(points);
+  ChainRecord simplified = SimplifyRdp(raw, kSimplifyTolerance);
+  simplified.closed = closed;
+  return simplified;
+}
+
+// A reused simple chain starts at its preferred end; a closed one is turned
+// to start at its preferred point and closed by a repeated first point.
+void OrientReusedChain(ChainRecord& chain, const StartPreference& preference) {
+  std::vector<IntPoint>& points = chain.points;
+  if (chain.closed == 0) {
+    if (PreferenceScore(preference, points.back()) > PreferenceScore(preference, points.front())) {
+      std::reverse(points.begin(), points.end());
+    }
+    return;
+  }
+  if (PointsEqual(points.front(), points.back())) points.pop_back();
+  RotateToFront(points, PreferredPointIndex(points, preference));
+  if (points.size() >= 2) points.push_back(points.front());
+}
+
+void ReuseSimpleChains(const SkeletonGraph& graph, const std::vector<ChainRecord>& simpleChains,
+                       const StartPreference& preference, std::vector<uint8_t>& componentDone,
+                       std::vector<ChainRecord>& result) {
+  std::vector<int32_t> chainCount(static_cast<size_t>(graph.componentCount), 0);
+  std::vector<int32_t> firstChain(static_cast<size_t>(graph.componentCount), -1);
+  for (size_t k = 0; k < simpleChains.size(); ++k) {
+    const std::vector<IntPoint>& points = simpleChains[k].points;
+    if (points.size() < 2) continue;
+    const int32_t c = ComponentAt(graph, points.front());
+    if (c < 0 || ComponentAt(graph, points[points.size() / 2]) != c || ComponentAt(graph, points.back()) != c) continue;
+    ++chainCount[static_cast<size_t>(c)];
+    if (firstChain[static_cast<size_t>(c)] < 0) firstChain[static_cast<size_t>(c)] = static_cast<int32_t>(k);
+  }
+  for (size_t c = 0; c < static_cast<size_t>(graph.componentCount); ++c) {
+    if (chainCount[c] != 1 || graph.liveEdgeCount[c] == 0) continue;
+    ChainRecord chain = simpleChains[static_cast<size_t>(firstChain[c])];
+    OrientReusedChain(chain, preference);
+    result.push_back(std::move(chain));
+    componentDone[c] = 1;
+  }
+}
+
+}  // namespace
+
+FloatPoint ComputeWritingDirection(const ByteMask& mask, float startX, float startY) {
+  double sumX = 0.0;
+  double sumY = 0.0;
+  int64_t count = 0;
+  const size_t total = mask.cells.size();
+  for (size_t index = 0; index < total; ++index) {
+    if (mask.cells[index] == 0) continue;
+    sumX += static_cast<double>(index % static_cast<size_t>(mask.width));
+    sumY += static_cast<double>(index / static_cast<size_t>(mask.width));
+    ++count;
+  }
+  if (count > 0) {
+    sumX /= static_cast<double>(count);
+    sumY /= static_cast<double>(count);
+  }
+  const float dx = startX - static_cast<float>(sumX);
+  const float dy = startY - static_cast<float>(sumY);
+  const float length = std::sqrt(dx * dx + dy * dy);
+  if (length > kCoincidentStartDistance) return FloatPoint{dx / length, dy / length};
+  return FloatPoint{-1.0f, 0.0f};
+}
+
+std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLength, float startX, float startY,
+                                            uint8_t smart, float bias, uint8_t directionalStart,
+                                            const std::vector<FloatPoint>& seeds,
+                                            const std::vector<ChainRecord>& simpleChains) {
+  std::vector<ChainRecord> result;
+  if (mask.width < 1 || mask.height < 1) return result;
+  SkeletonGraph graph = BuildSkeletonGraph(mask, minLength);
+  if (graph.componentOfPixel.empty()) return result;  // cells that do not match the size
+
+  const FloatPoint startPoint{startX, startY};
+  const FloatPoint writingDirection = ComputeWritingDirection(mask, startX, startY);
+  const StartPreference nearestStart{startPoint, writingDirection, false};
+  const StartPreference preferredStart{startPoint, writingDirection, directionalStart != 0};
+  const size_t componentCount = static_cast<size_t>(graph.componentCount);
+  std::vector<uint8_t> componentHasJunction(componentCount, 0);
+  for (size_t node = 0; node < graph.nodes.size(); ++node) {
+    if (graph.incidentEdges[node].size() > 2) componentHasJunction[static_cast<size_t>(graph.nodeComponent[node])] = 1;
+  }
+  std::vector<uint8_t> componentDone(componentCount, 0);
+
+  if (!simpleChains.empty()) ReuseSimpleChains(graph, simpleChains, preferredStart, componentDone, result);
+
+  const NodesByComponent nodesByComponent = GroupNodes(graph);
+  const ShapeWalkOptions walkOptions{startPoint, writingDirection, directionalStart, smart, bias};
+  BranchScratch scratch;
+  // A pixel trace never leaves its component and each component is traced
+  // at most once, so one visited grid serves every trace of this loop.
+  std::vector<uint8_t> traceVisited;
+  for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
+    const size_t c = static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(node)]);
+    if (componentDone[c] != 0 || graph.liveEdgeCount[c] == 0 || !NodeHasFreeEdge(graph, node)) continue;
+    componentDone[c] = 1;
+    const std::span<const int32_t> componentNodes = nodesByComponent.Of(static_cast<int32_t>(c));
+
+    if (componentHasJunction[c] == 0) {
+      int32_t startNode = node;
+      float bestScore = kNoPreferenceScore;
+      for (const int32_t candidate : componentNodes) {
+        const float score = PreferenceScore(nearestStart, NodePixel(graph, candidate));
+        if (score > bestScore) {
+          bestScore = score;
+          startNode = candidate;
+        }
+      }
+      if (traceVisited.empty()) traceVisited.assign(mask.cells.size(), 0);
+      std::vector<IntPoint> trace = TracePixelRun(mask, NodePixel(graph, startNode), traceVisited);
+      if (trace.size() < 4) continue;
+      ChainRecord chain = SimplifyPoints(std::move(trace), 1);
+      if (PolylineLength(chain.points) >= minLength) result.push_back(std::move(chain));
+      continue;
+    }
+
+    std::vector<IntPoint> walk =
+        WalkJunctionComponent(graph, mask, componentNodes, node, walkOptions, seeds, scratch);
+    if (walk.size() < 2) continue;
+    ChainRecord chain = SimplifyPoints(std::move(walk), 0);
+    if (PolylineLength(chain.points) >= minLength || chain.points.size() > 4) result.push_back(std::move(chain));
+  }
+
+  // Rings of degree-2 pixels have no node and so no edge: trace them closed.
+  std::vector<uint8_t> componentHasNode(componentCount, 0);
+  for (const int32_t c : graph.nodeComponent) componentHasNode[static_cast<size_t>(c)] = 1;
+  if (std::find(componentHasNode.begin(), componentHasNode.end(), 0) == componentHasNode.end()) return result;
+  std::vector<uint8_t> ringVisited(mask.cells.size(), 0);
+  for (size_t index = 0; index < mask.cells.size(); ++index) {
+    if (mask.cells[index] == 0 || ringVisited[index] != 0) continue;
+    const size_t c = static_cast<size_t>(graph.componentOfPixel[index]);
+    if (componentDone[c] != 0 || componentHasNode[c] != 0) continue;
+    const IntPoint start{static_cast<int32_t>(index % static_cast<size_t>(mask.width)),
+                         static_cast<int32_t>(index / static_cast<size_t>(mask.width))};
+    std::vector<IntPoint> trace = TracePixelRun(mask, start, ringVisited);
+    if (trace.size() < 4) continue;
+    RotateToFront(trace, PreferredPointIndex(trace, preferredStart));
+    ChainRecord chain = SimplifyPoints(std::move(trace), 1);
+    if (PolylineLength(chain.points) >= minLength) result.push_back(std::move(chain));
+  }
+  return result;
+}

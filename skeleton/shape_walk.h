@@ -1,0 +1,48 @@
+// The retracing walk that draws a whole junction component as one stroke:
+// at a dead end it runs back over drawn ink to the last junction with
+// undrawn branches and carries on from there.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "skeleton/byte_mask.h"
+#include "skeleton/geometry_types.h"
+#include "skeleton/skeleton_graph.h"
+#include "skeleton/start_preference.h"
+
+constexpr float kDeadEndPenalty = -1e7f;
+constexpr int32_t kSeedSearchRadius = 4;
+
+struct ShapeWalkOptions {
+  FloatPoint startPoint;        // mask pixels
+  FloatPoint writingDirection;  // unit vector from the skeleton's centroid toward the start point
+  uint8_t directionalStart = 0;
+  uint8_t smart = 0;  // curvature continuation in the direction score
+  float bias = 0.0f;  // weight of the curvature term, -1 ... 1
+};
+
+// The set pixel nearest a seed within kSeedSearchRadius of it (square rings
+// of growing radius); false when there is none.
+bool FindSeedPixel(const ByteMask& mask, FloatPoint seed, IntPoint& pixel);
+
+// The walk's start node in the component: a stroke end with a free edge when
+// there is one, else any node with a free edge; fallbackNode when neither.
+int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t> componentNodes,
+                            const StartPreference& preference, int32_t fallbackNode);
+
+// Walks the free edges reachable from startNode, marking them used. Returns the
+// drawn pixels (retraced stretches included) up to the end of the last edge
+// walked forward.
+std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, uint8_t smart, float bias,
+                                     BranchScratch& scratch);
+
+// The unsimplified stroke of one junction component: the start reference
+// (the first seed that lands in the component, else the start point), the
+// start node and the walk. componentNodes are the component's nodes in node
+// order; firstNode is the node at which the component was reached.
+std::vector<IntPoint> WalkJunctionComponent(SkeletonGraph& graph, const ByteMask& mask,
+                                            std::span<const int32_t> componentNodes, int32_t firstNode,
+                                            const ShapeWalkOptions& options, const std::vector<FloatPoint>& seeds,
+                                            BranchScratch& scratch);
