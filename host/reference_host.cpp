@@ -1,1 +1,161 @@
-// Placeholder until the reference host lands.
+#include "host/reference_host.h"
+
+#include "host/arb_data_calls.h"
+#include "host/command_params.h"
+#include "host/host_callbacks.h"
+#include "host_interface/host_commands.h"
+
+namespace {
+
+// The data handles the host owns: every default blob and every current value.
+void DisposeAllData(ReferenceHost& host) {
+  std::vector<std::pair<int32_t, HostHandle>> owned;
+  {
+    std::lock_guard<std::mutex> lock(host.instance.mutex);
+    for (size_t id = 0; id < host.instance.values.size(); ++id) {
+      HostParamDef& value = host.instance.values[id];
+      if (value.paramType != kParamTypeArbitraryData) continue;
+      HostParamDef& definition = host.instance.params[id]->def;
+      owned.emplace_back(static_cast<int32_t>(id), value.u.arbitrary.valueHandle);
+      owned.emplace_back(static_cast<int32_t>(id), definition.u.arbitrary.defaultHandle);
+      value.u.arbitrary.valueHandle = nullptr;
+      definition.u.arbitrary.defaultHandle = nullptr;
+    }
+  }
+  for (const auto& [id, handle] : owned) {
+    if (handle != nullptr) ArbDispose(host, id, handle);
+  }
+}
+
+HostError RunWithParams(ReferenceHost& host, int32_t command, const HostFrame* input, HostFrame* output,
+                        void* extra, int32_t time) {
+  CommandParams params = BuildCommandParams(host, input);
+  HostInData in = MakeInData(host, time);
+  HostOutData out{};
+  const HostError error =
+      CallEntryPoint(host, command, in, out, params.pointers.data(), output, extra, input);
+  FinishCommandParams(host, params);
+  return error;
+}
+
+}  // namespace
+
+ReferenceHost::~ReferenceHost() {
+  if (entryPoint != nullptr) DisposeAllData(*this);
+  DeactivateReferenceHost(this);
+  UnloadPluginModule(module);
+}
+
+std::unique_ptr<ReferenceHost> OpenReferenceHost(const std::string& modulePath, std::string& error) {
+  auto host = std::make_unique<ReferenceHost>();
+  if (!ActivateReferenceHost(host.get())) {
+    error = "another reference host is open";
+    return nullptr;
+  }
+  host->module = LoadPluginModule(modulePath, error);
+  if (host->module == nullptr) return nullptr;
+  host->entryPoint = reinterpret_cast<HostEntryPointFunc>(ResolveModuleSymbol(host->module, kEntryPointName));
+  if (host->entryPoint == nullptr) {
+    error = modulePath + " does not export " + kEntryPointName;
+    return nullptr;
+  }
+  ResetEffectInstance(host->instance);
+  return host;
+}
+
+HostInData MakeInData(ReferenceHost& host, int32_t time) {
+  HostInData in{};
+  in.currentTime = time;
+  in.timeStep = host.timeStep;
+  in.timeScale = host.timeScale;
+  in.downsampleX = host.downsampleX;
+  in.downsampleY = host.downsampleY;
+  in.effectRef = reinterpret_cast<HostEffectRef>(&host.instance);
+  in.utils = &ReferenceUtilityCallbacks();
+  in.basicSuite = &ReferenceBasicSuite();
+  return in;
+}
+
+HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, HostOutData& out,
+                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input) {
+  CommandContext context;
+  context.params = params;
+  context.paramCount = params != nullptr ? ParamCount(host.instance) : 0;
+  context.input = input;
+  const CommandContext* previous = SwapThreadCommandContext(&context);
+  const HostError error = host.entryPoint(command, &in, &out, params, output, extra);
+  SwapThreadCommandContext(previous);
+  return error;
+}
+
+HostError RunAbout(ReferenceHost& host, std::string& aboutText) {
+  HostInData in = MakeInData(host, 0);
+  HostOutData out{};
+  const HostError error = CallEntryPoint(host, kCommandAbout, in, out, nullptr, nullptr, nullptr, nullptr);
+  out.returnMessage[kReturnMessageSize - 1] = '\0';
+  aboutText = out.returnMessage;
+  return error;
+}
+
+HostError RunGlobalSetup(ReferenceHost& host) {
+  HostInData in = MakeInData(host, 0);
+  HostOutData out{};
+  const HostError error = CallEntryPoint(host, kCommandGlobalSetup, in, out, nullptr, nullptr, nullptr, nullptr);
+  host.effectVersion = out.version;
+  host.outFlags = out.outFlags;
+  host.outFlags2 = out.outFlags2;
+  return error;
+}
+
+HostError RunParamsSetup(ReferenceHost& host) {
+  DisposeAllData(host);
+  ResetEffectInstance(host.instance);
+  host.parametersReady = false;
+  HostInData in = MakeInData(host, 0);
+  HostOutData out{};
+  HostParamDef input = host.instance.values.at(0);
+  HostParamDef* params[] = {&input};
+  HostError error = CallEntryPoint(host, kCommandParamsSetup, in, out, params, nullptr, nullptr, nullptr);
+  host.numParams = out.numParams;
+  if (error != kHostErrorNone) return error;
+  // Every data parameter starts out holding a copy of its default.
+  const int32_t count = ParamCount(host.instance);
+  for (int32_t id = 1; id < count; ++id) {
+    const HostParamEntry& entry = ParamEntryById(host.instance, id);
+    // A default the effect could not allocate leaves the value without data.
+    if (entry.def.paramType != kParamTypeArbitraryData || entry.def.u.arbitrary.defaultHandle == nullptr) continue;
+    HostHandle copy = nullptr;
+    error = ArbCopy(host, id, entry.def.u.arbitrary.defaultHandle, copy);
+    if (error != kHostErrorNone) return error;
+    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+    AdoptCurrentDataLocked(host, id, copy);
+  }
+  host.parametersReady = true;
+  return kHostErrorNone;
+}
+
+HostError SetUpEffect(ReferenceHost& host) {
+  const HostError error = RunGlobalSetup(host);
+  return error != kHostErrorNone ? error : RunParamsSetup(host);
+}
+
+HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time) {
+  SetLayerSize(host.instance, input.width, input.height);
+  HostFrame outputFrame = output;
+  return RunWithParams(host, kCommandRender, &input, &outputFrame, nullptr, time);
+}
+
+HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time) {
+  HostUserChangedParamRecord record{paramId};
+  return RunWithParams(host, kCommandUserChangedParam, nullptr, nullptr, &record, time);
+}
+
+HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time) {
+  return RunWithParams(host, kCommandEvent, nullptr, nullptr, &event, time);
+}
+
+void SetMapLayer(ReferenceHost& host, const HostFrame* frame) {
+  std::lock_guard<std::mutex> lock(host.instance.mutex);
+  host.instance.hasMapLayer = frame != nullptr;
+  host.instance.mapLayer = frame != nullptr ? *frame : HostFrame{};
+}

@@ -1,0 +1,33 @@
+// The host's side of the arbitrary-data callback (command 22): the host
+// creates, copies, flattens, unflattens, compares, interpolates and disposes
+// the data blocks of the effect's hidden parameters only through these, and
+// never looks into a block itself.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host/reference_host.h"
+#include "host_interface/host_arbitrary_data.h"
+
+HostError SendArbCallback(ReferenceHost& host, HostArbCallbackRecord& record);
+
+HostError ArbNew(ReferenceHost& host, int32_t paramId, HostHandle& handle);
+HostError ArbDispose(ReferenceHost& host, int32_t paramId, HostHandle handle);
+HostError ArbCopy(ReferenceHost& host, int32_t paramId, HostHandle source, HostHandle& copy);
+HostError ArbFlatSize(ReferenceHost& host, int32_t paramId, HostHandle handle, uint32_t& size);
+// Asks for the flat size, then flattens into a buffer of exactly that size.
+HostError ArbFlatten(ReferenceHost& host, int32_t paramId, HostHandle handle, std::vector<uint8_t>& bytes);
+HostError ArbUnflatten(ReferenceHost& host, int32_t paramId, const std::vector<uint8_t>& bytes, HostHandle& handle);
+HostError ArbCompare(ReferenceHost& host, int32_t paramId, HostHandle a, HostHandle b, int32_t& result);
+HostError ArbInterpolate(ReferenceHost& host, int32_t paramId, HostHandle left, HostHandle right, double t,
+                         HostHandle& result);
+
+// The current data of a hidden parameter, flattened.
+HostError FlattenCurrentData(ReferenceHost& host, int32_t paramId, std::vector<uint8_t>& bytes);
+// Unflattens `bytes` and makes the result the parameter's current data.
+HostError ReplaceCurrentData(ReferenceHost& host, int32_t paramId, const std::vector<uint8_t>& bytes);
+// Makes `handle` the current data (the host takes it over) and disposes the
+// previous one. Caller holds instance.arbMutex.
+void AdoptCurrentDataLocked(ReferenceHost& host, int32_t paramId, HostHandle handle);
+HostHandle CurrentDataHandle(ReferenceHost& host, int32_t paramId);

@@ -1,0 +1,51 @@
+#include "host/command_params.h"
+
+#include "host/arb_data_calls.h"
+
+CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input) {
+  CommandParams params;
+  params.records = SnapshotParamValues(host.instance);
+  params.dataCopies.assign(params.records.size(), nullptr);
+  for (size_t id = 0; id < params.records.size(); ++id) {
+    HostParamDef& record = params.records[id];
+    record.changeFlags = 0;
+    if (record.paramType == kParamTypeLayer) record.u.layer = HostFrame{};
+    if (record.paramType != kParamTypeArbitraryData) continue;
+    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+    const auto paramId = static_cast<int32_t>(id);
+    HostHandle copy = nullptr;
+    // A failed copy leaves the command without data, as a host short of
+    // memory would.
+    ArbCopy(host, paramId, CurrentDataHandle(host, paramId), copy);
+    params.dataCopies[id] = copy;
+    record.u.arbitrary.valueHandle = copy;
+  }
+  if (input != nullptr && !params.records.empty()) params.records[0].u.layer = *input;
+  for (HostParamDef& record : params.records) params.pointers.push_back(&record);
+  return params;
+}
+
+std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params) {
+  std::vector<int32_t> changed;
+  for (size_t id = 1; id < params.records.size(); ++id) {
+    const HostParamDef& record = params.records[id];
+    const auto paramId = static_cast<int32_t>(id);
+    const bool takeOver = (record.changeFlags & kParamChangeFlagChangedValue) != 0;
+    if (record.paramType == kParamTypeArbitraryData) {
+      HostHandle copy = params.dataCopies[id];
+      if (takeOver) {
+        std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+        AdoptCurrentDataLocked(host, paramId, record.u.arbitrary.valueHandle);
+        if (copy == record.u.arbitrary.valueHandle) copy = nullptr;
+        changed.push_back(paramId);
+      }
+      if (copy != nullptr) ArbDispose(host, paramId, copy);
+      params.dataCopies[id] = nullptr;
+      continue;
+    }
+    if (!takeOver || record.paramType == kParamTypeLayer) continue;
+    StoreParamValue(host.instance, paramId, record.u);
+    changed.push_back(paramId);
+  }
+  return changed;
+}

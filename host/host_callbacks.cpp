@@ -1,0 +1,268 @@
+#include "host/host_callbacks.h"
+
+#include <atomic>
+#include <cstring>
+#include <string>
+
+#include "host/reference_host.h"
+#include "host_interface/host_suites.h"
+
+namespace {
+
+std::atomic<ReferenceHost*> g_activeHost{nullptr};
+thread_local const CommandContext* t_commandContext = nullptr;
+
+HostEffectInstance* InstanceOf(HostEffectRef effect) { return reinterpret_cast<HostEffectInstance*>(effect); }
+
+// --- utility callbacks ------------------------------------------------------
+
+HostError AddParam(HostEffectRef effect, int32_t index, const HostParamDef* def) {
+  if (effect == nullptr) return kHostErrorInvalidIndex;
+  return InstanceAddParam(*InstanceOf(effect), index, def);
+}
+
+// Values do not vary over time yet, so `time` selects nothing: a command
+// sees the values of its own parameter array.
+HostError CheckoutParam(HostEffectRef effect, int32_t index, int32_t, int32_t, uint32_t, HostParamDef* param) {
+  if (effect == nullptr || param == nullptr) return kHostErrorInvalidIndex;
+  HostEffectInstance& instance = *InstanceOf(effect);
+  if (index < 0 || index >= ParamCount(instance)) return kHostErrorInvalidIndex;
+  const CommandContext* context = t_commandContext;
+  HostParamDef record;
+  if (context != nullptr && index < context->paramCount && context->params[index] != nullptr) {
+    record = *context->params[index];
+  } else {
+    record = SnapshotParamValues(instance).at(static_cast<size_t>(index));
+  }
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  if (record.paramType == kParamTypeLayer) {
+    record.u.layer = HostFrame{};
+    if (index == 0 && context != nullptr && context->input != nullptr) record.u.layer = *context->input;
+    if (index != 0 && instance.hasMapLayer) record.u.layer = instance.mapLayer;
+  }
+  *param = record;
+  ++instance.checkouts;
+  return kHostErrorNone;
+}
+
+HostError CheckinParam(HostEffectRef effect, HostParamDef* param) {
+  if (effect == nullptr || param == nullptr) return kHostErrorInvalidIndex;
+  HostEffectInstance& instance = *InstanceOf(effect);
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  ++instance.checkins;
+  return kHostErrorNone;
+}
+
+HostError RegisterCustomUI(HostEffectRef effect, const HostCustomUIInfo* info) {
+  if (effect == nullptr) return kHostErrorInvalidIndex;
+  return InstanceRegisterCustomUI(*InstanceOf(effect), info);
+}
+
+HostHandle NewHandle(uint64_t size) {
+  ReferenceHost* host = g_activeHost.load();
+  return host != nullptr ? StoreNewHandle(host->handles, size) : nullptr;
+}
+
+void* LockHandle(HostHandle handle) {
+  ReferenceHost* host = g_activeHost.load();
+  return host != nullptr ? StoreLockHandle(host->handles, handle) : nullptr;
+}
+
+void UnlockHandle(HostHandle handle) {
+  if (ReferenceHost* host = g_activeHost.load()) StoreUnlockHandle(host->handles, handle);
+}
+
+void DisposeHandle(HostHandle handle) {
+  if (ReferenceHost* host = g_activeHost.load()) StoreDisposeHandle(host->handles, handle);
+}
+
+// The destination is the output record's return message.
+HostError AnsiCopy(const char* source, char* destination) {
+  if (source == nullptr || destination == nullptr) return kHostErrorInvalidIndex;
+  std::strncpy(destination, source, kReturnMessageSize - 1);
+  destination[kReturnMessageSize - 1] = '\0';
+  return kHostErrorNone;
+}
+
+const HostUtilityCallbacks kUtilityCallbacks = {
+    AddParam, CheckoutParam, CheckinParam, RegisterCustomUI, NewHandle,
+    LockHandle, UnlockHandle, DisposeHandle, AnsiCopy,
+};
+
+// --- suites -------------------------------------------------------------------
+
+void Record(std::vector<std::string> SuiteServices::*log, std::string entry) {
+  if (ReferenceHost* host = g_activeHost.load()) RecordSuiteCall(host->suites, log, std::move(entry));
+}
+
+HostError StartUndoGroup(const char* name) {
+  Record(&SuiteServices::undoEvents, std::string("begin ") + (name != nullptr ? name : ""));
+  return kHostErrorNone;
+}
+
+HostError EndUndoGroup() {
+  Record(&SuiteServices::undoEvents, "end");
+  return kHostErrorNone;
+}
+
+HostError ExecuteScript(int32_t, const char* script, uint8_t, HostMemHandle* result, HostMemHandle* error) {
+  Record(&SuiteServices::scripts, script != nullptr ? script : "");
+  if (result != nullptr) *result = nullptr;
+  if (error != nullptr) *error = nullptr;
+  return kHostErrorNone;
+}
+
+// The drawing suites only record what they are asked; their objects are
+// distinct dummy addresses.
+char g_drawRef, g_supplier, g_surface, g_pen, g_path;
+
+std::string PointText(float x, float y) {
+  std::string text = std::to_string(x);
+  text += ' ';
+  return text += std::to_string(y);
+}
+
+HostError GetDrawingReference(HostContextHandle, HostDrawRef* drawRef) {
+  if (drawRef != nullptr) *drawRef = reinterpret_cast<HostDrawRef>(&g_drawRef);
+  return kHostErrorNone;
+}
+
+HostError GetSupplier(HostDrawRef, HostDrawSupplier* supplier) {
+  if (supplier != nullptr) *supplier = reinterpret_cast<HostDrawSupplier>(&g_supplier);
+  return kHostErrorNone;
+}
+
+HostError GetSurface(HostDrawRef, HostDrawSurface* surface) {
+  if (surface != nullptr) *surface = reinterpret_cast<HostDrawSurface>(&g_surface);
+  return kHostErrorNone;
+}
+
+HostError NewPen(HostDrawSupplier, const HostColorRGBA* color, float size, HostDrawPen* pen) {
+  std::string entry = "pen ";
+  entry += std::to_string(size);
+  if (color != nullptr) {
+    for (float channel : {color->red, color->green, color->blue, color->alpha}) {
+      entry += ' ';
+      entry += std::to_string(channel);
+    }
+  }
+  Record(&SuiteServices::drawCalls, entry);
+  if (pen != nullptr) *pen = reinterpret_cast<HostDrawPen>(&g_pen);
+  return kHostErrorNone;
+}
+
+HostError NewPath(HostDrawSupplier, HostDrawPath* path) {
+  Record(&SuiteServices::drawCalls, "path");
+  if (path != nullptr) *path = reinterpret_cast<HostDrawPath>(&g_path);
+  return kHostErrorNone;
+}
+
+HostError ReleaseObject(HostDrawObject object) {
+  const void* address = object;
+  Record(&SuiteServices::drawCalls, address == &g_pen ? "release pen" : "release path");
+  return kHostErrorNone;
+}
+
+HostError StrokePath(HostDrawSurface, HostDrawPen, HostDrawPath) {
+  Record(&SuiteServices::drawCalls, "stroke");
+  return kHostErrorNone;
+}
+
+HostError MoveTo(HostDrawPath, float x, float y) {
+  std::string entry = "move ";
+  Record(&SuiteServices::drawCalls, entry += PointText(x, y));
+  return kHostErrorNone;
+}
+
+HostError LineTo(HostDrawPath, float x, float y) {
+  std::string entry = "line ";
+  Record(&SuiteServices::drawCalls, entry += PointText(x, y));
+  return kHostErrorNone;
+}
+
+HostUtilitySuite13 MakeUtilitySuite() {
+  HostUtilitySuite13 suite{};
+  suite.startUndoGroup = StartUndoGroup;
+  suite.endUndoGroup = EndUndoGroup;
+  suite.executeScript = ExecuteScript;
+  return suite;
+}
+
+HostSupplierSuite1 MakeSupplierSuite() {
+  HostSupplierSuite1 suite{};
+  suite.newPen = NewPen;
+  suite.newPath = NewPath;
+  suite.releaseObject = ReleaseObject;
+  return suite;
+}
+
+HostSurfaceSuite2 MakeSurfaceSuite() {
+  HostSurfaceSuite2 suite{};
+  suite.strokePath = StrokePath;
+  return suite;
+}
+
+const HostUtilitySuite13 kUtilitySuite = MakeUtilitySuite();
+const HostCustomUISuite1 kCustomUISuite = {GetDrawingReference};
+const HostDrawSuite1 kDrawSuite = {GetSupplier, GetSurface};
+const HostSupplierSuite1 kSupplierSuite = MakeSupplierSuite();
+const HostSurfaceSuite2 kSurfaceSuite = MakeSurfaceSuite();
+const HostPathSuite1 kPathSuite = {MoveTo, LineTo};
+
+const void* FindSuiteTable(const char* name, int32_t version) {
+  struct Offer {
+    const char* name;
+    int32_t version;
+    const void* table;
+  };
+  static const Offer kOffers[] = {
+      {kUtilitySuiteName, kUtilitySuiteVersion, &kUtilitySuite},
+      {kCustomUISuiteName, kCustomUISuiteVersion, &kCustomUISuite},
+      {kDrawSuiteName, kDrawSuiteVersion, &kDrawSuite},
+      {kSupplierSuiteName, kSupplierSuiteVersion, &kSupplierSuite},
+      {kSurfaceSuiteName, kSurfaceSuiteVersion, &kSurfaceSuite},
+      {kPathSuiteName, kPathSuiteVersion, &kPathSuite},
+  };
+  if (name == nullptr) return nullptr;
+  for (const Offer& offer : kOffers) {
+    if (version == offer.version && std::strcmp(name, offer.name) == 0) return offer.table;
+  }
+  return nullptr;
+}
+
+HostError AcquireSuite(const char* name, int32_t version, const void** suite) {
+  ReferenceHost* host = g_activeHost.load();
+  if (host == nullptr) return kHostErrorMissingSuite;
+  return ServeSuiteAcquire(host->suites, name, version, FindSuiteTable(name, version), suite);
+}
+
+HostError ReleaseSuite(const char* name, int32_t version) {
+  ReferenceHost* host = g_activeHost.load();
+  if (host == nullptr) return kHostErrorMissingSuite;
+  return ServeSuiteRelease(host->suites, name, version);
+}
+
+const HostBasicSuite kBasicSuite = {AcquireSuite, ReleaseSuite};
+
+}  // namespace
+
+const HostUtilityCallbacks& ReferenceUtilityCallbacks() { return kUtilityCallbacks; }
+const HostBasicSuite& ReferenceBasicSuite() { return kBasicSuite; }
+
+bool ActivateReferenceHost(ReferenceHost* host) {
+  ReferenceHost* expected = nullptr;
+  return g_activeHost.compare_exchange_strong(expected, host);
+}
+
+void DeactivateReferenceHost(ReferenceHost* host) {
+  ReferenceHost* expected = host;
+  g_activeHost.compare_exchange_strong(expected, nullptr);
+}
+
+ReferenceHost* ActiveReferenceHost() { return g_activeHost.load(); }
+
+const CommandContext* SwapThreadCommandContext(const CommandContext* context) {
+  const CommandContext* previous = t_commandContext;
+  t_commandContext = context;
+  return previous;
+}

@@ -1,0 +1,76 @@
+// The reference host: loads the plug-in module, plays the host for one
+// effect instance and drives it with commands.
+//
+// The effect's handle callbacks and the basic suite carry no context
+// pointer, so the open host is reachable process-wide (ActiveReferenceHost);
+// only one host can be open at a time. Renders may run on several threads at
+// once: each gets its own parameter array, and the shared state below is
+// guarded by the mutexes of its parts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/effect_instance.h"
+#include "host/handle_store.h"
+#include "host/plugin_module.h"
+#include "host/suite_services.h"
+#include "host_interface/host_entry_point.h"
+#include "host_interface/host_event.h"
+
+struct ReferenceHost {
+  ReferenceHost() = default;
+  ReferenceHost(const ReferenceHost&) = delete;
+  ReferenceHost& operator=(const ReferenceHost&) = delete;
+  // Disposes the effect's data handles through the effect, then unloads it.
+  ~ReferenceHost();
+
+  PluginModule module = nullptr;
+  HostEntryPointFunc entryPoint = nullptr;
+  HandleStore handles;
+  SuiteServices suites;
+  HostEffectInstance instance;
+
+  int32_t timeStep = 1;
+  uint32_t timeScale = 30;  // time units per second
+  HostRatio downsampleX = {1, 1};
+  HostRatio downsampleY = {1, 1};
+
+  // What global setup and parameter setup reported.
+  uint32_t effectVersion = 0;
+  int32_t outFlags = 0;
+  int32_t outFlags2 = 0;
+  int32_t numParams = 0;
+  bool parametersReady = false;  // parameter setup succeeded and data values exist
+};
+
+// Null with a reason when the module cannot be loaded, lacks the entry
+// point, or another host is open.
+std::unique_ptr<ReferenceHost> OpenReferenceHost(const std::string& modulePath, std::string& error);
+ReferenceHost* ActiveReferenceHost();
+
+HostInData MakeInData(ReferenceHost& host, int32_t time);
+// Calls the entry point with the host's records. Checkouts made during the
+// call see `params` and `input` (null outside renders).
+HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, HostOutData& out,
+                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input);
+
+HostError RunAbout(ReferenceHost& host, std::string& aboutText);
+HostError RunGlobalSetup(ReferenceHost& host);
+// Parameter setup; on success every data parameter gets a copy of its
+// default blob as its current value.
+HostError RunParamsSetup(ReferenceHost& host);
+HostError SetUpEffect(ReferenceHost& host);  // global setup, then parameter setup
+
+// Renders `input` into `output` (same size) at `time`. Values the effect
+// flags as changed are taken over afterwards.
+HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time);
+// Command 13 for parameter `paramId`; changed values are taken over.
+HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time = 0);
+HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time = 0);
+
+// The layer Map Layer checkouts return; null for none. The frame must
+// outlive every render.
+void SetMapLayer(ReferenceHost& host, const HostFrame* frame);
