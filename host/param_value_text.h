@@ -1,0 +1,23 @@
+// Parameter values as text: what `--set "LABEL=VALUE"` accepts and what the
+// parameter listing shows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "host/effect_instance.h"
+
+std::string ParamKindName(int32_t kind);
+
+// Integers for sliders and popups (popups also take the choice text), 0, 1,
+// on or off for checkboxes, numbers for float sliders, degrees for angles,
+// "x,y" layer pixels for points, "#RRGGBB" or "r,g,b" for colours. Values
+// outside a slider's valid range are refused. `value` holds the current
+// value on entry and is changed only on success.
+bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostParamValue& value, std::string& error);
+
+std::string FormatParamDefault(const HostParamEntry& entry);
+std::string FormatParamRange(const HostParamEntry& entry);
+
+// "LABEL=VALUE" (LABEL as FindParamByName takes it) stored as the current value.
+bool ApplyParamAssignment(HostEffectInstance& instance, std::string_view assignment, std::string& error);

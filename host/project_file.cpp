@@ -1,0 +1,258 @@
+#include "host/project_file.h"
+
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "host/arb_data_calls.h"
+#include "host/text_join.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr char kProjectFormat[] = "spindrel-project";
+constexpr int kProjectVersion = 1;
+constexpr double kFixedOne = 65536.0;
+constexpr char kPointDefault[] = "default";
+
+std::string ToHex(const std::vector<uint8_t>& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (uint8_t byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool FromHex(const std::string& text, std::vector<uint8_t>& bytes) {
+  if (text.size() % 2 != 0) return false;
+  bytes.clear();
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const int high = HexDigit(text[i]);
+    const int low = HexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes.push_back(static_cast<uint8_t>(high * 16 + low));
+  }
+  return true;
+}
+
+json ValueToJson(const HostParamDef& def, bool pointAtDefault) {
+  const HostParamValue& u = def.u;
+  switch (def.paramType) {
+    case kParamTypeSlider: return u.slider.value;
+    case kParamTypeCheckbox: return u.checkbox.value;
+    case kParamTypePopup: return u.popup.value;
+    case kParamTypeFloatSlider: return u.floatSlider.value;
+    case kParamTypeAngle: return u.angle.value / kFixedOne;
+    case kParamTypeColor:
+      return json{{"red", u.color.value.red}, {"green", u.color.value.green}, {"blue", u.color.value.blue},
+                  {"alpha", u.color.value.alpha}};
+    case kParamTypePoint:
+      if (pointAtDefault) return kPointDefault;
+      return json::array({u.point.xValue / kFixedOne, u.point.yValue / kFixedOne});
+    default: return nullptr;
+  }
+}
+
+bool FixedFromJson(const json& value, int32_t& fixed) {
+  if (!value.is_number()) return false;
+  const double scaled = value.get<double>() * kFixedOne;
+  if (!(scaled >= -2147483648.0 && scaled <= 2147483647.0) || scaled != std::floor(scaled)) return false;
+  fixed = static_cast<int32_t>(scaled);
+  return true;
+}
+
+bool IntFromJson(const json& value, int64_t minimum, int64_t maximum, int32_t& result) {
+  if (!value.is_number_integer()) return false;
+  const int64_t number = value.get<int64_t>();
+  if (number < minimum || number > maximum) return false;
+  result = static_cast<int32_t>(number);
+  return true;
+}
+
+bool ByteFromJson(const json& object, const char* key, uint8_t& byte) {
+  int32_t value = 0;
+  if (!object.contains(key) || !IntFromJson(object[key], 0, 255, value)) return false;
+  byte = static_cast<uint8_t>(value);
+  return true;
+}
+
+// Decodes `value` into `u` (which holds the current value); false when it
+// does not fit the parameter.
+bool ValueFromJson(const HostParamEntry& entry, const json& value, HostParamValue& u, bool& pointDefault) {
+  const HostParamValue& def = entry.def.u;
+  pointDefault = false;
+  switch (entry.def.paramType) {
+    case kParamTypeSlider: return IntFromJson(value, def.slider.validMin, def.slider.validMax, u.slider.value);
+    case kParamTypeCheckbox: return IntFromJson(value, 0, 1, u.checkbox.value);
+    case kParamTypePopup: return IntFromJson(value, 1, def.popup.numChoices, u.popup.value);
+    case kParamTypeFloatSlider:
+      if (!value.is_number()) return false;
+      u.floatSlider.value = value.get<double>();
+      return u.floatSlider.value >= def.floatSlider.validMin && u.floatSlider.value <= def.floatSlider.validMax;
+    case kParamTypeAngle: return FixedFromJson(value, u.angle.value);
+    case kParamTypeColor:
+      return value.is_object() && ByteFromJson(value, "red", u.color.value.red) &&
+             ByteFromJson(value, "green", u.color.value.green) && ByteFromJson(value, "blue", u.color.value.blue) &&
+             ByteFromJson(value, "alpha", u.color.value.alpha);
+    case kParamTypePoint:
+      if (value == kPointDefault) {
+        pointDefault = true;
+        return true;
+      }
+      return value.is_array() && value.size() == 2 && FixedFromJson(value[0], u.point.xValue) &&
+             FixedFromJson(value[1], u.point.yValue);
+    default: return false;
+  }
+}
+
+struct PendingValue {
+  int32_t id = 0;
+  HostParamValue value{};
+  bool pointDefault = false;
+  std::vector<uint8_t> data;
+  bool isData = false;
+};
+
+bool DecodeEntry(ReferenceHost& host, const json& item, PendingValue& pending, std::string& error) {
+  if (!item.is_object() || !item.contains("id") || !item["id"].is_number_integer()) {
+    error = "a parameter entry has no integer \"id\"";
+    return false;
+  }
+  const int64_t id = item["id"].get<int64_t>();
+  if (id < 1 || id >= ParamCount(host.instance)) {
+    error = JoinText({"the effect has no parameter ", std::to_string(id)});
+    return false;
+  }
+  pending.id = static_cast<int32_t>(id);
+  const HostParamEntry& entry = ParamEntryById(host.instance, pending.id);
+  const std::string where = JoinText({"parameter ", std::to_string(id), " (", entry.label, ")"});
+  if (item.contains("label") && item["label"] != entry.label) {
+    error = JoinText({where, " is labelled ", item["label"].dump(), " in the project"});
+    return false;
+  }
+  if (entry.def.paramType == kParamTypeArbitraryData) {
+    pending.isData = true;
+    if (!item.contains("data") || !item["data"].is_string() || !FromHex(item["data"].get<std::string>(), pending.data)) {
+      error = JoinText({where, ": \"data\" is not a hex string"});
+      return false;
+    }
+    return true;
+  }
+  pending.value = ReadParamValue(host.instance, pending.id);
+  if (!item.contains("value") || !ValueFromJson(entry, item["value"], pending.value, pending.pointDefault)) {
+    error = JoinText({where, ": unusable value ", item.contains("value") ? item["value"].dump() : "(none)"});
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+json ProjectToJson(ReferenceHost& host) {
+  json parameters = json::array();
+  const std::vector<HostParamDef> values = SnapshotParamValues(host.instance);
+  for (int32_t id = 1; id < static_cast<int32_t>(values.size()); ++id) {
+    const HostParamEntry& entry = ParamEntryById(host.instance, id);
+    json item = {{"id", id}, {"label", entry.label}};
+    if (entry.def.paramType == kParamTypeArbitraryData) {
+      std::vector<uint8_t> bytes;
+      if (FlattenCurrentData(host, id, bytes) != kHostErrorNone) continue;
+      item["data"] = ToHex(bytes);
+    } else {
+      json value = ValueToJson(values[static_cast<size_t>(id)], PointAtDefault(host.instance, id));
+      if (value.is_null()) continue;
+      item["value"] = std::move(value);
+    }
+    parameters.push_back(std::move(item));
+  }
+  return json{{"format", kProjectFormat}, {"version", kProjectVersion}, {"parameters", std::move(parameters)}};
+}
+
+bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& error) {
+  if (!project.is_object() || project.value("format", "") != kProjectFormat) {
+    error = "not a Spindrel project";
+    return false;
+  }
+  if (project.value("version", 0) != kProjectVersion) {
+    error = JoinText({"unsupported project version ", project.contains("version") ? project["version"].dump() : "(none)"});
+    return false;
+  }
+  if (!project.contains("parameters") || !project["parameters"].is_array()) {
+    error = "the project has no parameter list";
+    return false;
+  }
+  std::vector<PendingValue> pending;
+  for (const json& item : project["parameters"]) {
+    PendingValue value;
+    if (!DecodeEntry(host, item, value, error)) return false;
+    pending.push_back(std::move(value));
+  }
+  // Blobs first: the effect may refuse one, and then nothing has changed yet.
+  std::vector<std::pair<int32_t, HostHandle>> blobs;
+  for (const PendingValue& value : pending) {
+    if (!value.isData) continue;
+    HostHandle handle = nullptr;
+    const HostError result = ArbUnflatten(host, value.id, value.data, handle);
+    if (result != kHostErrorNone) {
+      if (handle != nullptr) ArbDispose(host, value.id, handle);
+      for (const auto& [id, made] : blobs) ArbDispose(host, id, made);
+      error = JoinText({"the effect refused the data of parameter ", std::to_string(value.id), " (error ",
+                        std::to_string(result), ")"});
+      return false;
+    }
+    blobs.emplace_back(value.id, handle);
+  }
+  for (const auto& [id, handle] : blobs) {
+    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+    AdoptCurrentDataLocked(host, id, handle);
+  }
+  for (const PendingValue& value : pending) {
+    if (value.isData) continue;
+    if (value.pointDefault) {
+      ResetPointToDefault(host.instance, value.id);
+    } else {
+      StoreParamValue(host.instance, value.id, value.value);
+    }
+  }
+  return true;
+}
+
+bool SaveProject(ReferenceHost& host, const std::string& path, std::string& error) {
+  const std::string text = ProjectToJson(host).dump(2) + "\n";
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file || !(file << text) || !file.flush()) {
+    error = JoinText({"cannot write ", path});
+    return false;
+  }
+  return true;
+}
+
+bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = JoinText({"cannot read ", path});
+    return false;
+  }
+  const json project = json::parse(file, nullptr, false);
+  if (project.is_discarded()) {
+    error = JoinText({path, " is not valid JSON"});
+    return false;
+  }
+  if (!ProjectFromJson(host, project, error)) {
+    error = JoinText({path, ": ", error});
+    return false;
+  }
+  return true;
+}

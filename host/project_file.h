@@ -1,0 +1,19 @@
+// The project file: the effect's parameter values by id (with labels, so a
+// reader can tell them apart) and the flattened data blobs as hex, so saved
+// data survives a reload byte for byte. JSON.
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "host/reference_host.h"
+
+nlohmann::json ProjectToJson(ReferenceHost& host);
+// Checks the whole project before it changes anything: an unknown id, a
+// label that differs from the effect's, a value of the wrong type or outside
+// the valid range, or data the effect refuses leaves every value as it was.
+bool ProjectFromJson(ReferenceHost& host, const nlohmann::json& project, std::string& error);
+
+bool SaveProject(ReferenceHost& host, const std::string& path, std::string& error);
+bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error);
