@@ -1,2 +1,11 @@
-// Placeholder until the command line lands.
-int main() { return 0; }
+// The reference host's command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/cli/cli_support.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  return RunCommandLine(args, argc > 0 ? argv[0] : "spindrel", std::cout, std::cerr);
+}

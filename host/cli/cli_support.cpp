@@ -1,0 +1,80 @@
+#include "host/cli/cli_support.h"
+
+#include <charconv>
+
+#include "host/text_join.h"
+
+void FailCli(std::string message) { throw CliFailure{std::move(message)}; }
+
+std::string DefaultModulePath(const std::string& argv0) {
+  const size_t slash = argv0.find_last_of("/\\");
+  const std::string directory = slash == std::string::npos ? "." : argv0.substr(0, slash);
+  return JoinText({directory, "/", PluginModuleFileName()});
+}
+
+std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index) {
+  if (index + 1 >= args.size()) FailCli(JoinText({args[index], " needs a value"}));
+  index += 1;
+  return args[index];
+}
+
+int32_t ParseIntOption(const std::string& option, const std::string& text) {
+  int32_t value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+    FailCli(JoinText({option, ": \"", text, "\" is not an integer"}));
+  }
+  return value;
+}
+
+std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment) {
+  std::string error;
+  std::unique_ptr<ReferenceHost> host = OpenReferenceHost(environment.modulePath, error);
+  if (host == nullptr) FailCli(JoinText({"cannot load the plug-in: ", error}));
+  const HostError result = SetUpEffect(*host);
+  if (result != kHostErrorNone) FailCli(JoinText({"the plug-in failed to set up (error ", std::to_string(result), ")"}));
+  return host;
+}
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: spindrel [--module PLUGIN] COMMAND [ARGS]\n"
+    "  about                         show the effect's about text\n"
+    "  params                        list every parameter: id, label, kind, range, default\n"
+    "  render IN.png -o OUT.png [--depth 8|16|32] [--set \"LABEL=VALUE\"]...\n"
+    "         [--project FILE] [--save-project FILE] [--map MAP.png]\n";
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
+                   std::ostream& err) {
+  CliEnvironment environment;
+  environment.modulePath = DefaultModulePath(argv0);
+  environment.out = &out;
+  try {
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (args[i] == "--module") {
+        environment.modulePath = TakeOptionValue(args, i);
+      } else {
+        rest.push_back(args[i]);
+      }
+    }
+    if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
+      (rest.empty() ? err : out) << kUsage;
+      return rest.empty() ? 2 : 0;
+    }
+    const std::string command = rest[0];
+    const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
+    if (command == "about") return AboutCommand(commandArgs, environment);
+    if (command == "params") return ParamsCommand(commandArgs, environment);
+    if (command == "render") return RenderCommand(commandArgs, environment);
+    FailCli(JoinText({"unknown command \"", command, "\" (try spindrel --help)"}));
+  } catch (const CliFailure& failure) {
+    err << "spindrel: error: " << failure.message << "\n";
+  } catch (const std::exception& exception) {
+    err << "spindrel: error: " << exception.what() << "\n";
+  }
+  return 1;
+}

@@ -1,0 +1,42 @@
+// What the command-line commands share: failing with one clear message,
+// reading option values, and opening the plug-in through the reference host.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/reference_host.h"
+
+// Thrown by a command to stop with one error line and a non-zero exit.
+struct CliFailure {
+  std::string message;
+};
+
+[[noreturn]] void FailCli(std::string message);
+
+struct CliEnvironment {
+  std::string modulePath;  // the plug-in module the commands load
+  std::ostream* out = nullptr;
+};
+
+// Where the module sits by default: beside the executable named by argv[0].
+std::string DefaultModulePath(const std::string& argv0);
+
+// The value after option args[index]; advances index past it.
+std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index);
+int32_t ParseIntOption(const std::string& option, const std::string& text);
+
+// Loads the module and runs global and parameter setup.
+std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment);
+
+// Each command: its arguments after the command name; returns the exit code.
+int AboutCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
+int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
+int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
+
+// Runs a whole command line (without the program name); errors go to `err`
+// as one line.
+int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
+                   std::ostream& err);
