@@ -1,0 +1,8 @@
+// Particles scattered along the revealed part of every chain, drawn over the
+// stroke or the chain preview; the render calls this when Enable Particles is
+// on.
+#pragma once
+
+#include "render/render_settings.h"
+
+void DrawParticles(const RenderSettings& settings, const RenderFrameState& state);
