@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "skeleton/portable_trig.h"
+
 namespace {
 
 float Distance(float ax, float ay, float bx, float by) {
@@ -238,9 +240,9 @@ std::vector<float> ComputeChainWidths(const ChainRecord& chain, const RenderSett
     for (size_t k = 0; k < n; ++k) {
       const size_t prev = k == 0 ? 0 : k - 1;
       const size_t next = std::min(k + 1, n - 1);
-      const float theta = std::atan2(ChainPointY(chain, next, useFloat) - ChainPointY(chain, prev, useFloat),
-                                     ChainPointX(chain, next, useFloat) - ChainPointX(chain, prev, useFloat));
-      widths[k] = widths[k] * (std::fabs(std::sin(theta - settings.nibAngle)) * (1.0f - settings.minWidth) +
+      const float theta = PortableAtan2(ChainPointY(chain, next, useFloat) - ChainPointY(chain, prev, useFloat),
+                                        ChainPointX(chain, next, useFloat) - ChainPointX(chain, prev, useFloat));
+      widths[k] = widths[k] * (std::fabs(PortableSin(theta - settings.nibAngle)) * (1.0f - settings.minWidth) +
                                settings.minWidth);
       if (widths[k] < 0.3f) widths[k] = 0.3f;
     }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "skeleton/portable_trig.h"
+
 namespace {
 
 constexpr int32_t kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
@@ -46,8 +48,8 @@ FloatPoint PredictTurn(FloatPoint heading, const StepRing& ring) {
     crossSum += a.x * b.y - a.y * b.x;
   }
   const float angle = crossSum / static_cast<float>(ring.count - 1);
-  const float c = std::cos(angle);
-  const float s = std::sin(angle);
+  const float c = PortableCos(angle);
+  const float s = PortableSin(angle);
   return Normalised({heading.x * c - heading.y * s, heading.x * s + heading.y * c});
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "skeleton/portable_trig.h"
+
 namespace {
 
 constexpr float kMinCurvatureBias = 0.0001f;
@@ -61,8 +63,8 @@ FloatPoint PredictTurn(const std::vector<IntPoint>& points, FloatPoint heading) 
     sum += a.x * b.y - a.y * b.x;
   }
   const float mean = sum / static_cast<float>(k - 1);
-  const float c = std::cos(mean);
-  const float s = std::sin(mean);
+  const float c = PortableCos(mean);
+  const float s = PortableSin(mean);
   return Unit(FloatPoint{heading.x * c - heading.y * s, heading.x * s + heading.y * c});
 }
 
