@@ -14,3 +14,7 @@ ensure_packages() {
 }
 
 LINUX_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev)
+# The Windows x64 cross build and its test run under Wine: the posix thread
+# variant of mingw-w64 (std::mutex), the 64-bit Wine loader, and GoogleTest's
+# sources to build it for Windows.
+WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest)
