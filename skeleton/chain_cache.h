@@ -22,9 +22,9 @@ struct ChainCache {
 extern std::mutex ChainCacheMutex;
 extern ChainCache ProcessChainCache;
 
-// Replaces the whole cache with the integer points of the given chains (the
-// outer list keeps its capacity) and marks it valid. The caller sets the
-// host's refresh flag itself.
+// Replaces the whole cache with the integer points of the given chains and
+// marks it valid; if copying fails the previous contents stay untouched. The
+// caller sets the host's refresh flag itself.
 void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, int32_t height, int32_t strokeWidth,
                        uint8_t red, uint8_t green, uint8_t blue);
 
