@@ -1,5 +1,6 @@
 #include "resources/plugin_resource.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "resources/effect_identity.h"
@@ -36,9 +37,9 @@ void AppendProperty(std::vector<uint8_t>& bytes, std::string_view key, const std
 }
 
 std::vector<uint8_t> LengthPrefixed(std::string_view text) {
-  std::vector<uint8_t> data;
-  data.push_back(static_cast<uint8_t>(text.size()));
-  data.insert(data.end(), text.begin(), text.end());
+  std::vector<uint8_t> data(1 + text.size());
+  data[0] = static_cast<uint8_t>(text.size());
+  std::copy(text.begin(), text.end(), data.begin() + 1);
   return data;
 }
 
