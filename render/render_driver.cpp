@@ -1,27 +1,36 @@
 #include "render/render_driver.h"
 
-#include <cstring>
+#include "host_interface/host_commands.h"
+#include "render/particles.h"
+#include "render/render_analysis.h"
+#include "render/render_settings_snapshot.h"
+#include "render/stroke_drawing.h"
+#include "shell/param_ids.h"
+#include "skeleton/chain_cache.h"
 
-namespace {
+HostError Render(HostInData* in, HostOutData* out, HostParamDef* params[], HostFrame* output,
+                 const HostFrame* source) {
+  const RenderSettings settings = ReadRenderSettings(params);
+  // The layer drawn over or revealed stays the input layer even when a Map Layer is analysed.
+  const HostFrame& input = source != nullptr ? *source : params[PARAM_INPUT]->u.layer;
 
-// Bytes per pixel from the frame's own layout: 16 or more is 32-bit float,
-// 8 or more 16-bit, otherwise 8-bit.
-int32_t FramePixelBytes(const HostFrame& frame) {
-  const int32_t perPixel = frame.width > 0 ? frame.rowBytes / frame.width : 0;
-  if (perPixel >= 16) return 16;
-  if (perPixel >= 8) return 8;
-  return 4;
-}
+  RenderAnalysis analysis = RunAnalysisStages(*in, params, input, settings, false);
 
-}  // namespace
+  PublishChainCache(analysis.chains, analysis.maskWidth, analysis.maskHeight, settings.lineWidth,
+                    settings.lineColor.red, settings.lineColor.green, settings.lineColor.blue);
+  out->outFlags |= kOutFlagRefreshUI;
 
-// For now the output is a transparent frame: every channel 0 at its depth.
-HostError Render(HostInData*, HostOutData*, HostParamDef*[], HostFrame* output, const HostFrame*) {
-  if (output == nullptr || output->pixels == nullptr || output->width <= 0 || output->height <= 0) {
-    return kHostErrorNone;
-  }
-  const size_t rowLength = static_cast<size_t>(output->width) * static_cast<size_t>(FramePixelBytes(*output));
-  auto* row = static_cast<uint8_t*>(output->pixels);
-  for (int32_t y = 0; y < output->height; ++y, row += output->rowBytes) std::memset(row, 0, rowLength);
+  if (output == nullptr || output->pixels == nullptr) return kHostErrorNone;
+  RenderFrameState frame;
+  frame.source = &input;
+  frame.output = output;
+  frame.chains = &analysis.chains;
+  frame.labels = &analysis.labels;
+  frame.field = &analysis.field;
+  frame.skeleton = &analysis.skeleton;
+  frame.maskWidth = analysis.maskWidth;
+  frame.maskHeight = analysis.maskHeight;
+  DrawRenderOutput(settings, frame);
+  if (settings.particlesEnabled) DrawParticles(settings, frame);
   return kHostErrorNone;
 }

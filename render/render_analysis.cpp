@@ -1,0 +1,56 @@
+#include "render/render_analysis.h"
+
+#include <cstring>
+#include <utility>
+
+#include "render/chain_ordering.h"
+#include "render/mask_building.h"
+#include "render/saved_chain_edits.h"
+#include "shell/param_ids.h"
+
+RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampled, const SavedEditSource& edits,
+                                  bool keepIntermediates) {
+  RenderAnalysis a;
+  a.maskWidth = sampled.width;
+  a.maskHeight = sampled.height;
+  if (keepIntermediates) a.sampledMask = sampled;
+  a.skeleton = std::move(sampled);
+
+  CloseMask3x3(a.skeleton);
+  if (keepIntermediates) a.closedMask = a.skeleton;
+  ComputeFieldAndThin(a.skeleton, a.field);
+  CleanSkeleton(a.skeleton, a.field, settings);
+
+  a.chains = ExtractRenderChains(a.skeleton, settings);
+  // The graph mode orients its own chains.
+  if (!settings.mergeByShape) OrientChains(a.chains, settings.startX, settings.startY);
+  SortChainsByStartDistance(a.chains, settings.startX, settings.startY);
+  ApplyMergeSlots(a.chains, settings.mergeSlots, settings.autoFlip);
+  ApplyReverseSlots(a.chains, settings.reverseSlots);
+  const bool hasHost = edits.in != nullptr && edits.params != nullptr;
+  if (hasHost) ApplySavedDrawOrder(*edits.in, edits.params, a.chains);
+  ShapeChains(a.chains, a.field, a.maskWidth, a.maskHeight, settings);
+  if (hasHost) ApplySavedSelectionMerge(*edits.in, edits.params, a.chains, settings.autoFlip);
+  // Numbered after the pending merge, so there is exactly one label per chain.
+  a.labels = ChainLabels(a.chains.size());
+  return a;
+}
+
+RenderAnalysis AnalyseLayer(const RenderSettings& settings, const HostFrame& layer, const SavedEditSource& edits,
+                            bool keepIntermediates) {
+  return AnalyseSampledMask(settings, SampleLayerMask(layer, settings.channel, settings.invertInput, settings.threshold),
+                            edits, keepIntermediates);
+}
+
+RenderAnalysis RunAnalysisStages(const HostInData& in, HostParamDef* params[], const HostFrame& input,
+                                 const RenderSettings& settings, bool keepIntermediates) {
+  HostParamDef mapLayer;
+  std::memset(&mapLayer, 0, sizeof mapLayer);
+  const bool checkedOut =
+      in.utils != nullptr && in.utils->checkoutParam(in.effectRef, PARAM_MAP_LAYER, in.currentTime, in.timeStep,
+                                                     in.timeScale, &mapLayer) == kHostErrorNone;
+  const HostFrame& analysed = checkedOut && mapLayer.u.layer.pixels != nullptr ? mapLayer.u.layer : input;
+  ByteMask sampled = SampleLayerMask(analysed, settings.channel, settings.invertInput, settings.threshold);
+  if (checkedOut) in.utils->checkinParam(in.effectRef, &mapLayer);
+  return AnalyseSampledMask(settings, std::move(sampled), SavedEditSource{&in, params}, keepIntermediates);
+}

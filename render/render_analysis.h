@@ -1,0 +1,48 @@
+// The analysis half of the render: from the sampled mask to the final ordered
+// chains, keeping what each stage produced. The render and the `spindrel
+// analyse` command both go through these functions.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host_interface/host_frame.h"
+#include "host_interface/host_records.h"
+#include "render/render_settings.h"
+#include "skeleton/byte_mask.h"
+#include "skeleton/chain_record.h"
+#include "skeleton/distance_field.h"
+
+struct RenderAnalysis {
+  int32_t maskWidth = 0;  // the analysed layer's size; chain coordinates are its pixels
+  int32_t maskHeight = 0;
+  ByteMask sampledMask;   // the layer against the threshold; only when intermediates are kept
+  ByteMask closedMask;    // after the 3x3 closing; only when intermediates are kept
+  DistanceField field;    // of the closed mask
+  ByteMask skeleton;      // thinned and cleaned: the skeleton that was traced
+  std::vector<ChainRecord> chains;  // final order; position = chain number - 1
+  std::vector<int32_t> labels;      // position + 1, one per chain
+};
+
+// Where the saved chain edits come from. Without a host (both null) the
+// draw-order table and the pending selection merge are skipped.
+struct SavedEditSource {
+  const HostInData* in = nullptr;
+  HostParamDef** params = nullptr;
+};
+
+// Closing, distance field, thinning, clean-up, extraction, orientation, sort,
+// merge and reverse slots, draw-order table, shaping and the pending
+// selection merge, in that order.
+RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampled, const SavedEditSource& edits,
+                                  bool keepIntermediates);
+
+// Sampling of the layer followed by AnalyseSampledMask.
+RenderAnalysis AnalyseLayer(const RenderSettings& settings, const HostFrame& layer, const SavedEditSource& edits,
+                            bool keepIntermediates);
+
+// What the render analyses: the Map Layer when one is chosen and has pixels,
+// checked out for the current time and checked in right after sampling,
+// otherwise `input`; then AnalyseSampledMask with the saved edits of `params`.
+RenderAnalysis RunAnalysisStages(const HostInData& in, HostParamDef* params[], const HostFrame& input,
+                                 const RenderSettings& settings, bool keepIntermediates);
