@@ -6,14 +6,11 @@
 #include <thread>
 
 #include "skeleton/chain_operations.h"
+#include "tests/skeleton/chain_builders.h"
 
 namespace {
 
-ChainRecord Chain(std::initializer_list<std::pair<int32_t, int32_t>> list) {
-  ChainRecord chain;
-  for (auto [x, y] : list) chain.points.push_back({x, y});
-  return chain;
-}
+using chain_builders::Chain;
 
 TEST(ChainCache, StartsInvalidWithDefaultStroke) {
   const ChainCache cache = SnapshotChainCache();

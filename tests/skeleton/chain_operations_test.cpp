@@ -3,22 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "skeleton/chain_cache.h"
+#include "tests/skeleton/chain_builders.h"
 
 namespace {
 
-ChainRecord Chain(std::initializer_list<std::pair<int32_t, int32_t>> list) {
-  ChainRecord chain;
-  for (auto [x, y] : list) chain.points.push_back({x, y});
-  return chain;
-}
-
-std::vector<std::pair<int32_t, int32_t>> Pairs(const ChainRecord& chain) {
-  std::vector<std::pair<int32_t, int32_t>> pairs;
-  for (IntPoint p : chain.points) pairs.emplace_back(p.x, p.y);
-  return pairs;
-}
-
-using PairList = std::vector<std::pair<int32_t, int32_t>>;
+using chain_builders::Chain;
+using chain_builders::Pairs;
+using chain_builders::PairList;
 
 TEST(ChainOrderKey, AddsWeightedHeightToDistance) {
   EXPECT_EQ(ChainOrderKey(0.0f, 0.0f, 0.25f, IntPoint{3, 4}), 6.0f);

@@ -5,19 +5,15 @@
 #include <cstdlib>
 
 #include "skeleton/thinning.h"
+#include "tests/skeleton/chain_builders.h"
 #include "tests/skeleton/test_masks.h"
 
 namespace {
 
+using chain_builders::Pairs;
+using chain_builders::PairList;
+
 using test_masks::MaskFromRows;
-using PairList = std::vector<std::pair<int32_t, int32_t>>;
-
-PairList Pairs(const ChainRecord& chain) {
-  PairList pairs;
-  for (IntPoint p : chain.points) pairs.emplace_back(p.x, p.y);
-  return pairs;
-}
-
 std::vector<uint8_t> FreshVisited(const ByteMask& mask) { return std::vector<uint8_t>(mask.cells.size(), 0); }
 
 ChainRecord Trace(const ByteMask& mask, int32_t x, int32_t y, uint8_t smart = 0, float bias = 0.0f) {

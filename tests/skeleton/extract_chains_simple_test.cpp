@@ -8,25 +8,16 @@
 #include "skeleton/chain_trace.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/thinning.h"
+#include "tests/skeleton/chain_builders.h"
 #include "tests/skeleton/test_masks.h"
 
 namespace {
 
+using chain_builders::Chain;
+using chain_builders::Pairs;
+using chain_builders::PairList;
+
 using test_masks::EmptyMask;
-using PairList = std::vector<std::pair<int32_t, int32_t>>;
-
-PairList Pairs(const ChainRecord& chain) {
-  PairList pairs;
-  for (IntPoint p : chain.points) pairs.emplace_back(p.x, p.y);
-  return pairs;
-}
-
-ChainRecord Chain(std::initializer_list<std::pair<int32_t, int32_t>> list) {
-  ChainRecord chain;
-  for (auto [x, y] : list) chain.points.push_back({x, y});
-  return chain;
-}
-
 void HorizontalLine(ByteMask& mask, int32_t x0, int32_t x1, int32_t y) {
   for (int32_t x = x0; x <= x1; ++x) MaskSet(mask, x, y, 1);
 }
