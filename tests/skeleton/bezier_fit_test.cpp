@@ -242,14 +242,4 @@ TEST(BezierFit, MillionPointChainWithZeroToleranceDoesNotExhaustTheStack) {
   EXPECT_EQ(chain.fpoints.size(), chain.points.size());
 }
 
-TEST(BezierFit, ChordLengthParamsOfCoincidentPointsAreZero) {
-  const std::vector<FloatPoint> same(5, FloatPoint{2.0f, 3.0f});
-  for (float u : ChordLengthParams(same, 0, 4)) EXPECT_EQ(u, 0.0f);
-  const std::vector<float> u = ChordLengthParams({{0, 0}, {3, 4}, {3, 9}}, 0, 2);
-  ASSERT_EQ(u.size(), 3u);
-  EXPECT_EQ(u[0], 0.0f);
-  EXPECT_FLOAT_EQ(u[1], 0.5f);
-  EXPECT_EQ(u[2], 1.0f);
-}
-
 }  // namespace

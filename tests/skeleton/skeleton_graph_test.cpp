@@ -155,17 +155,6 @@ TEST(SkeletonGraph, SmallLoopAtANodeIsOneLoopEdge) {
   EXPECT_EQ(listed.size(), graph.incidentEdges[static_cast<size_t>(fork)].size());
 }
 
-TEST(SkeletonGraph, GridCellSetStaysInsideTheGrid) {
-  const ByteMask mask = test_masks::MaskFromRows({"##", "##"});
-  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
-  EXPECT_TRUE(GridCellSet(grid, 0, 0));
-  EXPECT_TRUE(GridCellSet(grid, 1, 1));
-  EXPECT_FALSE(GridCellSet(grid, -1, 0));
-  EXPECT_FALSE(GridCellSet(grid, 0, -1));
-  EXPECT_FALSE(GridCellSet(grid, 2, 0));
-  EXPECT_FALSE(GridCellSet(grid, 0, 2));
-}
-
 TEST(SkeletonGraph, MeasureBranchSumsTheReachableTreeAndFindsStrokeEnds) {
   // A Y: a stem from (12, 15) up to the fork at (12, 8) and two diagonal arms.
   ByteMask mask = EmptyMask(25, 20);
