@@ -69,14 +69,15 @@ void DrawStartDotsAndNumbers(const RenderSettings& settings, const RenderFrameSt
 
 }  // namespace
 
-void DrawChainPreviewPasses(const RenderSettings& settings, const RenderFrameState& state) {
+bool DrawChainPreviewPasses(const RenderSettings& settings, const RenderFrameState& state) {
   if (!settings.previewChains || state.output == nullptr || state.output->pixels == nullptr ||
       state.chains == nullptr) {
-    return;
+    return false;
   }
   const std::vector<ChainRecord>& chains = *state.chains;
-  if (chains.empty()) return;
+  if (chains.empty()) return false;
   DrawLines(settings, state, chains);
   DrawStartDotsAndNumbers(settings, state, chains);
   DrawChainLabel(*state.output, kCountX, kCountY, static_cast<int32_t>(chains.size()), kCountScale);
+  return true;
 }

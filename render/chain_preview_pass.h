@@ -5,6 +5,7 @@
 
 #include "render/render_settings.h"
 
-// Draws nothing unless `previewChains` is on and there is at least one chain.
-// Chain coordinates are output pixels; everything clips to the output frame.
-void DrawChainPreviewPasses(const RenderSettings& settings, const RenderFrameState& state);
+// Draws nothing, and returns false, unless `previewChains` is on and there is
+// at least one chain. Chain coordinates are output pixels; everything clips to
+// the output frame.
+bool DrawChainPreviewPasses(const RenderSettings& settings, const RenderFrameState& state);

@@ -29,7 +29,7 @@ struct PreviewScene {
   int32_t maskWidth = 0;
   int32_t maskHeight = 0;
 
-  void Draw(const HostFrame& output) {
+  bool Draw(const HostFrame& output) {
     labels.clear();
     for (size_t i = 0; i < chains.size(); ++i) labels.push_back(static_cast<int32_t>(i + 1));
     RenderFrameState state;
@@ -40,7 +40,7 @@ struct PreviewScene {
     state.field = &field;
     state.maskWidth = maskWidth == 0 ? output.width : maskWidth;
     state.maskHeight = maskHeight == 0 ? output.height : maskHeight;
-    DrawChainPreviewPasses(settings, state);
+    return DrawChainPreviewPasses(settings, state);
   }
 };
 
@@ -178,12 +178,14 @@ TEST(ChainPreview, DrawsNothingWithoutChainsOrWhenOff) {
   FillFrame(f.frame, kBackground);
   const auto before = f.storage;
   PreviewScene scene = Scene();
-  scene.Draw(f.frame);  // no chains: not even the count
+  EXPECT_FALSE(scene.Draw(f.frame));  // no chains: not even the count
   EXPECT_EQ(f.storage, before);
   scene.chains = {ChainThrough({{5, 20}, {30, 20}})};
   scene.settings.previewChains = false;
-  scene.Draw(f.frame);
+  EXPECT_FALSE(scene.Draw(f.frame));
   EXPECT_EQ(f.storage, before);
+  scene.settings.previewChains = true;
+  EXPECT_TRUE(scene.Draw(f.frame));
 }
 
 }  // namespace
