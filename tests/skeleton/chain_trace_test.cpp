@@ -152,10 +152,7 @@ TEST(TraceChainFrom, ClosedLoopEndsBesideItsStart) {
   ByteMask ring = test_masks::EmptyMask(40, 40);
   test_masks::Ring(ring, 20.0f, 20.0f, 12.0f, 7.0f);
   ThinZhangSuen(ring);
-  IntPoint start{-1, -1};
-  for (int32_t i = 0; i < 1600 && start.x < 0; ++i) {
-    if (ring.cells[i]) start = {i % 40, i / 40};
-  }
+  const IntPoint start = test_masks::FirstSetPixel(ring);
   const ChainRecord chain = Trace(ring, start.x, start.y);
   ASSERT_GT(chain.points.size(), 20u);
   const IntPoint last = chain.points.back();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "skeleton/byte_mask.h"
+#include "skeleton/geometry_types.h"
 
 namespace test_masks {
 
@@ -32,6 +33,14 @@ inline ByteMask MaskFromRows(const std::vector<std::string>& rows) {
     }
   }
   return mask;
+}
+
+// The first set pixel in row-major order, or (-1, -1).
+inline IntPoint FirstSetPixel(const ByteMask& mask) {
+  for (size_t i = 0; i < mask.cells.size(); ++i) {
+    if (mask.cells[i] != 0) return {static_cast<int32_t>(i % mask.width), static_cast<int32_t>(i / mask.width)};
+  }
+  return {-1, -1};
 }
 
 inline void Disc(ByteMask& mask, float cx, float cy, float radius, uint8_t value = 1) {
