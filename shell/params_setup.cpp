@@ -80,8 +80,8 @@ void FillParamDef(const HostInData* in, int32_t id, HostParamDef& def) {
   def.paramType = spec.kind;
   def.flags = spec.flags;
   def.uiFlags = spec.uiFlags;
-  std::strncpy(def.name, spec.label, kParamNameSize);
-  def.name[kParamNameSize - 1] = '\0';
+  // At most 31 characters; the record is zeroed, so the name stays terminated.
+  std::memcpy(def.name, spec.label, strnlen(spec.label, kParamNameSize - 1));
   FillValueBlock(in, spec, def);
 }
 
