@@ -1,0 +1,169 @@
+// The whole render of one frame of thick text at 8 bits, HD and UHD, Reveal
+// Progress 50 and otherwise the effect's own defaults (from its parameter
+// setup, through the reference host), plus the stage groups on their own.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "bench/synthetic_text.h"
+#include "host/command_params.h"
+#include "host/frame_buffer.h"
+#include "host/param_value_text.h"
+#include "host/reference_host.h"
+#include "render/chain_ordering.h"
+#include "render/mask_building.h"
+#include "render/render_analysis.h"
+#include "render/render_settings_snapshot.h"
+#include "render/stroke_drawing.h"
+#include "skeleton/thinning.h"
+
+namespace {
+
+ReferenceHost& BenchHost() {
+  static std::unique_ptr<ReferenceHost> host = [] {
+    std::string error;
+    std::unique_ptr<ReferenceHost> opened = OpenReferenceHost(SPINDREL_MODULE_PATH, error);
+    if (opened == nullptr || SetUpEffect(*opened) != kHostErrorNone ||
+        !ApplyParamAssignment(opened->instance, "Reveal Progress (%)=50", error)) {
+      std::fprintf(stderr, "render bench: cannot set up the effect: %s\n", error.c_str());
+      std::exit(1);
+    }
+    return opened;
+  }();
+  return *host;
+}
+
+// One text frame with the settings the host would pass for it.
+struct BenchFrame {
+  OwnedFrame input;
+  OwnedFrame output;
+  RenderSettings settings;
+};
+
+BenchFrame& Frame(const benchmark::State& state) {
+  static std::map<std::pair<int64_t, int64_t>, std::unique_ptr<BenchFrame>> frames;
+  std::unique_ptr<BenchFrame>& frame = frames[{state.range(0), state.range(1)}];
+  if (frame == nullptr) {
+    const ByteMask text = synthetic_text::MakeTextMask(static_cast<int32_t>(state.range(0)),
+                                                       static_cast<int32_t>(state.range(1)), 1);
+    frame = std::make_unique<BenchFrame>();
+    frame->input = MakeFrame(text.width, text.height, 8);
+    frame->output = MakeFrame(text.width, text.height, 8);
+    for (size_t i = 0; i < text.cells.size(); ++i) {
+      if (text.cells[i] != 0) std::fill_n(frame->input.storage.begin() + static_cast<std::ptrdiff_t>(i * 4), 4, 255);
+    }
+    ReferenceHost& host = BenchHost();
+    HostFrame input = FrameView(frame->input);
+    SetLayerSize(host.instance, input.width, input.height);
+    CommandParams params = BuildCommandParams(host, &input);
+    frame->settings = ReadRenderSettings(params.pointers.data());
+    FinishCommandParams(host, params);
+  }
+  return *frame;
+}
+
+ByteMask SampledAndClosed(BenchFrame& f) {
+  const RenderSettings& s = f.settings;
+  ByteMask mask = SampleLayerMask(FrameView(f.input), s.channel, s.invertInput, s.threshold);
+  CloseMask3x3(mask);
+  return mask;
+}
+
+void BM_RenderWhole(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  const HostFrame input = FrameView(f.input);
+  const HostFrame output = FrameView(f.output);
+  for (auto _ : state) {
+    if (RenderFrame(BenchHost(), input, output, 0) != kHostErrorNone) state.SkipWithError("render failed");
+    benchmark::DoNotOptimize(f.output.storage.data());
+  }
+}
+
+void BM_RenderSamplingAndClosing(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  for (auto _ : state) {
+    ByteMask mask = SampledAndClosed(f);
+    benchmark::DoNotOptimize(mask.cells.data());
+  }
+}
+
+void BM_RenderDistanceField(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  const ByteMask closed = SampledAndClosed(f);
+  DistanceField field;
+  for (auto _ : state) {
+    DistanceTransform(closed, field);
+    benchmark::DoNotOptimize(field.data());
+  }
+}
+
+void BM_RenderThinningAndCleanUp(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  const ByteMask closed = SampledAndClosed(f);
+  DistanceField field;
+  DistanceTransform(closed, field);
+  for (auto _ : state) {
+    state.PauseTiming();
+    ByteMask mask = closed;
+    state.ResumeTiming();
+    ThinZhangSuen(mask);
+    CleanSkeleton(mask, field, f.settings);
+    benchmark::DoNotOptimize(mask.cells.data());
+  }
+}
+
+void BM_RenderExtractionAndOrdering(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  const RenderAnalysis analysis = AnalyseLayer(f.settings, FrameView(f.input), SavedEditSource{}, false);
+  const RenderSettings& s = f.settings;
+  size_t chainCount = 0;
+  for (auto _ : state) {
+    std::vector<ChainRecord> chains = ExtractRenderChains(analysis.skeleton, s);
+    if (!s.mergeByShape) OrientChains(chains, s.startX, s.startY);
+    SortChainsByStartDistance(chains, s.startX, s.startY);
+    ApplyMergeSlots(chains, s.mergeSlots, s.autoFlip);
+    ApplyReverseSlots(chains, s.reverseSlots);
+    ShapeChains(chains, analysis.field, analysis.maskWidth, analysis.maskHeight, s);
+    chainCount = chains.size();
+    benchmark::DoNotOptimize(chains.data());
+  }
+  state.counters["chains"] = static_cast<double>(chainCount);
+}
+
+void BM_RenderDrawing(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  const HostFrame input = FrameView(f.input);
+  HostFrame output = FrameView(f.output);
+  const RenderAnalysis analysis = AnalyseLayer(f.settings, input, SavedEditSource{}, false);
+  RenderFrameState frame;
+  frame.source = &input;
+  frame.output = &output;
+  frame.chains = &analysis.chains;
+  frame.labels = &analysis.labels;
+  frame.field = &analysis.field;
+  frame.skeleton = &analysis.skeleton;
+  frame.maskWidth = analysis.maskWidth;
+  frame.maskHeight = analysis.maskHeight;
+  for (auto _ : state) {
+    DrawRenderOutput(f.settings, frame);
+    benchmark::DoNotOptimize(f.output.storage.data());
+  }
+}
+
+void FrameSizes(benchmark::internal::Benchmark* bench) {
+  bench->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK(BM_RenderWhole)->Apply(FrameSizes);
+BENCHMARK(BM_RenderSamplingAndClosing)->Apply(FrameSizes);
+BENCHMARK(BM_RenderDistanceField)->Apply(FrameSizes);
+BENCHMARK(BM_RenderThinningAndCleanUp)->Apply(FrameSizes);
+BENCHMARK(BM_RenderExtractionAndOrdering)->Apply(FrameSizes);
+BENCHMARK(BM_RenderDrawing)->Apply(FrameSizes);
