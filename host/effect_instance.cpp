@@ -9,7 +9,8 @@ namespace {
 constexpr char kInputLayerLabel[] = "Input Layer";
 
 std::string LabelOf(const HostParamDef& def) {
-  return std::string(def.name, strnlen(def.name, kParamNameSize));
+  const void* nul = std::memchr(def.name, '\0', kParamNameSize);
+  return std::string(def.name, nul != nullptr ? static_cast<const char*>(nul) - def.name : kParamNameSize);
 }
 
 // Copies the texts the definition points at and points it at the copies.

@@ -1,5 +1,6 @@
 #include "shell/params_setup.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "shell/arbitrary_data.h"
@@ -81,7 +82,8 @@ void FillParamDef(const HostInData* in, int32_t id, HostParamDef& def) {
   def.flags = spec.flags;
   def.uiFlags = spec.uiFlags;
   // At most 31 characters; the record is zeroed, so the name stays terminated.
-  std::memcpy(def.name, spec.label, strnlen(spec.label, kParamNameSize - 1));
+  const char* labelEnd = std::find(spec.label, spec.label + (kParamNameSize - 1), '\0');
+  std::copy(spec.label, labelEnd, def.name);
   FillValueBlock(in, spec, def);
 }
 

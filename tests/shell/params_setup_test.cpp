@@ -76,7 +76,7 @@ TEST(ParamsSetup, LabelsArriveWholeWithinTheNameField) {
   for (int32_t id = 1; id <= 130; ++id) {
     const HostParamDef& def = Def(*host, id);
     EXPECT_EQ(def.id, id);
-    EXPECT_LT(strnlen(def.name, kParamNameSize), static_cast<size_t>(kParamNameSize));
+    EXPECT_NE(std::memchr(def.name, '\0', kParamNameSize), nullptr);
     starts += def.paramType == kParamTypeGroupStart;
     ends += def.paramType == kParamTypeGroupEnd;
   }
