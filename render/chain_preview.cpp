@@ -1,4 +1,7 @@
 #include "render/chain_preview.h"
 
-// The preview is not built yet: Preview Chains shows the animated stroke.
-bool DrawChainPreview(const RenderSettings&, const RenderFrameState&) { return false; }
+#include "render/chain_preview_pass.h"
+
+bool DrawChainPreview(const RenderSettings& settings, const RenderFrameState& state) {
+  return DrawChainPreviewPasses(settings, state);
+}

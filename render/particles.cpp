@@ -1,4 +1,7 @@
 #include "render/particles.h"
 
-// The particle pass is not built yet: it draws nothing.
-void DrawParticles(const RenderSettings&, const RenderFrameState&) {}
+#include "render/particle_pass.h"
+
+void DrawParticles(const RenderSettings& settings, const RenderFrameState& state) {
+  DrawParticlePass(settings, state);
+}
