@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -298,6 +299,49 @@ TEST(ChainSeeds, NearestStrokeEndAroundTheFirstPoint) {
   EXPECT_EQ(seeds[2].y, 8.0f);
   EXPECT_EQ(seeds[3].x, 3.0f);
   EXPECT_EQ(seeds[3].y, 9.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// A cross, which no single polyline covers without retracing, and a separate stroke.
+ByteMask CrossAndStroke() {
+  ByteMask mask = test_masks::EmptyMask(90, 60);
+  for (int32_t x = 5; x <= 45; ++x) MaskSet(mask, x, 25, 1);
+  for (int32_t y = 5; y <= 45; ++y) MaskSet(mask, 25, y, 1);
+  for (int32_t x = 60; x <= 85; ++x) MaskSet(mask, x, 50, 1);
+  return mask;
+}
+
+TEST(ChainExtraction, MergeByShapeGivesOneChainPerShape) {
+  RenderSettings settings;
+  settings.minChainLength = 5.0f;
+  settings.startX = 0.0f;
+  settings.startY = 0.0f;
+  const ByteMask mask = CrossAndStroke();
+  const std::vector<ChainRecord> simple = ExtractRenderChains(mask, settings);
+  EXPECT_GE(simple.size(), 3u);
+
+  for (bool directional : {false, true}) {
+    settings.mergeByShape = true;
+    settings.directionalStart = directional;
+    const std::vector<ChainRecord> merged = ExtractRenderChains(mask, settings);
+    ASSERT_EQ(merged.size(), 2u) << "directional " << directional;
+    // The cross is walked as one stroke that reaches the ends of all four arms.
+    const ChainRecord& cross = merged[0].points.front().x < 50 ? merged[0] : merged[1];
+    int32_t left = 99, right = 0, top = 99, bottom = 0;
+    for (const IntPoint& p : cross.points) {
+      left = std::min(left, p.x);
+      right = std::max(right, p.x);
+      top = std::min(top, p.y);
+      bottom = std::max(bottom, p.y);
+    }
+    EXPECT_LE(left, 7);
+    EXPECT_GE(right, 43);
+    EXPECT_LE(top, 7);
+    EXPECT_GE(bottom, 43);
+  }
 }
 
 }  // namespace
