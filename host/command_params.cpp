@@ -4,7 +4,9 @@
 
 CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input) {
   CommandParams params;
-  params.records = SnapshotParamValues(host.instance);
+  // Point defaults follow this command's own layer, whatever other renders see.
+  params.records = input != nullptr ? SnapshotParamValues(host.instance, input->width, input->height)
+                                    : SnapshotParamValues(host.instance);
   params.dataCopies.assign(params.records.size(), nullptr);
   for (size_t id = 0; id < params.records.size(); ++id) {
     HostParamDef& record = params.records[id];

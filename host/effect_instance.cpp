@@ -156,13 +156,25 @@ int32_t FindParamByName(const HostEffectInstance& instance, std::string_view nam
 }
 
 std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance) {
+  int32_t width = 0;
+  int32_t height = 0;
+  {
+    std::lock_guard<std::mutex> lock(instance.mutex);
+    width = instance.layerWidth;
+    height = instance.layerHeight;
+  }
+  return SnapshotParamValues(instance, width, height);
+}
+
+std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance, int32_t layerWidth,
+                                              int32_t layerHeight) {
   std::lock_guard<std::mutex> lock(instance.mutex);
   std::vector<HostParamDef> values = instance.values;
   for (size_t id = 0; id < values.size(); ++id) {
     if (instance.pointAtDefault[id] == 0) continue;
     HostPointValue& point = values[id].u.point;
-    point.xValue = static_cast<int32_t>(PercentToPixels(point.xDefault, instance.layerWidth));
-    point.yValue = static_cast<int32_t>(PercentToPixels(point.yDefault, instance.layerHeight));
+    point.xValue = static_cast<int32_t>(PercentToPixels(point.xDefault, layerWidth));
+    point.yValue = static_cast<int32_t>(PercentToPixels(point.yDefault, layerHeight));
   }
   return values;
 }

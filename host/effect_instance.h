@@ -68,9 +68,12 @@ const HostParamEntry& ParamEntryById(const HostEffectInstance& instance, int32_t
 // parameter matches.
 int32_t FindParamByName(const HostEffectInstance& instance, std::string_view name, std::string& error);
 
-// Current values with points in layer pixels (defaults are percentages of
-// the layer size).
+// Current values with points in layer pixels: a point still at its default
+// is that percentage of the given layer size (of the last layer the host
+// saw when no size is given).
 std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance);
+std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance, int32_t layerWidth,
+                                              int32_t layerHeight);
 
 // Stores the value block of a non-data parameter as its current value.
 void StoreParamValue(HostEffectInstance& instance, int32_t id, const HostParamValue& value);

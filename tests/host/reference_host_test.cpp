@@ -40,7 +40,6 @@ TEST(ReferenceHost, CommandParamsHoldPixelsPrivateBlobsAndTheInputLayer) {
   ASSERT_NE(host, nullptr);
   OwnedFrame input = MakeFrame(720, 220, 8);
   HostFrame view = FrameView(input);
-  SetLayerSize(host->instance, 720, 220);
   CommandParams params = BuildCommandParams(*host, &view);
   ASSERT_EQ(params.pointers.size(), 131u);
   EXPECT_EQ(params.records[0].u.layer.pixels, input.storage.data());
