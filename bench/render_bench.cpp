@@ -140,15 +140,7 @@ void BM_RenderDrawing(benchmark::State& state) {
   const HostFrame input = FrameView(f.input);
   HostFrame output = FrameView(f.output);
   const RenderAnalysis analysis = AnalyseLayer(f.settings, input, SavedEditSource{}, false);
-  RenderFrameState frame;
-  frame.source = &input;
-  frame.output = &output;
-  frame.chains = &analysis.chains;
-  frame.labels = &analysis.labels;
-  frame.field = &analysis.field;
-  frame.skeleton = &analysis.skeleton;
-  frame.maskWidth = analysis.maskWidth;
-  frame.maskHeight = analysis.maskHeight;
+  const RenderFrameState frame = MakeFrameState(analysis, input, output);
   for (auto _ : state) {
     DrawRenderOutput(f.settings, frame);
     benchmark::DoNotOptimize(f.output.storage.data());

@@ -8,6 +8,19 @@
 #include "render/saved_chain_edits.h"
 #include "shell/param_ids.h"
 
+RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame& source, HostFrame& output) {
+  RenderFrameState frame;
+  frame.source = &source;
+  frame.output = &output;
+  frame.chains = &analysis.chains;
+  frame.labels = &analysis.labels;
+  frame.field = &analysis.field;
+  frame.skeleton = &analysis.skeleton;
+  frame.maskWidth = analysis.maskWidth;
+  frame.maskHeight = analysis.maskHeight;
+  return frame;
+}
+
 RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampled, const SavedEditSource& edits,
                                   bool keepIntermediates) {
   RenderAnalysis a;

@@ -24,6 +24,10 @@ struct RenderAnalysis {
   std::vector<int32_t> labels;      // position + 1, one per chain
 };
 
+// What the drawing stages receive: the analysis, the layer drawn over or
+// revealed, and the frame to fill. Valid while all three live.
+RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame& source, HostFrame& output);
+
 // Where the saved chain edits come from. Without a host (both null) the
 // draw-order table and the pending selection merge are skipped.
 struct SavedEditSource {

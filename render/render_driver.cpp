@@ -14,22 +14,14 @@ HostError Render(HostInData* in, HostOutData* out, HostParamDef* params[], HostF
   // The layer drawn over or revealed stays the input layer even when a Map Layer is analysed.
   const HostFrame& input = source != nullptr ? *source : params[PARAM_INPUT]->u.layer;
 
-  RenderAnalysis analysis = RunAnalysisStages(*in, params, input, settings, false);
+  const RenderAnalysis analysis = RunAnalysisStages(*in, params, input, settings, false);
 
   PublishChainCache(analysis.chains, analysis.maskWidth, analysis.maskHeight, settings.lineWidth,
                     settings.lineColor.red, settings.lineColor.green, settings.lineColor.blue);
   out->outFlags |= kOutFlagRefreshUI;
 
   if (output == nullptr || output->pixels == nullptr) return kHostErrorNone;
-  RenderFrameState frame;
-  frame.source = &input;
-  frame.output = output;
-  frame.chains = &analysis.chains;
-  frame.labels = &analysis.labels;
-  frame.field = &analysis.field;
-  frame.skeleton = &analysis.skeleton;
-  frame.maskWidth = analysis.maskWidth;
-  frame.maskHeight = analysis.maskHeight;
+  const RenderFrameState frame = MakeFrameState(analysis, input, *output);
   DrawRenderOutput(settings, frame);
   if (settings.particlesEnabled) DrawParticles(settings, frame);
   return kHostErrorNone;
