@@ -20,8 +20,6 @@ namespace {
 
 using pipeline_test::ParamArrayFixture;
 
-constexpr int32_t kFixedOne = 65536;
-
 // The host side of a render: heap blocks for handles and a Map Layer
 // checkout that can hand out a frame, no frame, or an error. The callbacks
 // carry no context, hence the global.
@@ -193,18 +191,6 @@ TEST_F(RenderDriver, DrawOrderTableReordersThePublishedChains) {
   cache = SnapshotChainCache();
   ASSERT_EQ(cache.chains.size(), 2u);
   EXPECT_GT(cache.chains[0].front().y, 30);
-}
-
-TEST_F(RenderDriver, MergeSlotsJoinThePublishedChains) {
-  OwnedFrame input = MakeFrame(80, 60, PixelDepth::k32BitFloat);
-  PaintBar(input.frame, 10, 8, 70, 16);
-  PaintBar(input.frame, 10, 40, 70, 48);
-  OwnedFrame output = MakeFrame(80, 60, PixelDepth::k32BitFloat);
-  params.Slider(PARAM_SLOT1_CHAIN_A, 1);
-  params.Slider(PARAM_SLOT1_CHAIN_B, 2);
-  params.Point(PARAM_START_POINT, 40 * kFixedOne, 0);
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  EXPECT_EQ(SnapshotChainCache().chains.size(), 1u);
 }
 
 }  // namespace

@@ -53,11 +53,8 @@ TEST(RenderSettingsSnapshot, FloatConversionsFollowTheWrittenOrder) {
   EXPECT_EQ(s.pathOffset, 2.5f);
   EXPECT_EQ(s.junctionBias, -1.0f);
   EXPECT_EQ(s.widthScale, 3.0f);
-}
 
-TEST(RenderSettingsSnapshot, RoughnessScaleIsADivisionByAThousand) {
-  ParamArrayFixture p;
-  p.Slider(PARAM_ROUGHNESS_SCALE, 5);  // 5 * 0.001f would be one step off
+  p.Slider(PARAM_ROUGHNESS_SCALE, 5);  // a division: 5 * 0.001f would be one step off
   EXPECT_EQ(ReadRenderSettings(p.Array()).roughnessScale, 0.005f);
 }
 

@@ -118,24 +118,6 @@ TEST_F(SavedChainEdits, PendingMergeClearsTheSelectionAndMarksItChanged) {
   EXPECT_EQ(host.locks, host.unlocks);
 }
 
-TEST_F(SavedChainEdits, NoPendingMergeChangesNothing) {
-  host.selection.count = 2;
-  host.selection.chainIds[1] = 1;
-  std::vector<ChainRecord> chains = ThreeRows();
-  ApplySavedSelectionMerge(in, params.Array(), chains, false);
-  EXPECT_EQ(chains.size(), 3u);
-  EXPECT_EQ(host.selection.count, 2u);
-  EXPECT_EQ(params.pointers[PARAM_CHAIN_SELECTION]->changeFlags, 0);
-  EXPECT_EQ(host.checkins, 1);
-
-  // A single id only drops the request, without marking the parameter.
-  host.selection.count = 1;
-  host.selection.mergePending = 1;
-  ApplySavedSelectionMerge(in, params.Array(), chains, false);
-  EXPECT_EQ(host.selection.mergePending, 0);
-  EXPECT_EQ(params.pointers[PARAM_CHAIN_SELECTION]->changeFlags, 0);
-}
-
 TEST_F(SavedChainEdits, FailedCheckoutOrMissingDataSkipsTheMerge) {
   host.selection.count = 2;
   host.selection.chainIds[1] = 1;
