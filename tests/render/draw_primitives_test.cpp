@@ -148,18 +148,6 @@ TEST(CapsuleSegment, ClipsToTheDestinationAndReadsASmallerSourceAsTransparent) {
   DrawCapsuleSegment(empty.frame, src.frame, 0, 0, 5, 5, 3, 3, kWhite, false, 0, 0, 0, nullptr);
 }
 
-TEST(CapsuleSegment, RoughnessChangesTheEdgeButNotTheCore) {
-  OwnedFrame f = MakeFrame(60, 20, PixelDepth::k8Bit);
-  StrokeLayer smooth = LayerFor(f.frame);
-  StrokeLayer rough = LayerFor(f.frame);
-  DrawCapsuleSegment(f.frame, f.frame, 5, 10, 55, 10, 5, 5, kWhite, false, 0, 0.0f, 0.3f, &smooth);
-  DrawCapsuleSegment(f.frame, f.frame, 5, 10, 55, 10, 5, 5, kWhite, false, 0, 2.0f, 0.3f, &rough);
-  int differing = 0;
-  for (size_t i = 0; i < smooth.coverage.size(); ++i) differing += smooth.coverage[i] != rough.coverage[i];
-  EXPECT_GT(differing, 20);
-  EXPECT_EQ(CoverageAt(rough, f.frame, 30, 10), 1.0f);
-}
-
 std::set<std::pair<int, int>> SetPixels(const HostFrame& frame) {
   std::set<std::pair<int, int>> set;
   for (int32_t y = 0; y < frame.height; ++y) {

@@ -73,12 +73,6 @@ TEST(PixelAccess, StoredValuesAtEachDepth) {
   EXPECT_EQ(GetPixelFloat(f16.frame, 2, 0).red, 0.0f);
 }
 
-TEST(PixelAccess, EightBitReadsScaleByOneOver255) {
-  OwnedFrame f = MakeFrame(1, 1, PixelDepth::k8Bit);
-  SetPixelFloat(f.frame, 0, 0, 1.0f, 0.0f, 0.0f, 1.0f);
-  EXPECT_EQ(GetPixelFloat(f.frame, 0, 0).red, 255 * 0.003921569f);
-}
-
 TEST(PixelAccess, BlendPixel) {
   for (PixelDepth depth : kAllDepths) {
     OwnedFrame f = MakeFrame(2, 1, depth);

@@ -123,15 +123,6 @@ TEST(StrokeGeometry, NibScalesByStrokeDirection) {
   for (float w : ComputeChainWidths(horizontal, settings, {}, 0, 0)) EXPECT_FLOAT_EQ(w, 4.0f);
 }
 
-TEST(StrokeGeometry, EaseBell) {
-  EXPECT_EQ(EaseBell(0.0f, 0.0f), 1.0f);
-  EXPECT_EQ(EaseBell(0.0f, 0.3f), 1.0f);
-  EXPECT_EQ(EaseBell(1.0f, 0.0f), 0.0f);
-  EXPECT_EQ(EaseBell(1.0f, 1.0f), 0.0f);
-  EXPECT_EQ(EaseBell(1.0f, 0.5f), 1.0f);
-  EXPECT_EQ(EaseBell(0.5f, 0.0f), 0.5f);
-}
-
 TEST(StrokeGeometry, RevealWindowsOneAfterAnother) {
   RenderSettings settings;
   settings.revealProgress = 0.5f;
