@@ -1,8 +1,15 @@
-// Whole renders of the built module through the reference host: threads and depths.
+// Whole renders of the built module through the reference host: threads,
+// depths and a few golden images.
+//
+// Golden images are checked by a hash of the output frame's bytes. When a
+// change to the drawing is meant to change them, run
+//   SPINDREL_PRINT_GOLDEN_HASHES=1 ./spindrel_tests --gtest_filter='RenderGolden*'
+// which prints the new hashes instead of failing, and paste them below.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -89,6 +96,77 @@ TEST(RenderEndToEnd, DepthsAgreeWithinOneEightBitStep) {
         worst = std::max(worst, std::abs(static_cast<int32_t>(eight.pixels[i]) - deep.pixels[i]));
       }
       EXPECT_LE(worst, 1) << variant[0] << ", depth " << depth;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Golden images.
+
+// Letter-like shapes from integer geometry only, so every platform builds the
+// same input: an O, an L, an X, a T and a dot.
+ByteMask GoldenLetters() {
+  ByteMask mask;
+  mask.width = 120;
+  mask.height = 48;
+  mask.cells.assign(static_cast<size_t>(mask.width) * mask.height, 0);
+  auto set = [&mask](int32_t x, int32_t y) { mask.cells[static_cast<size_t>(y) * mask.width + x] = 1; };
+  for (int32_t y = 0; y < mask.height; ++y) {
+    for (int32_t x = 0; x < mask.width; ++x) {
+      const int32_t dx = x - 18, dy = y - 24;
+      const int32_t r2 = dx * dx + dy * dy;
+      if (r2 <= 15 * 15 && r2 >= 10 * 10) set(x, y);                                  // O
+      if ((x >= 38 && x < 43 && y >= 8 && y < 42) || (x >= 38 && x < 60 && y >= 37 && y < 42)) set(x, y);  // L
+      const int32_t u = x - 64, v = y - 8;
+      if (u >= 0 && u < 30 && v >= 0 && v < 34 && (std::abs(u - v) <= 2 || std::abs(u + v - 30) <= 2)) set(x, y);  // X
+      if ((x >= 96 && x < 118 && y >= 8 && y < 13) || (x >= 105 && x < 110 && y >= 8 && y < 42)) set(x, y);  // T
+    }
+  }
+  return mask;
+}
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+  uint64_t hash = 1469598103934665603ull;
+  for (uint8_t b : bytes) {
+    hash ^= b;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+struct GoldenCase {
+  const char* name;
+  int32_t depth;
+  std::vector<std::string> settings;
+  uint64_t hash;
+};
+
+TEST(RenderGolden, FixedInputsAndSettingsKeepTheirPixels) {
+  const bool print = std::getenv("SPINDREL_PRINT_GOLDEN_HASHES") != nullptr;
+  const std::vector<GoldenCase> cases = {
+      {"defaults", 8, {}, 0xff07fa4196b8c5e7ull},
+      {"half revealed, staggered, tapered gradient", 8,
+       {"Reveal Progress (%)=50", "Chain Stagger (%)=30", "Natural Speed=on", kTaper + "=60",
+        "Line Cap=2", "Use Gradient=on", "Line Color End=#2040FF"},
+       0x168f4e126e3f4b2aull},
+      {"merge by shape, fitted, subdivided, dashed, at 16 bits", 16,
+       {"Merge by Shape (retrace)=on", "Use Bezier Fit=on", "Subdivide (smoothness)=2", "Enable Dashes=on",
+        "Dash Length (px)=6", "Gap Length (px)=4", "Match Original Width=on", "Reveal Progress (%)=80"},
+       0xe42b755a61b6e15bull},
+      {"preview with particles, at 32 bits", 32, {"Preview Chains=on", "Enable Particles=on", "Line Width=3"},
+       0xae56528fc496e540ull},
+  };
+  const RgbaImage input = InkImage(GoldenLetters());
+  for (const GoldenCase& c : cases) {
+    auto host = OpenSetUpHost();
+    ASSERT_NE(host, nullptr);
+    Assign(*host, "Start Point=0,0");
+    for (const std::string& assignment : c.settings) Assign(*host, assignment);
+    const uint64_t hash = Fnv1a(RenderImage(*host, input, c.depth).storage);
+    if (print) {
+      std::printf("golden \"%s\": 0x%016llxull\n", c.name, static_cast<unsigned long long>(hash));
+    } else {
+      EXPECT_EQ(hash, c.hash) << c.name;
     }
   }
 }
