@@ -1,6 +1,7 @@
 #include "skeleton/portable_trig.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace {
 
@@ -18,33 +19,36 @@ constexpr double kHalfPiPart3 = 0x1.3198a2e037073p-69;
 // deterministic and bounded, though no longer close to the true value.
 constexpr double kLargeArgument = 0x1p+20;
 
-// Taylor series on |r| <= pi/4; the first omitted terms are below 1e-19.
+// Taylor series on |r| <= pi/4 in powers of r^2, highest power first; the
+// first omitted terms are below 1e-19.
+constexpr double kSinSeries[] = {-1.0 / 121645100408832000.0, 1.0 / 355687428096000.0,
+                                 -1.0 / 1307674368000.0,      1.0 / 6227020800.0,
+                                 -1.0 / 39916800.0,           1.0 / 362880.0,
+                                 -1.0 / 5040.0,               1.0 / 120.0,
+                                 -1.0 / 6.0};
+constexpr double kCosSeries[] = {-1.0 / 6402373705728000.0, 1.0 / 20922789888000.0, -1.0 / 87178291200.0,
+                                 1.0 / 479001600.0,         -1.0 / 3628800.0,       1.0 / 40320.0,
+                                 -1.0 / 720.0,              1.0 / 24.0,             -1.0 / 2.0};
+// atan(t) = t (1 - t^2/3 + t^4/5 - ...), 14 terms.
+constexpr double kAtanSeries[] = {-1.0 / 27.0, 1.0 / 25.0, -1.0 / 23.0, 1.0 / 21.0, -1.0 / 19.0,
+                                  1.0 / 17.0,  -1.0 / 15.0, 1.0 / 13.0, -1.0 / 11.0, 1.0 / 9.0,
+                                  -1.0 / 7.0,  1.0 / 5.0,   -1.0 / 3.0, 1.0};
+
+template <size_t N>
+double EvaluateSeries(const double (&coefficients)[N], double r2) {
+  double sum = coefficients[0];
+  for (size_t i = 1; i < N; ++i) sum = coefficients[i] + r2 * sum;
+  return sum;
+}
+
 double SinKernel(double r) {
   const double r2 = r * r;
-  double p = -1.0 / 121645100408832000.0;  // -1/19!
-  p = 1.0 / 355687428096000.0 + r2 * p;
-  p = -1.0 / 1307674368000.0 + r2 * p;
-  p = 1.0 / 6227020800.0 + r2 * p;
-  p = -1.0 / 39916800.0 + r2 * p;
-  p = 1.0 / 362880.0 + r2 * p;
-  p = -1.0 / 5040.0 + r2 * p;
-  p = 1.0 / 120.0 + r2 * p;
-  p = -1.0 / 6.0 + r2 * p;
-  return r + r * (r2 * p);
+  return r + r * (r2 * EvaluateSeries(kSinSeries, r2));
 }
 
 double CosKernel(double r) {
   const double r2 = r * r;
-  double p = -1.0 / 6402373705728000.0;  // -1/18!
-  p = 1.0 / 20922789888000.0 + r2 * p;
-  p = -1.0 / 87178291200.0 + r2 * p;
-  p = 1.0 / 479001600.0 + r2 * p;
-  p = -1.0 / 3628800.0 + r2 * p;
-  p = 1.0 / 40320.0 + r2 * p;
-  p = -1.0 / 720.0 + r2 * p;
-  p = 1.0 / 24.0 + r2 * p;
-  p = -1.0 / 2.0 + r2 * p;
-  return 1.0 + r2 * p;
+  return 1.0 + r2 * EvaluateSeries(kCosSeries, r2);
 }
 
 // x = r + quadrant * pi/2 with |r| <= pi/4 and quadrant in 0..3.
@@ -57,14 +61,11 @@ double ReduceQuarterTurns(float x, int& quadrant) {
 }
 
 // atan on 0 <= t <= 1: two argument halvings, atan(t) = 2 atan(t / (1 +
-// sqrt(1 + t^2))), bring t below tan(pi/16) ~ 0.199, where 14 terms of the
-// series leave an error below 1e-20.
+// sqrt(1 + t^2))), bring t below tan(pi/16) ~ 0.199, where the series leaves
+// an error below 1e-20.
 double AtanUnit(double t) {
   for (int i = 0; i < 2; ++i) t = t / (1.0 + std::sqrt(1.0 + t * t));
-  const double t2 = t * t;
-  double sum = 0.0;
-  for (int k = 13; k >= 0; --k) sum = (k % 2 == 0 ? 1.0 : -1.0) / (2 * k + 1) + t2 * sum;
-  return 4.0 * (t * sum);
+  return 4.0 * (t * EvaluateSeries(kAtanSeries, t * t));
 }
 
 }  // namespace
