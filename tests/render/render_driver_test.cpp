@@ -6,17 +6,33 @@
 #include <memory>
 #include <vector>
 
+#include "host/frame_buffer.h"
 #include "host_interface/host_commands.h"
+#include "render/pixel_access.h"
 #include "render/render_analysis.h"
 #include "render/render_settings_snapshot.h"
 #include "shell/chain_blobs.h"
 #include "shell/param_ids.h"
 #include "shell/params_setup.h"
 #include "skeleton/chain_cache.h"
-#include "tests/render/owned_frame.h"
 #include "tests/render/param_array_fixture.h"
 
 namespace {
+
+// A host-owned frame and its view.
+struct TestFrame {
+  OwnedFrame owned;
+  HostFrame frame;
+};
+
+TestFrame NewFrame(int32_t width, int32_t height, int32_t depth) {
+  TestFrame f;
+  f.owned = MakeFrame(width, height, depth);
+  f.frame = FrameView(f.owned);
+  return f;
+}
+
+constexpr int32_t kDepths[] = {8, 16, 32};
 
 using pipeline_test::ParamArrayFixture;
 
@@ -94,11 +110,11 @@ class RenderDriver : public testing::Test {
 };
 
 TEST_F(RenderDriver, TinyAndEmptyLayersRenderAndPublishAValidEmptyCache) {
-  for (PixelDepth depth : kAllDepths) {
+  for (int32_t depth : kDepths) {
     for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}, {1, 1}, {2, 1}, {1, 2}, {2, 2}, {3, 3}, {5, 5}}) {
-      OwnedFrame input = MakeFrame(w, h, depth);
+      TestFrame input = NewFrame(w, h, depth);
       PaintBar(input.frame, 0, 0, w, h);
-      OwnedFrame output = MakeFrame(w, h, depth);
+      TestFrame output = NewFrame(w, h, depth);
       EXPECT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone) << w << "x" << h;
       EXPECT_TRUE(out.outFlags & kOutFlagRefreshUI);
       const ChainCache cache = SnapshotChainCache();
@@ -113,9 +129,9 @@ TEST_F(RenderDriver, TinyAndEmptyLayersRenderAndPublishAValidEmptyCache) {
 TEST_F(RenderDriver, PublishesTheChainsStrokeWidthAndColour) {
   params.Slider(PARAM_LINE_WIDTH, 7);
   params.Color(PARAM_LINE_COLOR, 10, 20, 30);
-  OwnedFrame input = MakeFrame(80, 40, PixelDepth::k8Bit);
+  TestFrame input = NewFrame(80, 40, 8);
   PaintBar(input.frame, 10, 15, 70, 25);
-  OwnedFrame output = MakeFrame(80, 40, PixelDepth::k8Bit);
+  TestFrame output = NewFrame(80, 40, 8);
   ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
   const ChainCache cache = SnapshotChainCache();
   ASSERT_EQ(cache.chains.size(), 1u);
@@ -140,10 +156,10 @@ TEST_F(RenderDriver, PublishesTheChainsStrokeWidthAndColour) {
 }
 
 TEST_F(RenderDriver, MapLayerIsAnalysedAndItsSizePublished) {
-  OwnedFrame input = MakeFrame(40, 30, PixelDepth::k8Bit);
-  OwnedFrame output = MakeFrame(40, 30, PixelDepth::k8Bit);
+  TestFrame input = NewFrame(40, 30, 8);
+  TestFrame output = NewFrame(40, 30, 8);
   // Larger than the output, with ink well outside it.
-  OwnedFrame map = MakeFrame(120, 90, PixelDepth::k16Bit);
+  TestFrame map = NewFrame(120, 90, 16);
   PaintBar(map.frame, 20, 60, 110, 70);
   host.mapLayer = &map.frame;
   ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
@@ -171,10 +187,10 @@ TEST_F(RenderDriver, MapLayerIsAnalysedAndItsSizePublished) {
 }
 
 TEST_F(RenderDriver, DrawOrderTableReordersThePublishedChains) {
-  OwnedFrame input = MakeFrame(80, 60, PixelDepth::k8Bit);
+  TestFrame input = NewFrame(80, 60, 8);
   PaintBar(input.frame, 10, 8, 70, 16);   // nearer the Start Point: chain 1
   PaintBar(input.frame, 10, 40, 70, 48);  // chain 2
-  OwnedFrame output = MakeFrame(80, 60, PixelDepth::k8Bit);
+  TestFrame output = NewFrame(80, 60, 8);
   ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
   ChainCache cache = SnapshotChainCache();
   ASSERT_EQ(cache.chains.size(), 2u);
