@@ -122,6 +122,17 @@ TEST_F(RenderDriver, TinyAndEmptyLayersRenderAndPublishAValidEmptyCache) {
       EXPECT_EQ(cache.width, w);
       EXPECT_EQ(cache.height, h);
       EXPECT_TRUE(cache.chains.empty());
+
+      // The same layer as a Map Layer under a larger output, drawing with the source.
+      TestFrame wide = NewFrame(8, 8, depth);
+      host.mapLayer = &input.frame;
+      params.Checkbox(PARAM_COMPOSITE_ON_ORIGINAL, true);
+      params.Checkbox(PARAM_REVEAL_ORIGINAL_IMAGE, true);
+      EXPECT_EQ(RenderInto(input.frame, wide.frame), kHostErrorNone) << w << "x" << h;
+      EXPECT_EQ(SnapshotChainCache().width, w);
+      host.mapLayer = nullptr;
+      params.Checkbox(PARAM_COMPOSITE_ON_ORIGINAL, false);
+      params.Checkbox(PARAM_REVEAL_ORIGINAL_IMAGE, false);
     }
   }
 }
