@@ -5,26 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "host/frame_buffer.h"
 #include "render/pixel_access.h"
+#include "tests/render/host_test_frame.h"
 #include "tests/skeleton/test_masks.h"
 
 namespace {
 
-// A host-owned frame and its view.
-struct TestFrame {
-  OwnedFrame owned;
-  HostFrame frame;
-};
-
-TestFrame NewFrame(int32_t width, int32_t height, int32_t depth) {
-  TestFrame f;
-  f.owned = MakeFrame(width, height, depth);
-  f.frame = FrameView(f.owned);
-  return f;
-}
-
-constexpr int32_t kDepths[] = {8, 16, 32};
+using pipeline_test::kDepths;
+using pipeline_test::NewFrame;
+using pipeline_test::TestFrame;
 
 using test_masks::MaskFromRows;
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "host/frame_buffer.h"
 #include "host_interface/host_commands.h"
 #include "render/pixel_access.h"
 #include "render/render_analysis.h"
@@ -15,24 +14,14 @@
 #include "shell/param_ids.h"
 #include "shell/params_setup.h"
 #include "skeleton/chain_cache.h"
+#include "tests/render/host_test_frame.h"
 #include "tests/render/param_array_fixture.h"
 
 namespace {
 
-// A host-owned frame and its view.
-struct TestFrame {
-  OwnedFrame owned;
-  HostFrame frame;
-};
-
-TestFrame NewFrame(int32_t width, int32_t height, int32_t depth) {
-  TestFrame f;
-  f.owned = MakeFrame(width, height, depth);
-  f.frame = FrameView(f.owned);
-  return f;
-}
-
-constexpr int32_t kDepths[] = {8, 16, 32};
+using pipeline_test::kDepths;
+using pipeline_test::NewFrame;
+using pipeline_test::TestFrame;
 
 using pipeline_test::ParamArrayFixture;
 
