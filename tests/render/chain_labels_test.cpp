@@ -5,7 +5,7 @@
 #include <string>
 
 #include "render/pixel_access.h"
-#include "tests/render/owned_frame.h"
+#include "tests/render/test_frame.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ TEST(DrawNumber, PlacesEveryGlyphCellAsAScaledBlockAndClipsAtTheEdges) {
   const Case cases[] = {{3, 4, 0, 1},   {10, 6, 10, 2},    {2, 2, 123456789, 1}, {-5, -3, 47, 3},
                         {30, 20, 98, 4}, {0, 0, -2147483647 - 1, 1}, {5, 5, -5, 2}};
   for (const Case& c : cases) {
-    OwnedFrame f = MakeFrame(48, 30, PixelDepth::k8Bit);
+    TestFrame f = MakeTestFrame(48, 30, PixelDepth::k8Bit);
     FillFrame(f.frame, kBackground);
     const RgbaFloat background = GetPixelFloat(f.frame, 0, 0);
     DrawNumber(f.frame, c.x, c.y, c.value, c.scale, PackColor(255, 0, 0));
@@ -85,14 +85,14 @@ TEST(DrawNumber, PlacesEveryGlyphCellAsAScaledBlockAndClipsAtTheEdges) {
 }
 
 TEST(DrawNumber, MinusSignIsTheGlyphOfZeroAndNonPositiveScaleDrawsNothing) {
-  OwnedFrame negative = MakeFrame(30, 20, PixelDepth::k8Bit);
-  OwnedFrame digits = MakeFrame(30, 20, PixelDepth::k8Bit);
+  TestFrame negative = MakeTestFrame(30, 20, PixelDepth::k8Bit);
+  TestFrame digits = MakeTestFrame(30, 20, PixelDepth::k8Bit);
   DrawNumber(negative.frame, 2, 3, -5, 2, PackColor(255, 255, 255));
   DrawNumber(digits.frame, 2, 3, 0, 2, PackColor(255, 255, 255));
   DrawNumber(digits.frame, 2 + 8, 3, 5, 2, PackColor(255, 255, 255));
   EXPECT_EQ(negative.storage, digits.storage);
 
-  OwnedFrame untouched = MakeFrame(30, 20, PixelDepth::k8Bit);
+  TestFrame untouched = MakeTestFrame(30, 20, PixelDepth::k8Bit);
   const auto before = untouched.storage;
   DrawNumber(untouched.frame, 2, 3, 88, 0, PackColor(255, 255, 255));
   DrawNumber(untouched.frame, 2, 3, 88, -1, PackColor(255, 255, 255));
@@ -104,7 +104,7 @@ TEST(DrawNumber, MinusSignIsTheGlyphOfZeroAndNonPositiveScaleDrawsNothing) {
 
 TEST(DrawChainLabel, WhiteNumberInsideABlackOutlineAtEveryDepth) {
   for (PixelDepth depth : kAllDepths) {
-    OwnedFrame f = MakeFrame(40, 24, depth);
+    TestFrame f = MakeTestFrame(40, 24, depth);
     FillFrame(f.frame, kBackground);
     const RgbaFloat background = GetPixelFloat(f.frame, 0, 0);
     const int32_t x = 4, y = 3, value = 208, scale = 2;

@@ -8,7 +8,7 @@
 #include "render/draw_primitives.h"
 #include "render/pixel_access.h"
 #include "render/preview_palette.h"
-#include "tests/render/owned_frame.h"
+#include "tests/render/test_frame.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ PreviewScene Scene() {
 
 // Colour of a packed palette entry as it reads back from a frame of `depth`.
 RgbaFloat Expected(const HostFrame& frame, uint32_t packed) {
-  OwnedFrame probe = MakeFrame(1, 1, FramePixelDepth(frame));
+  TestFrame probe = MakeTestFrame(1, 1, FramePixelDepth(frame));
   const HostPixel8 c = UnpackColor(packed);
   SetPixelFloat(probe.frame, 0, 0, c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f, 1.0f);
   return GetPixelFloat(probe.frame, 0, 0);
@@ -71,7 +71,7 @@ TEST(ChainPreview, PaletteFollowsThePositionModuloTwelveAtEveryDepth) {
   EXPECT_EQ(PreviewColorAt(11), PackColor(200, 255, 100));
   EXPECT_EQ(PreviewColorAt(12), PreviewPalette[0]);
   for (PixelDepth depth : kAllDepths) {
-    OwnedFrame f = MakeFrame(200, 20 + 14 * 25, depth);
+    TestFrame f = MakeTestFrame(200, 20 + 14 * 25, depth);
     FillFrame(f.frame, kBackground);
     PreviewScene scene = Scene();
     for (int32_t c = 0; c < 14; ++c) scene.chains.push_back(ChainThrough({{100, 20 + c * 25}, {190, 20 + c * 25}}));
@@ -87,7 +87,7 @@ TEST(ChainPreview, PaletteFollowsThePositionModuloTwelveAtEveryDepth) {
 }
 
 TEST(ChainPreview, StartDotsAreWhiteAndLargerForTheFirstChain) {
-  OwnedFrame f = MakeFrame(120, 100, PixelDepth::k8Bit);
+  TestFrame f = MakeTestFrame(120, 100, PixelDepth::k8Bit);
   FillFrame(f.frame, kBackground);
   const RgbaFloat background = GetPixelFloat(f.frame, 0, 0);
   PreviewScene scene = Scene();
@@ -105,7 +105,7 @@ TEST(ChainPreview, StartDotsAreWhiteAndLargerForTheFirstChain) {
 }
 
 TEST(ChainPreview, NumbersSitBesideTheStartAndTheCountInTheCorner) {
-  OwnedFrame f = MakeFrame(120, 100, PixelDepth::k16Bit);
+  TestFrame f = MakeTestFrame(120, 100, PixelDepth::k16Bit);
   FillFrame(f.frame, kBackground);
   const RgbaFloat background = GetPixelFloat(f.frame, 0, 0);
   PreviewScene scene = Scene();
@@ -140,7 +140,7 @@ TEST(ChainPreview, NumbersSitBesideTheStartAndTheCountInTheCorner) {
 }
 
 TEST(ChainPreview, MatchOriginalWidthTakesTheFieldAtTheTruncatedMidpoint) {
-  OwnedFrame f = MakeFrame(60, 40, PixelDepth::k32BitFloat);
+  TestFrame f = MakeTestFrame(60, 40, PixelDepth::k32BitFloat);
   FillFrame(f.frame, kBackground);
   const RgbaFloat background = GetPixelFloat(f.frame, 0, 0);
   PreviewScene scene = Scene();
@@ -164,7 +164,7 @@ TEST(ChainPreview, MatchOriginalWidthTakesTheFieldAtTheTruncatedMidpoint) {
 }
 
 TEST(ChainPreview, DrawsNothingWithoutChainsOrWhenOff) {
-  OwnedFrame f = MakeFrame(40, 30, PixelDepth::k8Bit);
+  TestFrame f = MakeTestFrame(40, 30, PixelDepth::k8Bit);
   FillFrame(f.frame, kBackground);
   const auto before = f.storage;
   PreviewScene scene = Scene();

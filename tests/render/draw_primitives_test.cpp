@@ -8,7 +8,7 @@
 
 #include "render/pixel_access.h"
 #include "render/stroke_layer.h"
-#include "tests/render/owned_frame.h"
+#include "tests/render/test_frame.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void DrawDisc(const HostFrame& frame, float x, float y, float r, StrokeLayer* la
 }
 
 TEST(CapsuleSegment, ZeroLengthCapsuleIsAnAntiAliasedDisc) {
-  OwnedFrame f = MakeFrame(24, 24, PixelDepth::k8Bit);
+  TestFrame f = MakeTestFrame(24, 24, PixelDepth::k8Bit);
   StrokeLayer layer = LayerFor(f.frame);
   DrawDisc(f.frame, 10.5f, 10.5f, 2.0f, &layer);
   EXPECT_EQ(CoverageAt(layer, f.frame, 10, 10), 1.0f);
@@ -47,7 +47,7 @@ TEST(CapsuleSegment, ZeroLengthCapsuleIsAnAntiAliasedDisc) {
 
 TEST(CapsuleSegment, CoverageMatchesDistanceToTheSegmentAtEveryDepth) {
   for (PixelDepth depth : kAllDepths) {
-    OwnedFrame f = MakeFrame(40, 20, depth);
+    TestFrame f = MakeTestFrame(40, 20, depth);
     StrokeLayer layer = LayerFor(f.frame);
     const float x0 = 5.2f, y0 = 6.7f, x1 = 31.9f, y1 = 12.1f, r0 = 1.5f, r1 = 4.0f;
     DrawCapsuleSegment(f.frame, f.frame, x0, y0, x1, y1, r0, r1, kWhite, false, 0.0f, 0.0f, 0.02f, &layer);
@@ -65,7 +65,7 @@ TEST(CapsuleSegment, CoverageMatchesDistanceToTheSegmentAtEveryDepth) {
 }
 
 TEST(CapsuleSegment, HeadFadeRunsOverTheLastPixels) {
-  OwnedFrame f = MakeFrame(30, 10, PixelDepth::k32BitFloat);
+  TestFrame f = MakeTestFrame(30, 10, PixelDepth::k32BitFloat);
   StrokeLayer layer = LayerFor(f.frame);
   // Horizontal capsule through pixel centres on row 4, ending at x = 20.5.
   DrawCapsuleSegment(f.frame, f.frame, 2.5f, 4.5f, 20.5f, 4.5f, 3.0f, 3.0f, kWhite, false, 1.5f, 0.0f,
@@ -82,7 +82,7 @@ TEST(CapsuleSegment, HighestCoverageWinsInTheLayerInEitherOrder) {
   const HostPixel8 red{255, 255, 0, 0};
   const HostPixel8 blue{128, 0, 0, 255};
   for (bool redFirst : {true, false}) {
-    OwnedFrame f = MakeFrame(10, 10, PixelDepth::k8Bit);
+    TestFrame f = MakeTestFrame(10, 10, PixelDepth::k8Bit);
     StrokeLayer layer = LayerFor(f.frame);
     // At pixel (5, 5) the red disc gives 0.6, the blue one 0.8.
     const auto drawRed = [&] {
@@ -107,9 +107,9 @@ TEST(CapsuleSegment, HighestCoverageWinsInTheLayerInEitherOrder) {
 }
 
 TEST(CapsuleSegment, SourcePixelsReplaceOnlyWhereTheyAddAlpha) {
-  OwnedFrame dst = MakeFrame(8, 8, PixelDepth::k8Bit);
+  TestFrame dst = MakeTestFrame(8, 8, PixelDepth::k8Bit);
   FillFrame(dst.frame, {0.2f, 0.2f, 0.2f, 0.4f});
-  OwnedFrame src = MakeFrame(8, 8, PixelDepth::k16Bit);
+  TestFrame src = MakeTestFrame(8, 8, PixelDepth::k16Bit);
   SetPixelFloat(src.frame, 3, 3, 1.0f, 0.0f, 0.0f, 1.0f);  // everything else has alpha 0
   DrawCapsuleSegment(dst.frame, src.frame, 3.5f, 3.5f, 3.5f, 3.5f, 3.0f, 3.0f, kWhite, true, 0, 0, 0, nullptr);
   const RgbaFloat hit = GetPixelFloat(dst.frame, 3, 3);
@@ -130,8 +130,8 @@ TEST(CapsuleSegment, SourcePixelsReplaceOnlyWhereTheyAddAlpha) {
 }
 
 TEST(CapsuleSegment, ClipsToTheDestinationAndReadsASmallerSourceAsTransparent) {
-  OwnedFrame dst = MakeFrame(16, 16, PixelDepth::k32BitFloat);
-  OwnedFrame src = MakeFrame(4, 4, PixelDepth::k8Bit);
+  TestFrame dst = MakeTestFrame(16, 16, PixelDepth::k32BitFloat);
+  TestFrame src = MakeTestFrame(4, 4, PixelDepth::k8Bit);
   FillFrame(src.frame, {1.0f, 1.0f, 1.0f, 1.0f});
   StrokeLayer layer = LayerFor(dst.frame);
   // Runs far outside the frame on every side.
@@ -144,7 +144,7 @@ TEST(CapsuleSegment, ClipsToTheDestinationAndReadsASmallerSourceAsTransparent) {
   EXPECT_EQ(GetPixelFloat(dst.frame, 2, 2).alpha, 1.0f);
   EXPECT_EQ(GetPixelFloat(dst.frame, 8, 8).alpha, 0.0f);
 
-  OwnedFrame empty = MakeFrame(0, 0, PixelDepth::k8Bit);
+  TestFrame empty = MakeTestFrame(0, 0, PixelDepth::k8Bit);
   DrawCapsuleSegment(empty.frame, src.frame, 0, 0, 5, 5, 3, 3, kWhite, false, 0, 0, 0, nullptr);
 }
 
@@ -159,11 +159,11 @@ std::set<std::pair<int, int>> SetPixels(const HostFrame& frame) {
 }
 
 TEST(ThickLine, VisitsTheBresenhamPointsAndStampsDiscs) {
-  OwnedFrame f = MakeFrame(8, 8, PixelDepth::k8Bit);
+  TestFrame f = MakeTestFrame(8, 8, PixelDepth::k8Bit);
   DrawThickLine(f.frame, 0, 0, 3, 1, 0, 0xFFFFFFFFu);
   EXPECT_EQ(SetPixels(f.frame), (std::set<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
 
-  OwnedFrame g = MakeFrame(8, 8, PixelDepth::k16Bit);
+  TestFrame g = MakeTestFrame(8, 8, PixelDepth::k16Bit);
   DrawThickLine(g.frame, 4, 4, 4, 4, 1, 0xC0804000u);  // alpha byte 0 is ignored
   EXPECT_EQ(SetPixels(g.frame), (std::set<std::pair<int, int>>{{4, 3}, {3, 4}, {4, 4}, {5, 4}, {4, 5}}));
   const RgbaFloat p = GetPixelFloat(g.frame, 4, 4);
@@ -173,7 +173,7 @@ TEST(ThickLine, VisitsTheBresenhamPointsAndStampsDiscs) {
   EXPECT_EQ(p.alpha, 1.0f);
 
   // Backwards and steep, reaching outside the frame.
-  OwnedFrame h = MakeFrame(6, 6, PixelDepth::k32BitFloat);
+  TestFrame h = MakeTestFrame(6, 6, PixelDepth::k32BitFloat);
   DrawThickLine(h.frame, 2, 9, 0, -3, 1, 0xFFFFFFFFu);
   EXPECT_TRUE(SetPixels(h.frame).count({1, 3}));
   DrawThickLine(h.frame, 0, 0, 5, 5, -1, 0xFFFFFFFFu);
@@ -181,15 +181,15 @@ TEST(ThickLine, VisitsTheBresenhamPointsAndStampsDiscs) {
 }
 
 TEST(Discs, FillAndCopyClipToTheirFrames) {
-  OwnedFrame f = MakeFrame(5, 5, PixelDepth::k8Bit);
+  TestFrame f = MakeTestFrame(5, 5, PixelDepth::k8Bit);
   FillDiscRgb(f.frame, 0, 4, 2, HostPixel8{0, 10, 20, 30});
   EXPECT_EQ(SetPixels(f.frame),
             (std::set<std::pair<int, int>>{{0, 2}, {0, 3}, {1, 3}, {0, 4}, {1, 4}, {2, 4}}));
   EXPECT_EQ(GetPixelFloat(f.frame, 0, 4).alpha, 1.0f);
 
-  OwnedFrame src = MakeFrame(2, 2, PixelDepth::k8Bit);
+  TestFrame src = MakeTestFrame(2, 2, PixelDepth::k8Bit);
   FillFrame(src.frame, {1.0f, 0.0f, 0.0f, 1.0f});
-  OwnedFrame dst = MakeFrame(6, 6, PixelDepth::k16Bit);
+  TestFrame dst = MakeTestFrame(6, 6, PixelDepth::k16Bit);
   FillFrame(dst.frame, {0.0f, 0.0f, 1.0f, 1.0f});
   CopyDisc(dst.frame, src.frame, 1, 1, 2);
   EXPECT_EQ(GetPixelFloat(dst.frame, 1, 1).red, 1.0f);
@@ -198,7 +198,7 @@ TEST(Discs, FillAndCopyClipToTheirFrames) {
 }
 
 TEST(StrokeLayerComposite, ThresholdIsExclusiveAndOpacityScales) {
-  OwnedFrame f = MakeFrame(3, 1, PixelDepth::k32BitFloat);
+  TestFrame f = MakeTestFrame(3, 1, PixelDepth::k32BitFloat);
   StrokeLayer layer = LayerFor(f.frame);
   layer.coverage = {kLayerCoverageMin, 0.0031f, 2.0f};
   layer.red = {1.0f, 1.0f, 1.0f};

@@ -8,7 +8,7 @@
 #include "render/chain_preview_pass.h"
 #include "render/pixel_access.h"
 #include "render/value_noise.h"
-#include "tests/render/owned_frame.h"
+#include "tests/render/test_frame.h"
 
 namespace {
 
@@ -279,7 +279,7 @@ struct ParticleFrame {
 
 TEST(ParticlePass, BlendsDotsOverThePreviewAtEveryDepth) {
   for (PixelDepth depth : kAllDepths) {
-    OwnedFrame f = MakeFrame(80, 40, depth);
+    TestFrame f = MakeTestFrame(80, 40, depth);
     ParticleFrame scene;
     scene.chains = {ChainThrough({{10, 30}, {60, 30}})};
     RenderSettings s = ParticleSettings();
@@ -315,15 +315,15 @@ TEST(ParticlePass, RendersTheSameFrameTwiceAndNothingWhenOff) {
   s.particleSpacing = 2.0f;
   ParticleFrame scene;
   scene.chains = {ChainThrough({{5, 5}, {90, 20}, {40, 70}}), ChainThrough({{10, 60}, {80, 60}})};
-  OwnedFrame a = MakeFrame(100, 80, PixelDepth::k16Bit);
-  OwnedFrame b = MakeFrame(100, 80, PixelDepth::k16Bit);
+  TestFrame a = MakeTestFrame(100, 80, PixelDepth::k16Bit);
+  TestFrame b = MakeTestFrame(100, 80, PixelDepth::k16Bit);
   DrawParticlePass(s, scene.State(a.frame));
   DrawParticlePass(s, scene.State(b.frame));
   EXPECT_EQ(a.storage, b.storage);
-  EXPECT_NE(a.storage, MakeFrame(100, 80, PixelDepth::k16Bit).storage);
+  EXPECT_NE(a.storage, MakeTestFrame(100, 80, PixelDepth::k16Bit).storage);
 
   s.particlesEnabled = false;
-  OwnedFrame c = MakeFrame(100, 80, PixelDepth::k16Bit);
+  TestFrame c = MakeTestFrame(100, 80, PixelDepth::k16Bit);
   const auto before = c.storage;
   DrawParticlePass(s, scene.State(c.frame));
   EXPECT_EQ(c.storage, before);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/render/owned_frame.h"
+#include "tests/render/test_frame.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST(PixelAccess, DepthFollowsRowBytesOverWidth) {
 }
 
 TEST(PixelAccess, StoredValuesAtEachDepth) {
-  OwnedFrame f8 = MakeFrame(3, 2, PixelDepth::k8Bit, 4);
+  TestFrame f8 = MakeTestFrame(3, 2, PixelDepth::k8Bit, 4);
   SetPixelFloat(f8.frame, 1, 1, 1.0f, 0.5f, 0.0f, 0.25f);
   const HostPixel8 p8 = Raw8(f8.frame, 1, 1);
   EXPECT_EQ(p8.red, 255);
@@ -47,7 +47,7 @@ TEST(PixelAccess, StoredValuesAtEachDepth) {
   EXPECT_EQ(p8.blue, 0);
   EXPECT_EQ(p8.alpha, 64);  // memory order alpha, red, green, blue
 
-  OwnedFrame f16 = MakeFrame(3, 2, PixelDepth::k16Bit, 8);
+  TestFrame f16 = MakeTestFrame(3, 2, PixelDepth::k16Bit, 8);
   SetPixelFloat(f16.frame, 2, 1, 1.0f, 0.5f, 0.0f, 0.25f);
   const HostPixel16 p16 = Raw16(f16.frame, 2, 1);
   EXPECT_EQ(p16.red, 32768);
@@ -59,7 +59,7 @@ TEST(PixelAccess, StoredValuesAtEachDepth) {
   EXPECT_EQ(back.green, 0.5f);
   EXPECT_EQ(back.alpha, 0.25f);
 
-  OwnedFrame f32 = MakeFrame(3, 2, PixelDepth::k32BitFloat);
+  TestFrame f32 = MakeTestFrame(3, 2, PixelDepth::k32BitFloat);
   SetPixelFloat(f32.frame, 0, 1, 0.3f, 1.7f, -0.2f, 0.9f);  // stored unchanged, even out of range
   const RgbaFloat p32 = GetPixelFloat(f32.frame, 0, 1);
   EXPECT_EQ(p32.red, 0.3f);
@@ -75,7 +75,7 @@ TEST(PixelAccess, StoredValuesAtEachDepth) {
 
 TEST(PixelAccess, BlendPixel) {
   for (PixelDepth depth : kAllDepths) {
-    OwnedFrame f = MakeFrame(2, 1, depth);
+    TestFrame f = MakeTestFrame(2, 1, depth);
     FillFrame(f.frame, {0.5f, 0.25f, 0.0f, 0.5f});
 
     const RgbaFloat before = GetPixelFloat(f.frame, 0, 0);
@@ -100,17 +100,17 @@ TEST(PixelAccess, BlendPixel) {
   }
 
   // Alpha is capped at 1 even over an out-of-range float pixel.
-  OwnedFrame f = MakeFrame(1, 1, PixelDepth::k32BitFloat);
+  TestFrame f = MakeTestFrame(1, 1, PixelDepth::k32BitFloat);
   SetPixelFloat(f.frame, 0, 0, 0.0f, 0.0f, 0.0f, 3.0f);
   BlendPixel(f.frame, 0, 0, 1.0f, 1.0f, 1.0f, 0.5f);
   EXPECT_EQ(GetPixelFloat(f.frame, 0, 0).alpha, 1.0f);
 }
 
 TEST(PixelAccess, CopyPixelConvertsBetweenDepths) {
-  OwnedFrame src = MakeFrame(2, 2, PixelDepth::k16Bit);
+  TestFrame src = MakeTestFrame(2, 2, PixelDepth::k16Bit);
   SetPixelFloat(src.frame, 1, 1, 1.0f, 0.5f, 0.25f, 0.75f);
   for (PixelDepth depth : kAllDepths) {
-    OwnedFrame dst = MakeFrame(2, 2, depth);
+    TestFrame dst = MakeTestFrame(2, 2, depth);
     CopyPixel(dst.frame, src.frame, 1, 1);
     const RgbaFloat p = GetPixelFloat(dst.frame, 1, 1);
     EXPECT_NEAR(p.red, 1.0f, 0.002f);
@@ -121,9 +121,9 @@ TEST(PixelAccess, CopyPixelConvertsBetweenDepths) {
 }
 
 TEST(PixelAccess, SourceReadsOutsideTheSourceAreTransparent) {
-  OwnedFrame src = MakeFrame(2, 2, PixelDepth::k8Bit);
+  TestFrame src = MakeTestFrame(2, 2, PixelDepth::k8Bit);
   FillFrame(src.frame, {1.0f, 1.0f, 1.0f, 1.0f});
-  OwnedFrame dst = MakeFrame(4, 4, PixelDepth::k32BitFloat);
+  TestFrame dst = MakeTestFrame(4, 4, PixelDepth::k32BitFloat);
   FillFrame(dst.frame, {0.5f, 0.5f, 0.5f, 0.5f});
   for (int32_t y = 0; y < 4; ++y) {
     for (int32_t x = 0; x < 4; ++x) CopyPixel(dst.frame, src.frame, x, y);

@@ -9,7 +9,7 @@
 #include "render/offset_outline.h"
 #include "render/pixel_access.h"
 #include "render/stroke_layer.h"
-#include "tests/render/owned_frame.h"
+#include "tests/render/test_frame.h"
 
 namespace {
 
@@ -20,12 +20,12 @@ struct Scene {
   std::vector<int32_t> labels;
   DistanceField field;
   ByteMask skeleton;
-  OwnedFrame output;
-  OwnedFrame source;
+  TestFrame output;
+  TestFrame source;
   RenderFrameState state;
 
   Scene(int32_t width, int32_t height, PixelDepth depth = PixelDepth::k32BitFloat)
-      : output(MakeFrame(width, height, depth)), source(MakeFrame(width, height, depth)) {
+      : output(MakeTestFrame(width, height, depth)), source(MakeTestFrame(width, height, depth)) {
     skeleton.width = width;
     skeleton.height = height;
     skeleton.cells.assign(static_cast<size_t>(width) * height, 0);
@@ -154,7 +154,7 @@ TEST(StrokeDrawing, LineCapShapesOnlyTheMovingHead) {
 
 TEST(StrokeDrawing, RevealProgressZeroLeavesOnlyTheBase) {
   Scene scene(20, 20, PixelDepth::k16Bit);
-  scene.source = MakeFrame(12, 12, PixelDepth::k8Bit);  // smaller than the output
+  scene.source = MakeTestFrame(12, 12, PixelDepth::k8Bit);  // smaller than the output
   FillFrame(scene.source.frame, {0.0f, 1.0f, 0.0f, 1.0f});
   scene.chains = {Line(2, 2, 18, 18)};
   RenderSettings s = Opaque(3);
@@ -254,7 +254,7 @@ TEST(StrokeDrawing, WithoutChainsTheSkeletonIsDrawnAsSolidDiscs) {
 TEST(StrokeDrawing, RevealOriginalFromASmallerSourceReadsOnlyInsideIt) {
   // A 4 × 4 source under a 16 × 16 output, chains traced on a larger map.
   Scene scene(16, 16, PixelDepth::k8Bit);
-  scene.source = MakeFrame(4, 4, PixelDepth::k16Bit);
+  scene.source = MakeTestFrame(4, 4, PixelDepth::k16Bit);
   FillFrame(scene.source.frame, {1.0f, 0.0f, 0.0f, 1.0f});
   scene.skeleton = ByteMask{std::vector<uint8_t>(48 * 48, 0), 48, 48};
   scene.field.assign(48 * 48, 2.0f);

@@ -7,7 +7,7 @@
 #include "host_interface/host_frame.h"
 #include "render/pixel_access.h"
 
-struct OwnedFrame {
+struct TestFrame {
   std::vector<uint64_t> storage;  // 8-byte words keep float pixels aligned
   HostFrame frame;
 };
@@ -22,8 +22,8 @@ inline int32_t BytesPerPixel(PixelDepth depth) {
 }
 
 // Zero-filled frame; `padding` extra bytes per row test the row-bytes rule.
-inline OwnedFrame MakeFrame(int32_t width, int32_t height, PixelDepth depth, int32_t padding = 0) {
-  OwnedFrame f;
+inline TestFrame MakeTestFrame(int32_t width, int32_t height, PixelDepth depth, int32_t padding = 0) {
+  TestFrame f;
   const int32_t rowBytes = width * BytesPerPixel(depth) + padding;
   f.storage.assign((static_cast<size_t>(rowBytes) * height + 7) / 8 + 1, 0);
   f.frame.pixels = f.storage.data();
