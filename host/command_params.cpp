@@ -2,11 +2,21 @@
 
 #include "host/arb_data_calls.h"
 
-CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input) {
+CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time) {
   CommandParams params;
+  params.time = time;
   // Point defaults follow this command's own layer, whatever other renders see.
-  params.records = input != nullptr ? SnapshotParamValues(host.instance, input->width, input->height)
-                                    : SnapshotParamValues(host.instance);
+  int32_t layerWidth = 0;
+  int32_t layerHeight = 0;
+  if (input != nullptr) {
+    layerWidth = input->width;
+    layerHeight = input->height;
+  } else {
+    std::lock_guard<std::mutex> lock(host.instance.mutex);
+    layerWidth = host.instance.layerWidth;
+    layerHeight = host.instance.layerHeight;
+  }
+  params.records = SnapshotParamValues(host.instance, layerWidth, layerHeight, time);
   params.dataCopies.assign(params.records.size(), nullptr);
   for (size_t id = 0; id < params.records.size(); ++id) {
     HostParamDef& record = params.records[id];
@@ -46,7 +56,7 @@ std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& par
       continue;
     }
     if (!takeOver || record.paramType == kParamTypeLayer) continue;
-    StoreParamValue(host.instance, paramId, record.u);
+    StoreParamValueAtTime(host.instance, paramId, record.u, params.time);
     changed.push_back(paramId);
   }
   return changed;

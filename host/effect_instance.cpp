@@ -1,5 +1,6 @@
 #include "host/effect_instance.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/text_join.h"
@@ -62,6 +63,7 @@ void ResetEffectInstance(HostEffectInstance& instance) {
   instance.params.clear();
   instance.values.clear();
   instance.pointAtDefault.clear();
+  instance.keyframes.clear();
   instance.addCalls.clear();
   instance.customUiRegistrations.clear();
   instance.openGroup.clear();
@@ -167,7 +169,7 @@ std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance
 }
 
 std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance, int32_t layerWidth,
-                                              int32_t layerHeight) {
+                                              int32_t layerHeight, int32_t time) {
   std::lock_guard<std::mutex> lock(instance.mutex);
   std::vector<HostParamDef> values = instance.values;
   for (size_t id = 0; id < values.size(); ++id) {
@@ -175,6 +177,10 @@ std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance
     HostPointValue& point = values[id].u.point;
     point.xValue = static_cast<int32_t>(PercentToPixels(point.xDefault, layerWidth));
     point.yValue = static_cast<int32_t>(PercentToPixels(point.yDefault, layerHeight));
+  }
+  for (const auto& [id, keys] : instance.keyframes) {
+    HostParamDef& value = values.at(static_cast<size_t>(id));
+    value.u = ParamValueAtTime(value.paramType, keys, time, value.u);
   }
   return values;
 }
@@ -187,6 +193,48 @@ void StoreParamValue(HostEffectInstance& instance, int32_t id, const HostParamVa
   // Texts stay the host's copies whatever the value block pointed at.
   stored.u = WithHostTexts(*instance.params.at(static_cast<size_t>(id)), stored.u);
   instance.pointAtDefault[static_cast<size_t>(id)] = 0;
+}
+
+void StoreParamValueAtTime(HostEffectInstance& instance, int32_t id, const HostParamValue& value, int32_t time) {
+  {
+    std::lock_guard<std::mutex> lock(instance.mutex);
+    const auto animated = instance.keyframes.find(id);
+    if (animated != instance.keyframes.end()) {
+      std::vector<ParamKeyframe>& keys = animated->second;
+      const auto at = std::lower_bound(keys.begin(), keys.end(), time,
+                                       [](const ParamKeyframe& key, int32_t t) { return key.time < t; });
+      ParamKeyframe key{time, WithHostTexts(*instance.params.at(static_cast<size_t>(id)), value)};
+      if (at != keys.end() && at->time == time) {
+        *at = key;
+      } else {
+        keys.insert(at, key);
+      }
+      return;
+    }
+  }
+  StoreParamValue(instance, id, value);
+}
+
+bool SetParamKeyframes(HostEffectInstance& instance, int32_t id, std::vector<ParamKeyframe> keys) {
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  const HostParamEntry& entry = *instance.params.at(static_cast<size_t>(id));
+  if (!ParamCanAnimate(entry.def)) return false;
+  if (keys.empty()) {
+    instance.keyframes.erase(id);
+    return true;
+  }
+  for (ParamKeyframe& key : keys) key.value = WithHostTexts(entry, key.value);
+  instance.keyframes[id] = std::move(keys);
+  return true;
+}
+
+bool AnimatedParamValue(const HostEffectInstance& instance, int32_t id, int32_t time, HostParamValue& value) {
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  const auto animated = instance.keyframes.find(id);
+  if (animated == instance.keyframes.end()) return false;
+  const HostParamDef& stored = instance.values.at(static_cast<size_t>(id));
+  value = ParamValueAtTime(stored.paramType, animated->second, time, stored.u);
+  return true;
 }
 
 void ResetPointToDefault(HostEffectInstance& instance, int32_t id) {

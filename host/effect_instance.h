@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/param_keyframes.h"
 #include "host_interface/host_param_def.h"
 #include "host_interface/host_records.h"
 
@@ -32,6 +34,8 @@ struct HostEffectInstance {
   std::vector<std::unique_ptr<HostParamEntry>> params;
   std::vector<HostParamDef> values;   // current values, by id
   std::vector<uint8_t> pointAtDefault;  // per id: point still at its percentage default
+  // Animated parameters by id: their keys replace the value above.
+  std::map<int32_t, std::vector<ParamKeyframe>> keyframes;
   std::vector<AddParamCall> addCalls;
   std::vector<HostCustomUIInfo> customUiRegistrations;
   std::string openGroup;
@@ -68,15 +72,25 @@ const HostParamEntry& ParamEntryById(const HostEffectInstance& instance, int32_t
 // parameter matches.
 int32_t FindParamByName(const HostEffectInstance& instance, std::string_view name, std::string& error);
 
-// Current values with points in layer pixels: a point still at its default
+// Values at `time` with points in layer pixels: a point still at its default
 // is that percentage of the given layer size (of the last layer the host
 // saw when no size is given).
 std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance);
 std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance, int32_t layerWidth,
-                                              int32_t layerHeight);
+                                              int32_t layerHeight, int32_t time = 0);
 
 // Stores the value block of a non-data parameter as its current value.
 void StoreParamValue(HostEffectInstance& instance, int32_t id, const HostParamValue& value);
+// As StoreParamValue, but an animated parameter gets (or replaces) a key at
+// `time` instead, as a host does when a value is written while keyed.
+void StoreParamValueAtTime(HostEffectInstance& instance, int32_t id, const HostParamValue& value, int32_t time);
+
+// Animates parameter `id` with `keys` (sorted by strictly increasing time);
+// no keys makes it static again, holding its stored value. False when the
+// parameter cannot animate.
+bool SetParamKeyframes(HostEffectInstance& instance, int32_t id, std::vector<ParamKeyframe> keys);
+// The value of an animated parameter at `time`; false when it has no keys.
+bool AnimatedParamValue(const HostEffectInstance& instance, int32_t id, int32_t time, HostParamValue& value);
 // Puts a point back on its percentage default.
 void ResetPointToDefault(HostEffectInstance& instance, int32_t id);
 HostParamValue ReadParamValue(const HostEffectInstance& instance, int32_t id);

@@ -21,9 +21,9 @@ HostError AddParam(HostEffectRef effect, int32_t index, const HostParamDef* def)
   return InstanceAddParam(*InstanceOf(effect), index, def);
 }
 
-// Values do not vary over time yet, so `time` selects nothing: a command
-// sees the values of its own parameter array.
-HostError CheckoutParam(HostEffectRef effect, int32_t index, int32_t, int32_t, uint32_t, HostParamDef* param) {
+// A command sees its own parameter array; a keyed parameter is evaluated at
+// the time asked for.
+HostError CheckoutParam(HostEffectRef effect, int32_t index, int32_t time, int32_t, uint32_t, HostParamDef* param) {
   if (effect == nullptr || param == nullptr) return kHostErrorInvalidIndex;
   HostEffectInstance& instance = *InstanceOf(effect);
   if (index < 0 || index >= ParamCount(instance)) return kHostErrorInvalidIndex;
@@ -34,6 +34,7 @@ HostError CheckoutParam(HostEffectRef effect, int32_t index, int32_t, int32_t, u
   } else {
     record = SnapshotParamValues(instance).at(static_cast<size_t>(index));
   }
+  AnimatedParamValue(instance, index, time, record.u);
   std::lock_guard<std::mutex> lock(instance.mutex);
   if (record.paramType == kParamTypeLayer) {
     record.u.layer = HostFrame{};

@@ -32,14 +32,6 @@ bool ParseInt(std::string_view text, int64_t& value) {
   return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
-bool ParseDouble(std::string_view text, double& value) {
-  text = Trim(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size() &&
-         std::isfinite(value);
-}
-
 std::vector<std::string_view> Split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
   size_t start = 0;
@@ -114,6 +106,14 @@ std::string Rgb(const HostPixel8& color) {
 }
 
 }  // namespace
+
+bool ParseDouble(std::string_view text, double& value) {
+  text = Trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size() &&
+         std::isfinite(value);
+}
 
 std::string ParamKindName(int32_t kind) {
   switch (kind) {

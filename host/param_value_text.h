@@ -9,6 +9,9 @@
 
 std::string ParamKindName(int32_t kind);
 
+// A finite decimal number, blanks around it and a leading '+' allowed.
+bool ParseDouble(std::string_view text, double& value);
+
 // Integers for sliders and popups (popups also take the choice text), 0, 1,
 // on or off for checkboxes, numbers for float sliders, degrees for angles,
 // "x,y" layer pixels for points, "#RRGGBB" or "r,g,b" for colours. Values

@@ -29,13 +29,10 @@ void DisposeAllData(ReferenceHost& host) {
 
 HostError RunWithParams(ReferenceHost& host, int32_t command, const HostFrame* input, HostFrame* output,
                         void* extra, int32_t time) {
-  CommandParams params = BuildCommandParams(host, input);
-  HostInData in = MakeInData(host, time);
-  HostOutData out{};
-  const HostError error =
-      CallEntryPoint(host, command, in, out, params.pointers.data(), output, extra, input);
-  FinishCommandParams(host, params);
-  return error;
+  return RunWithCommandParams(host, input, time, [&](HostInData& in, HostParamDef* params[]) {
+    HostOutData out{};
+    return CallEntryPoint(host, command, in, out, params, output, extra, input);
+  });
 }
 
 }  // namespace
@@ -85,6 +82,28 @@ HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, H
   const CommandContext* previous = SwapThreadCommandContext(&context);
   const HostError error = host.entryPoint(command, &in, &out, params, output, extra);
   SwapThreadCommandContext(previous);
+  return error;
+}
+
+HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
+                               const std::function<HostError(HostInData&, HostParamDef*[])>& call) {
+  CommandParams params = BuildCommandParams(host, input, time);
+  HostInData in = MakeInData(host, time);
+  CommandContext context;
+  context.params = params.pointers.data();
+  context.paramCount = static_cast<int32_t>(params.pointers.size());
+  context.input = input;
+  const CommandContext* previous = SwapThreadCommandContext(&context);
+  HostError error = kHostErrorNone;
+  try {
+    error = call(in, params.pointers.data());
+  } catch (...) {
+    SwapThreadCommandContext(previous);
+    FinishCommandParams(host, params);
+    throw;
+  }
+  SwapThreadCommandContext(previous);
+  FinishCommandParams(host, params);
   return error;
 }
 

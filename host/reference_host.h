@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,8 +34,10 @@ struct ReferenceHost {
   SuiteServices suites;
   HostEffectInstance instance;
 
+  // Time units per second and the length of one frame in them; every
+  // command's input record carries both. Set them before renders start.
   int32_t timeStep = 1;
-  uint32_t timeScale = 30;  // time units per second
+  uint32_t timeScale = 30;
   HostRatio downsampleX = {1, 1};
   HostRatio downsampleY = {1, 1};
 
@@ -56,6 +59,13 @@ HostInData MakeInData(ReferenceHost& host, int32_t time);
 // call see `params` and `input` (null outside renders).
 HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, HostOutData& out,
                          HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input);
+
+// Builds the parameter array a command at `time` gets (see CommandParams),
+// calls `call` with it and the input record, checkouts answering from it,
+// then takes over the values flagged as changed. RenderFrame is this around
+// the entry point; the host's own tools run the effect's stages this way.
+HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
+                               const std::function<HostError(HostInData& in, HostParamDef* params[])>& call);
 
 HostError RunAbout(ReferenceHost& host, std::string& aboutText);
 HostError RunGlobalSetup(ReferenceHost& host);
