@@ -1,0 +1,5 @@
+#include <unistd.h>
+
+#include "host/terminal_check.h"
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
