@@ -43,15 +43,23 @@ constexpr char kUsage[] =
     "  about                         show the effect's about text\n"
     "  params                        list every parameter: id, label, kind, range, default\n"
     "  render IN.png -o OUT.png [--depth 8|16|32] [--set \"LABEL=VALUE\"]...\n"
-    "         [--project FILE] [--save-project FILE] [--map MAP.png]\n";
+    "         [--key \"LABEL=V0@T0,V1@T1,...\"]... [--time T] [--fps F]\n"
+    "         [--project FILE] [--save-project FILE] [--map MAP.png]\n"
+    "  render IN.png -o OUTDIR/ --frames N --fps F [--threads K] [other render options]\n"
+    "                                frame i at i/F seconds into OUTDIR/frame_0000.png ...\n"
+    "  analyse IN.png -o DIR/ [--depth 8|16|32] [--set ...]... [--key ...]... [--time T]\n"
+    "         [--fps F] [--project FILE] [--map MAP.png]\n"
+    "                                what the render's analysis stages produced\n";
 
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
-                   std::ostream& err) {
+                   std::ostream& err, bool showProgress) {
   CliEnvironment environment;
   environment.modulePath = DefaultModulePath(argv0);
   environment.out = &out;
+  environment.err = &err;
+  environment.showProgress = showProgress;
   try {
     std::vector<std::string> rest;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -70,6 +78,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& argv
     if (command == "about") return AboutCommand(commandArgs, environment);
     if (command == "params") return ParamsCommand(commandArgs, environment);
     if (command == "render") return RenderCommand(commandArgs, environment);
+    if (command == "analyse") return AnalyseCommand(commandArgs, environment);
     FailCli(JoinText({"unknown command \"", command, "\" (try spindrel --help)"}));
   } catch (const CliFailure& failure) {
     err << "spindrel: error: " << failure.message << "\n";

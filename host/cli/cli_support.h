@@ -19,6 +19,8 @@ struct CliFailure {
 struct CliEnvironment {
   std::string modulePath;  // the plug-in module the commands load
   std::ostream* out = nullptr;
+  std::ostream* err = nullptr;
+  bool showProgress = false;  // draw progress on err (a terminal)
 };
 
 // Where the module sits by default: beside the executable named by argv[0].
@@ -35,8 +37,9 @@ std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment);
 int AboutCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
+int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 
 // Runs a whole command line (without the program name); errors go to `err`
-// as one line.
+// as one line, and so does a progress bar when `showProgress` is set.
 int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
-                   std::ostream& err);
+                   std::ostream& err, bool showProgress = false);

@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "host/cli/cli_support.h"
+#include "host/terminal_check.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return RunCommandLine(args, argc > 0 ? argv[0] : "spindrel", std::cout, std::cerr);
+  return RunCommandLine(args, argc > 0 ? argv[0] : "spindrel", std::cout, std::cerr, StandardErrorIsTerminal());
 }

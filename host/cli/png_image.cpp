@@ -2,9 +2,9 @@
 
 #include <png.h>
 
-#include <cstdio>
 #include <fstream>
 
+#include "host/cli/output_directory.h"
 #include "host/text_join.h"
 
 namespace {
@@ -62,7 +62,7 @@ bool WritePngFile(const std::string& path, const RgbaImage& image, std::string& 
   if (png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, nullptr) == 0) {
     error = JoinText({"cannot write ", path, ": ", png.message});
     png_image_free(&png);
-    std::remove(path.c_str());
+    RemovePartlyWrittenFile(path);
     return false;
   }
   return true;

@@ -1,0 +1,42 @@
+// What render and analyse share: the input image, the effect's values
+// (project, --set, --key), the Map Layer image and the time to look at.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/cli/cli_support.h"
+#include "host/frame_buffer.h"
+#include "host/frame_timing.h"
+
+struct EffectOptions {
+  std::string inputPath;
+  int32_t depth = 8;
+  std::vector<std::string> assignments;  // "LABEL=VALUE", applied in order
+  std::vector<std::string> keys;         // "LABEL=V0@T0,...", applied after the assignments
+  std::string projectPath;               // values loaded before the assignments
+  std::string mapPath;                   // the layer Map Layer checkouts return
+  FrameTiming timing;                    // from --fps, 30 when not given
+  bool fpsGiven = false;
+  bool timeGiven = false;
+  double timeSeconds = 0.0;  // --time
+};
+
+// Takes args[index] (and its value, advancing index) when it is a shared
+// option or the input path; false for anything else.
+bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, EffectOptions& options);
+
+// The effect with every value applied and its layers read, ready to render.
+struct EffectSession {
+  std::unique_ptr<ReferenceHost> host;
+  OwnedFrame input;
+  OwnedFrame map;   // empty without --map
+  int32_t time = 0;  // --time in host units
+};
+
+// Reads the images, loads the module, applies the project, the assignments
+// and the keys, and sets the Map Layer and the host's time scale; fails
+// with one line before anything is written.
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options);
