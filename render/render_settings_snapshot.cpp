@@ -62,7 +62,8 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.lineRadius = s.lineWidth - 1;
   const ColorRgb8 line = Rgb(params, PARAM_LINE_COLOR);
   // A damaged project could carry an opacity outside 0..100; keep the byte in range.
-  const int32_t alpha = std::clamp(Int(params, PARAM_OPACITY) * 255 / 100, 0, 255);
+  // The product in 64 bits, so such a value cannot overflow before the clamp.
+  const int64_t alpha = std::clamp<int64_t>(static_cast<int64_t>(Int(params, PARAM_OPACITY)) * 255 / 100, 0, 255);
   s.lineColor = HostPixel8{static_cast<uint8_t>(alpha), line.red, line.green, line.blue};
   s.lineColorEnd = Rgb(params, PARAM_LINE_COLOR_END);
   s.useGradient = On(params, PARAM_USE_GRADIENT);

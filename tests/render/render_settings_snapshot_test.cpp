@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "shell/param_ids.h"
@@ -24,6 +25,12 @@ TEST(RenderSettingsSnapshot, OpacityBecomesTruncatedAlphaByte) {
     EXPECT_EQ(s.lineColor.red, 10);
     EXPECT_EQ(s.lineColor.green, 20);
     EXPECT_EQ(s.lineColor.blue, 30);
+  }
+  // Values no slider allows, as a damaged project could carry them, still give a byte in range.
+  for (auto [opacity, alpha] : {std::pair{101, 255}, {-1, 0}, {10'000'000, 255}, {-10'000'000, 0},
+                                {std::numeric_limits<int32_t>::max(), 255}}) {
+    p.Slider(PARAM_OPACITY, opacity);
+    EXPECT_EQ(ReadRenderSettings(p.Array()).lineColor.alpha, alpha) << "opacity " << opacity;
   }
 }
 
