@@ -55,6 +55,9 @@ void SimplifyRdpStep(const std::vector<IntPoint>& points, int32_t first, int32_t
     pending.pop_back();
     if (to - from < 2) continue;
     const FarthestPoint farthest = FindFarthestPoint(points, from, to);
+    // No point off the segment: with a tolerance below zero (or NaN) the
+    // range would otherwise split at its own first point forever.
+    if (farthest.index == from) continue;
     if (farthest.distance <= tolerance) continue;
     keep[static_cast<size_t>(farthest.index)] = true;
     // Pushed right part first so the left part is processed first.

@@ -139,6 +139,19 @@ TEST(SimplifyRdp, SplitsThatPeelOnePointAtATimeKeepEveryCorner) {
   ExpectSamePoints(simplified.points, loop.points);
 }
 
+TEST(SimplifyRdp, NegativeOrNanToleranceEndsWhereNoPointDeviates) {
+  // Every point lies on its segment, so no split point exists; a tolerance
+  // below zero must not keep splitting at the range's own first point.
+  ChainRecord straight;
+  straight.points = Points({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
+  ExpectSamePoints(SimplifyRdp(straight, -1.0f).points, Points({{0, 0}, {3, 0}}));
+  ExpectSamePoints(SimplifyRdp(straight, std::nanf("")).points, Points({{0, 0}, {3, 0}}));
+  // Points off the segment are all kept.
+  ChainRecord bent;
+  bent.points = Points({{0, 0}, {1, 1}, {2, 0}, {3, 0}, {4, 0}});
+  ExpectSamePoints(SimplifyRdp(bent, -1.0f).points, Points({{0, 0}, {1, 1}, {2, 0}, {4, 0}}));
+}
+
 TEST(PolylineLength, SumsSegmentLengths) {
   EXPECT_EQ(PolylineLength({}), 0.0f);
   EXPECT_EQ(PolylineLength(Points({{3, 3}})), 0.0f);
