@@ -112,7 +112,7 @@ ChainOwnerMap BuildChainOwnerMap(const std::vector<ChainRecord>& chains, int32_t
         const float t = static_cast<float>(k) / static_cast<float>(steps);
         const auto px = static_cast<int32_t>(std::floor(t * dx + x0 + 0.5f));
         const auto py = static_cast<int32_t>(std::floor(t * dy + y0 + 0.5f));
-        owner[py * width + px] = static_cast<int32_t>(c);
+        owner[static_cast<int64_t>(py) * width + px] = static_cast<int32_t>(c);
       }
     }
   }
@@ -132,7 +132,7 @@ void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32
       if (dx == 0 && dy == 0) continue;
       const IntPoint q{end.x + dx, end.y + dy};
       if (q.x < 0 || q.x >= width || q.y < 0 || q.y >= height) continue;
-      const auto entry = owner.find(q.y * width + q.x);
+      const auto entry = owner.find(static_cast<int64_t>(q.y) * width + q.x);
       if (entry == owner.end() || entry->second == chainIndex) continue;
       const float fx = static_cast<float>(dx);
       const float fy = static_cast<float>(dy);

@@ -15,8 +15,9 @@ constexpr float kEndJoinDistance = 2.5f;
 // Search radius (exclusive) for a chain end reaching out to another chain.
 constexpr float kNearbyChainRadius = 2.501f;
 
-// Pixel key (y * width + x) to the index of the chain whose outline covers it.
-using ChainOwnerMap = std::unordered_map<int32_t, int32_t>;
+// Pixel key (y * width + x, in 64 bits so large frames cannot wrap) to the
+// index of the chain whose outline covers it.
+using ChainOwnerMap = std::unordered_map<int64_t, int32_t>;
 
 std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, float gapClose, float minLength, uint8_t smart,
                                              float bias);

@@ -145,6 +145,18 @@ TEST(FindNearbyChainPixel, TakesTheNearestOwnedPixelWithinRadius) {
   EXPECT_EQ(Pairs(chains[0]).front(), std::make_pair(5, 3));
 }
 
+TEST(FindNearbyChainPixel, PixelKeysOfVeryLargeFramesStayDistinct) {
+  // In a frame 65536 wide, row 65541 lies 2^32 cells after row 5: keys that
+  // wrapped at 32 bits would make the far chain look adjacent.
+  const int32_t width = 65536, height = 70000;
+  std::vector<ChainRecord> chains = {Chain({{100, 1}, {100, 5}}), Chain({{101, 65541}, {140, 65541}})};
+  const ChainOwnerMap owner = BuildChainOwnerMap(chains, width);
+  FindNearbyChainPixel(chains, width, height, owner, 0, false);
+  EXPECT_EQ(Pairs(chains[0]), (PairList{{100, 1}, {100, 5}}));
+  FindNearbyChainPixel(chains, width, height, owner, 1, true);
+  EXPECT_EQ(chains[1].points.size(), 2u);
+}
+
 TEST(JoinChainEnds, JoinsTheFirstQualifyingPairInListOrder) {
   // Chains 0 and 2 are closest, but (0, 1) comes first in the sweep; the
   // joined run is simplified and no longer ends near chain 2.
