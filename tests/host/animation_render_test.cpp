@@ -5,28 +5,19 @@
 #include <mutex>
 #include <vector>
 
-#include "bench/synthetic_text.h"
 #include "host/animation_render.h"
 #include "host/frame_buffer.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
+#include "tests/host/ink_image.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {
 
 constexpr int32_t kFrames = 11;
 
-// Opaque white ink on a transparent background.
 OwnedFrame InkFrame(int32_t width, int32_t height, uint32_t seed, int32_t depth) {
-  const ByteMask mask = synthetic_text::MakeTextMask(width, height, seed);
-  RgbaImage image;
-  image.width = width;
-  image.height = height;
-  image.pixels.assign(static_cast<size_t>(width) * height * 4, 0);
-  for (size_t i = 0; i < mask.cells.size(); ++i) {
-    if (mask.cells[i] != 0) std::fill_n(image.pixels.begin() + static_cast<std::ptrdiff_t>(i * 4), 4, uint8_t{255});
-  }
-  return FrameFromImage(image, depth);
+  return FrameFromImage(InkImage(width, height, seed), depth);
 }
 
 struct Animation {

@@ -9,39 +9,18 @@
 
 #include <nlohmann/json.hpp>
 
-#include "bench/synthetic_text.h"
-#include "host/cli/cli_support.h"
 #include "host/cli/png_image.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
 #include "render/render_driver.h"
 #include "skeleton/chain_cache.h"
+#include "tests/host/cli/cli_run.h"
+#include "tests/host/ink_image.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct CliRun {
-  int code = 0;
-  std::string out;
-  std::string err;
-};
-
-std::string Argv0() {
-  const std::string module = SPINDREL_MODULE_PATH;
-  return module.substr(0, module.find_last_of('/')) + "/spindrel";
-}
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun run;
-  run.code = RunCommandLine(args, Argv0(), out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 // A fresh scratch directory per test.
 std::string Scratch(const std::string& name) {
@@ -56,18 +35,6 @@ std::vector<std::string> FileNames(const std::string& directory) {
   for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-RgbaImage InkImage(int32_t width, int32_t height, uint32_t seed) {
-  const ByteMask mask = synthetic_text::MakeTextMask(width, height, seed);
-  RgbaImage image;
-  image.width = width;
-  image.height = height;
-  image.pixels.assign(static_cast<size_t>(width) * height * 4, 0);
-  for (size_t i = 0; i < mask.cells.size(); ++i) {
-    if (mask.cells[i] != 0) std::fill_n(image.pixels.begin() + static_cast<std::ptrdiff_t>(i * 4), 4, uint8_t{255});
-  }
-  return image;
 }
 
 std::string WriteInk(const std::string& directory, int32_t width, int32_t height, uint32_t seed) {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/cli/cli_support.h"
 #include "host/cli/png_image.h"
+#include "tests/host/cli/cli_run.h"
 
 namespace {
 
@@ -16,28 +16,6 @@ std::string TempPath(const std::string& name) { return ::testing::TempDir() + na
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
 
 std::string SamplePath() { return std::string(SPINDREL_SOURCE_DIR) + "/samples/spindrel_text.png"; }
-
-// argv0 beside the built module, so the default module path is exercised.
-std::string Argv0() {
-  const std::string module = SPINDREL_MODULE_PATH;
-  return module.substr(0, module.find_last_of('/')) + "/spindrel";
-}
-
-struct CliRun {
-  int code = 0;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunCli(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun run;
-  run.code = RunCommandLine(args, Argv0(), out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 }  // namespace
 
