@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <set>
+#include <unordered_map>
 #include <utility>
 
 #include "skeleton/chain_trace.h"
@@ -14,19 +16,29 @@ void KeepTraceIfLongEnough(ChainRecord&& trace, std::vector<ChainRecord>& traces
   if (trace.points.size() >= 3) traces.push_back(std::move(trace));
 }
 
-// The joined run of two chains, at the pairing of ends with the smallest
-// distance (earlier pairing on ties), or nothing when that exceeds threshold.
-bool JoinIfNear(const ChainRecord& a, const ChainRecord& b, float threshold, std::vector<IntPoint>& joined) {
+// Which pairing of ends joins a and b (0: A.last-B.first, 1: A.last-B.last,
+// 2: A.first-B.first, 3: A.first-B.last; the earlier wins ties), or -1 when
+// their nearest ends lie farther apart than threshold or a chain is empty.
+int32_t NearestEndPairing(const ChainRecord& a, const ChainRecord& b, float threshold) {
   const std::vector<IntPoint>& pa = a.points;
   const std::vector<IntPoint>& pb = b.points;
+  if (pa.empty() || pb.empty()) return -1;
   const float distances[4] = {PointDistance(pa.back(), pb.front()), PointDistance(pa.back(), pb.back()),
                               PointDistance(pa.front(), pb.front()), PointDistance(pa.front(), pb.back())};
   int32_t pairing = 0;
   for (int32_t i = 1; i < 4; ++i) {
     if (distances[i] < distances[pairing]) pairing = i;
   }
-  if (distances[pairing] > threshold) return false;
-  joined.clear();
+  if (distances[pairing] > threshold) return -1;
+  return pairing;
+}
+
+// The point run of a joined to b at the given pairing; no point is dropped at
+// the seam.
+std::vector<IntPoint> JoinedRun(const ChainRecord& a, const ChainRecord& b, int32_t pairing) {
+  const std::vector<IntPoint>& pa = a.points;
+  const std::vector<IntPoint>& pb = b.points;
+  std::vector<IntPoint> joined;
   joined.reserve(pa.size() + pb.size());
   switch (pairing) {
     case 0:  // A, then B
@@ -46,25 +58,73 @@ bool JoinIfNear(const ChainRecord& a, const ChainRecord& b, float threshold, std
       joined.insert(joined.end(), pa.begin(), pa.end());
       break;
   }
-  return true;
+  return joined;
 }
 
-// Joins the first qualifying pair in sweep order; false when none qualifies.
-bool JoinFirstPair(std::vector<ChainRecord>& chains, float threshold) {
-  std::vector<IntPoint> joined;
-  for (size_t i = 0; i < chains.size(); ++i) {
-    if (chains[i].closed != 0) continue;
-    for (size_t j = i + 1; j < chains.size(); ++j) {
-      if (chains[j].closed != 0) continue;
-      if (!JoinIfNear(chains[i], chains[j], threshold, joined)) continue;
-      ChainRecord run;
-      run.points = std::move(joined);
-      chains[i] = SimplifyRdp(run, kSimplifyTolerance);
-      chains.erase(chains.begin() + static_cast<std::ptrdiff_t>(j));
-      return true;
+// Chain ends bucketed on square cells wider than the join threshold, so the
+// ends of every pair that can join lie in the same or adjacent cells. A
+// threshold too large (or NaN, which joins everything) puts all ends in one
+// cell. Entries are never removed; callers check the chains they return.
+struct ChainEndGrid {
+  int64_t cellSize = 1;
+  bool oneCell = false;
+  std::unordered_map<uint64_t, std::vector<int32_t>> cells;
+};
+
+ChainEndGrid MakeChainEndGrid(float threshold) {
+  ChainEndGrid grid;
+  // A float distance within the threshold belongs to integer offsets of at
+  // most floor(threshold) + 1 on each axis, well inside one cell.
+  if (threshold < 0.0f) {
+    grid.cellSize = 1;  // nothing joins
+  } else if (threshold < 1048576.0f) {
+    grid.cellSize = static_cast<int64_t>(std::floor(threshold)) + 2;
+  } else {
+    grid.oneCell = true;
+  }
+  return grid;
+}
+
+int64_t GridCell(const ChainEndGrid& grid, int32_t coordinate) {
+  if (grid.oneCell) return 0;
+  const int64_t value = coordinate;
+  return value >= 0 ? value / grid.cellSize : -((-value + grid.cellSize - 1) / grid.cellSize);
+}
+
+uint64_t GridKey(int64_t cellX, int64_t cellY) {
+  return (static_cast<uint64_t>(cellX) << 32) ^ static_cast<uint32_t>(cellY);
+}
+
+void AddChainEnds(ChainEndGrid& grid, const ChainRecord& chain, int32_t id) {
+  if (chain.points.empty()) return;
+  for (IntPoint end : {chain.points.front(), chain.points.back()}) {
+    grid.cells[GridKey(GridCell(grid, end.x), GridCell(grid, end.y))].push_back(id);
+  }
+}
+
+// Calls visit once for every chain with an end in the cells around either
+// end of chain (the chain itself included).
+template <typename Visit>
+void ForChainsNearEnds(const ChainEndGrid& grid, const ChainRecord& chain, std::vector<uint32_t>& seenStamp,
+                       uint32_t& stamp, Visit&& visit) {
+  if (chain.points.empty()) return;
+  ++stamp;
+  const int64_t reach = grid.oneCell ? 0 : 1;
+  for (IntPoint end : {chain.points.front(), chain.points.back()}) {
+    const int64_t cellX = GridCell(grid, end.x);
+    const int64_t cellY = GridCell(grid, end.y);
+    for (int64_t dy = -reach; dy <= reach; ++dy) {
+      for (int64_t dx = -reach; dx <= reach; ++dx) {
+        const auto cell = grid.cells.find(GridKey(cellX + dx, cellY + dy));
+        if (cell == grid.cells.end()) continue;
+        for (int32_t id : cell->second) {
+          if (seenStamp[static_cast<size_t>(id)] == stamp) continue;
+          seenStamp[static_cast<size_t>(id)] = stamp;
+          visit(id);
+        }
+      }
     }
   }
-  return false;
 }
 
 }  // namespace
@@ -152,11 +212,80 @@ void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32
   }
 }
 
+// The pass joins the first pair in list order whose ends meet and starts
+// over. Each open chain keeps its partner: the first later chain it can join.
+// The next join is then the first chain with a partner. A join of a and b
+// changes partners only for a and for the chains that paired with b: chains
+// before a had no partner, and the joined chain's ends are ends that a or b
+// already had. This gives the same joins as sweeping all pairs after every
+// join, without its cubic cost.
 void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
-  // Restarting from the first pair after every join decides which chains
-  // meet, so it is kept even though it revisits pairs.
-  while (JoinFirstPair(chains, threshold)) {
+  const auto count = static_cast<int32_t>(chains.size());
+  ChainEndGrid grid = MakeChainEndGrid(threshold);
+  std::vector<uint8_t> joinable(static_cast<size_t>(count), 0);  // open and not yet joined into another
+  std::vector<uint8_t> removed(static_cast<size_t>(count), 0);
+  for (int32_t id = 0; id < count; ++id) {
+    if (chains[static_cast<size_t>(id)].closed != 0) continue;
+    joinable[static_cast<size_t>(id)] = 1;
+    AddChainEnds(grid, chains[static_cast<size_t>(id)], id);
   }
+  std::vector<uint32_t> seenStamp(static_cast<size_t>(count), 0);
+  uint32_t stamp = 0;
+  std::vector<int32_t> partner(static_cast<size_t>(count), -1);
+  std::vector<std::vector<int32_t>> pairedWith(static_cast<size_t>(count));  // may hold stale entries
+  std::set<int32_t> withPartner;
+
+  auto meet = [&](int32_t first, int32_t second) {
+    return NearestEndPairing(chains[static_cast<size_t>(first)], chains[static_cast<size_t>(second)], threshold) >= 0;
+  };
+  auto findPartner = [&](int32_t id) {
+    int32_t best = -1;
+    ForChainsNearEnds(grid, chains[static_cast<size_t>(id)], seenStamp, stamp, [&](int32_t other) {
+      if (other <= id || joinable[static_cast<size_t>(other)] == 0) return;
+      if ((best < 0 || other < best) && meet(id, other)) best = other;
+    });
+    return best;
+  };
+  auto setPartner = [&](int32_t id, int32_t other) {
+    partner[static_cast<size_t>(id)] = other;
+    if (other < 0) {
+      withPartner.erase(id);
+      return;
+    }
+    pairedWith[static_cast<size_t>(other)].push_back(id);
+    withPartner.insert(id);
+  };
+
+  for (int32_t id = 0; id < count; ++id) {
+    if (joinable[static_cast<size_t>(id)] != 0) setPartner(id, findPartner(id));
+  }
+  while (!withPartner.empty()) {
+    const int32_t a = *withPartner.begin();
+    const int32_t b = partner[static_cast<size_t>(a)];
+    const int32_t pairing = NearestEndPairing(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], threshold);
+    ChainRecord run;
+    run.points = JoinedRun(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], pairing);
+    chains[static_cast<size_t>(a)] = SimplifyRdp(run, kSimplifyTolerance);
+    AddChainEnds(grid, chains[static_cast<size_t>(a)], a);
+    joinable[static_cast<size_t>(b)] = 0;
+    removed[static_cast<size_t>(b)] = 1;
+    setPartner(b, -1);
+
+    std::vector<int32_t> lookAgain;
+    lookAgain.swap(pairedWith[static_cast<size_t>(b)]);
+    for (int32_t id : lookAgain) {
+      if (joinable[static_cast<size_t>(id)] != 0 && partner[static_cast<size_t>(id)] == b) setPartner(id, findPartner(id));
+    }
+    setPartner(a, findPartner(a));
+  }
+
+  size_t kept = 0;
+  for (size_t id = 0; id < chains.size(); ++id) {
+    if (removed[id] != 0) continue;
+    if (kept != id) chains[kept] = std::move(chains[id]);
+    ++kept;
+  }
+  chains.resize(kept);
 }
 
 void CloseChainsWithMeetingEnds(std::vector<ChainRecord>& chains, float threshold) {

@@ -4,11 +4,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <random>
 
 #include "skeleton/chain_trace.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/thinning.h"
 #include "tests/skeleton/chain_builders.h"
+#include "tests/skeleton/simple_extraction_reference.h"
 #include "tests/skeleton/test_masks.h"
 
 namespace {
@@ -246,6 +249,63 @@ TEST(ExtractChainsSimple, TracesTakeEveryPixelOnceAndResultsFollowTheStages) {
     }
   }
   EXPECT_GT(chainsSeen, 100);
+}
+
+bool SameChains(const std::vector<ChainRecord>& actual, const std::vector<ChainRecord>& expected) {
+  if (actual.size() != expected.size()) return false;
+  for (size_t i = 0; i < actual.size(); ++i) {
+    if (actual[i].closed != expected[i].closed || Pairs(actual[i]) != Pairs(expected[i])) return false;
+  }
+  return true;
+}
+
+// Short chains crowded into a small square, some closed, so that many ends
+// meet and joined chains go on to meet others.
+std::vector<ChainRecord> CrowdedChains(std::mt19937& rng) {
+  const int32_t count = std::uniform_int_distribution<int32_t>(0, 160)(rng);
+  const int32_t side = std::uniform_int_distribution<int32_t>(4, 120)(rng);
+  std::uniform_int_distribution<int32_t> coordinate(-side / 4, side);
+  std::vector<ChainRecord> chains(static_cast<size_t>(count));
+  for (ChainRecord& chain : chains) {
+    const int32_t points = std::uniform_int_distribution<int32_t>(2, 6)(rng);
+    for (int32_t i = 0; i < points; ++i) chain.points.push_back({coordinate(rng), coordinate(rng)});
+    chain.closed = std::uniform_int_distribution<int32_t>(0, 9)(rng) == 0 ? 1 : 0;
+  }
+  return chains;
+}
+
+TEST(JoinChainEnds, JoinsLikeRepeatedFullSweepsOnCrowdedChains) {
+  const float thresholds[] = {0.0f,  -0.0f, -1.0f, 1.0f, 2.5f, 7.3f, 20.0f, 100.0f, 3e6f,
+                              std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+  std::mt19937 rng(31);
+  int32_t joins = 0;
+  for (int32_t trial = 0; trial < 400; ++trial) {
+    const std::vector<ChainRecord> chains = CrowdedChains(rng);
+    const float threshold = thresholds[static_cast<size_t>(trial) % std::size(thresholds)];
+    std::vector<ChainRecord> fast = chains;
+    JoinChainEnds(fast, threshold);
+    std::vector<ChainRecord> plain = chains;
+    simple_extraction_reference::JoinPass(plain, threshold);
+    ASSERT_TRUE(SameChains(fast, plain)) << "trial " << trial << " threshold " << threshold;
+    joins += static_cast<int32_t>(chains.size() - fast.size());
+  }
+  EXPECT_GT(joins, 5000);
+}
+
+TEST(ExtractChainsSimple, MatchesAPlainTranscriptionOnGeneratedMasks) {
+  int32_t chainsSeen = 0;
+  for (ByteMask mask : test_masks::ManyMasks(8, 7000, 140)) {
+    ThinZhangSuen(mask);
+    for (const auto& [smart, bias] : {std::pair{uint8_t{0}, 0.0f}, std::pair{uint8_t{1}, 0.6f}, std::pair{uint8_t{1}, -1.0f}}) {
+      for (const float gapClose : {0.0f, 20.0f}) {
+        const auto chains = ExtractChainsSimple(mask, gapClose, 20.0f, smart, bias);
+        ASSERT_TRUE(SameChains(chains, simple_extraction_reference::Extract(mask, gapClose, 20.0f, smart, bias)))
+            << mask.width << "x" << mask.height << " smart " << int{smart} << " bias " << bias << " gap " << gapClose;
+        chainsSeen += static_cast<int32_t>(chains.size());
+      }
+    }
+  }
+  EXPECT_GT(chainsSeen, 300);
 }
 
 }  // namespace
