@@ -134,7 +134,8 @@ void SortChainsByStartDistance(std::vector<ChainRecord>& chains, float startX, f
 
 void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[5], bool autoFlip) {
   for (const MergeSlot& slot : slots) {
-    if (slot.chainA == 0 || slot.chainB == 0) continue;
+    // A negative number names no chain either; skipping it keeps A - 1 from overflowing.
+    if (slot.chainA <= 0 || slot.chainB <= 0) continue;
     MergeChainPair(chains, autoFlip, slot.chainA - 1, slot.chainB - 1);
   }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,6 +120,12 @@ TEST(ChainMergeSlots, InvalidSlotsChangeNothing) {
   ApplyMergeSlots(chains, slots, true);
   EXPECT_EQ(FirstRows(chains), (std::vector<int32_t>{1, 2, 3}));
   EXPECT_EQ(chains[0].points.size(), 2u);
+
+  // Numbers no slider allows, as a damaged project could carry them.
+  constexpr int32_t kLowest = std::numeric_limits<int32_t>::min();
+  MergeSlot damaged[5] = {{kLowest, 2}, {1, kLowest}, {-1, 2}, {std::numeric_limits<int32_t>::max(), 1}, {}};
+  ApplyMergeSlots(chains, damaged, true);
+  EXPECT_EQ(FirstRows(chains), (std::vector<int32_t>{1, 2, 3}));
 }
 
 TEST(ChainReverseSlots, ReverseOpenChainsNamedByTheSlots) {
