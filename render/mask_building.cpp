@@ -198,7 +198,8 @@ void RemoveSmallShapes(ByteMask& mask, int32_t minShapeArea) {
 void RemoveSpurs(ByteMask& mask, const DistanceField& field, int32_t spurPrune) {
   const int32_t cap = std::max(spurPrune, kSpurLengthCap);
   std::vector<IntPoint> path;
-  path.reserve(static_cast<size_t>(cap) + 1);
+  // A walk never holds more pixels than the mask, whatever Spur Prune says.
+  path.reserve(std::min(static_cast<size_t>(cap), mask.cells.size()) + 1);
   bool removed = true;
   while (removed) {
     removed = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,14 @@ TEST(SkeletonSpurRemoval, WalksStopAtTheLengthCap) {
     EXPECT_EQ(SpurPixelsLeft(mask), removed ? 0 : spur) << spur << " px, prune " << prune;
     EXPECT_EQ(MaskGet(mask, kLineLeft, mask.height - 10), 1);
   }
+}
+
+TEST(SkeletonSpurRemoval, SpurPruneFarBeyondItsRangeStillWorks) {
+  // A damaged project's value: the walk is bounded by the skeleton, not by
+  // memory set aside for the value.
+  ByteMask mask = LineWithSpur(60);
+  RemoveSpurs(mask, DistanceField(mask.cells.size(), 1.0f), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(SpurPixelsLeft(mask), 0);
 }
 
 TEST(SkeletonSpurRemoval, IsolatedSegmentsAndEmptyFieldsAreSafe) {
