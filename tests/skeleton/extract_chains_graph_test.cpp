@@ -10,6 +10,7 @@
 
 #include "bench/synthetic_text.h"
 #include "skeleton/extract_chains_simple.h"
+#include "skeleton/portable_trig.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/shape_walk.h"
 #include "skeleton/skeleton_graph.h"
@@ -343,6 +344,318 @@ TEST(ExtractChainsGraph, MillionsOfPixelsNeitherExhaustTheStackNorLoopForever) {
   for (uint8_t& cell : noise.cells) cell = (rng() % 10) < 3 ? 1 : 0;
   const auto scattered = ExtractChainsGraph(noise, 3, 500, 500, 1, 0.5f, 1, {}, {});
   EXPECT_FALSE(scattered.empty());
+}
+
+// The extraction written out plainly, without the fast paths of the real one
+// (shared trace grid, reused branch marks, nodes grouped by component, early
+// exits): fresh grids and full node scans everywhere. Only the graph is shared.
+namespace plain {
+
+FloatPoint Unit(float x, float y) {
+  const float length = std::sqrt(x * x + y * y);
+  return length > 0.0f ? FloatPoint{x / length, y / length} : FloatPoint{x, y};
+}
+
+FloatPoint Step(IntPoint from, IntPoint to) {
+  return Unit(static_cast<float>(to.x - from.x), static_cast<float>(to.y - from.y));
+}
+
+bool FreeEdge(const SkeletonGraph& g, int32_t n) {
+  for (const int32_t e : g.incidentEdges[static_cast<size_t>(n)]) {
+    if (g.edges[static_cast<size_t>(e)].used == 0 && g.edges[static_cast<size_t>(e)].pruned == 0) return true;
+  }
+  return false;
+}
+
+BranchInfo Measure(const SkeletonGraph& g, int32_t start, int32_t excluded) {
+  BranchInfo info;
+  std::vector<uint8_t> seen(g.nodes.size(), 0);
+  seen[static_cast<size_t>(start)] = 1;
+  if (g.incidentEdges[static_cast<size_t>(start)].size() == 1) info.hasLeaf = 1;
+  std::vector<std::pair<int32_t, int32_t>> stack = {{start, excluded}};
+  while (!stack.empty()) {
+    const auto [n, arrival] = stack.back();
+    stack.pop_back();
+    for (const int32_t e : g.incidentEdges[static_cast<size_t>(n)]) {
+      const EdgeRec& edge = g.edges[static_cast<size_t>(e)];
+      if (e == arrival || edge.used != 0) continue;
+      const int32_t m = edge.nodeA == n ? edge.nodeB : edge.nodeA;
+      if (seen[static_cast<size_t>(m)]++ != 0) continue;
+      info.length += edge.length;
+      if (g.incidentEdges[static_cast<size_t>(m)].size() == 1) info.hasLeaf = 1;
+      stack.emplace_back(m, e);
+    }
+  }
+  return info;
+}
+
+std::vector<IntPoint> Trace(const ByteMask& mask, IntPoint start, std::vector<uint8_t>& visited) {
+  std::vector<IntPoint> points;
+  IntPoint previous{-1, -1}, current = start;
+  for (int64_t i = 0; i < static_cast<int64_t>(mask.width) * mask.height; ++i) {
+    visited[static_cast<size_t>(current.y) * mask.width + current.x] = 1;
+    points.push_back(current);
+    bool moved = false;
+    for (int32_t k = 0; k < 8 && !moved; ++k) {
+      const IntPoint next{current.x + kNeighbourOffsetX[k], current.y + kNeighbourOffsetY[k]};
+      if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous) ||
+          visited[static_cast<size_t>(next.y) * mask.width + next.x] != 0) {
+        continue;
+      }
+      previous = current;
+      current = next;
+      moved = true;
+    }
+    if (!moved) break;
+  }
+  return points;
+}
+
+std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, float sx, float sy, uint8_t smart, float bias,
+                                 uint8_t directional, const std::vector<FloatPoint>& seeds,
+                                 const std::vector<ChainRecord>& simple) {
+  std::vector<ChainRecord> result;
+  const int32_t w = mask.width, h = mask.height;
+  SkeletonGraph g = BuildSkeletonGraph(mask, minLength);
+  const FloatPoint dir = ComputeWritingDirection(mask, sx, sy);
+  auto squared = [](IntPoint q, float rx, float ry) {
+    const float dx = static_cast<float>(q.x) - rx, dy = static_cast<float>(q.y) - ry;
+    return dx * dx + dy * dy;
+  };
+  auto along = [&](IntPoint q) { return static_cast<float>(q.x) * dir.x + static_cast<float>(q.y) * dir.y; };
+  auto preferred = [&](const std::vector<IntPoint>& p) {
+    size_t k = 0;
+    float best = directional ? -1e30f : 1e30f;
+    for (size_t i = 0; i < p.size(); ++i) {
+      const float v = directional ? along(p[i]) : squared(p[i], sx, sy);
+      if (directional ? v > best : v < best) best = v, k = i;
+    }
+    return k;
+  };
+  auto pixel = [&](int32_t n) {
+    const int32_t index = g.nodes[static_cast<size_t>(n)];
+    return IntPoint{index % w, index / w};
+  };
+  auto componentAt = [&](IntPoint p) {
+    return p.x < 0 || p.y < 0 || p.x >= w || p.y >= h ? -1 : g.componentOfPixel[static_cast<size_t>(p.y) * w + p.x];
+  };
+  auto keep = [&](std::vector<IntPoint> points, uint8_t closed) {
+    ChainRecord raw;
+    raw.points = std::move(points);
+    ChainRecord out = SimplifyRdp(raw, 2.5f);
+    out.closed = closed;
+    return out;
+  };
+  const size_t components = static_cast<size_t>(g.componentCount);
+  std::vector<uint8_t> junction(components, 0), done(components, 0), hasNode(components, 0);
+  for (size_t n = 0; n < g.nodes.size(); ++n) {
+    hasNode[static_cast<size_t>(g.nodeComponent[n])] = 1;
+    if (g.incidentEdges[n].size() > 2) junction[static_cast<size_t>(g.nodeComponent[n])] = 1;
+  }
+
+  std::vector<int32_t> count(components, 0), first(components, -1);
+  for (size_t k = 0; k < simple.size(); ++k) {
+    const auto& p = simple[k].points;
+    if (p.size() < 2) continue;
+    const int32_t c = componentAt(p.front());
+    if (c < 0 || componentAt(p[p.size() / 2]) != c || componentAt(p.back()) != c) continue;
+    if (count[static_cast<size_t>(c)]++ == 0) first[static_cast<size_t>(c)] = static_cast<int32_t>(k);
+  }
+  for (size_t c = 0; c < components; ++c) {
+    if (count[c] != 1 || g.liveEdgeCount[c] == 0) continue;
+    ChainRecord chain = simple[static_cast<size_t>(first[c])];
+    auto& p = chain.points;
+    if (chain.closed == 0) {
+      if (directional ? along(p.back()) > along(p.front()) : squared(p.back(), sx, sy) < squared(p.front(), sx, sy)) {
+        std::reverse(p.begin(), p.end());
+      }
+    } else {
+      if (PointsEqual(p.front(), p.back())) p.pop_back();
+      std::rotate(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(preferred(p)), p.end());
+      if (p.size() >= 2) p.push_back(p.front());
+    }
+    result.push_back(chain);
+    done[c] = 1;
+  }
+
+  for (int32_t i = 0; i < static_cast<int32_t>(g.nodes.size()); ++i) {
+    const int32_t c = g.nodeComponent[static_cast<size_t>(i)];
+    if (done[static_cast<size_t>(c)] != 0 || g.liveEdgeCount[static_cast<size_t>(c)] == 0 || !FreeEdge(g, i)) continue;
+    done[static_cast<size_t>(c)] = 1;
+    if (junction[static_cast<size_t>(c)] == 0) {
+      int32_t start = i;
+      float best = 1e30f;
+      for (int32_t n = 0; n < static_cast<int32_t>(g.nodes.size()); ++n) {
+        const float d = squared(pixel(n), sx, sy);
+        if (g.nodeComponent[static_cast<size_t>(n)] == c && d < best) best = d, start = n;
+      }
+      std::vector<uint8_t> visited(mask.cells.size(), 0);
+      std::vector<IntPoint> trace = Trace(mask, pixel(start), visited);
+      if (trace.size() < 4) continue;
+      ChainRecord chain = keep(std::move(trace), 1);
+      if (PolylineLength(chain.points) >= minLength) result.push_back(chain);
+      continue;
+    }
+
+    FloatPoint reference{sx, sy};
+    bool seeded = false;
+    for (const FloatPoint& seed : seeds) {
+      IntPoint found;
+      if (FindSeedPixel(mask, seed, found) && componentAt(found) == c) {
+        reference = FloatPoint{static_cast<float>(found.x), static_cast<float>(found.y)};
+        seeded = true;
+        break;
+      }
+    }
+    int32_t start = -1;
+    for (int32_t pass = 0; pass < 2 && start < 0; ++pass) {
+      float nearest = 1e30f, furthest = -1e30f;
+      for (int32_t n = 0; n < static_cast<int32_t>(g.nodes.size()); ++n) {
+        if (g.nodeComponent[static_cast<size_t>(n)] != c || !FreeEdge(g, n)) continue;
+        if (pass == 0 && g.nodeDegree[static_cast<size_t>(n)] != 1) continue;
+        if (directional != 0 && !seeded) {
+          if (along(pixel(n)) > furthest) furthest = along(pixel(n)), start = n;
+        } else if (squared(pixel(n), reference.x, reference.y) < nearest) {
+          nearest = squared(pixel(n), reference.x, reference.y), start = n;
+        }
+      }
+    }
+    if (start < 0) start = i;
+
+    int32_t current = start;
+    std::vector<IntPoint> points = {pixel(start)};
+    std::vector<std::pair<int32_t, int32_t>> stack = {{start, -1}};
+    FloatPoint heading{0, 0};
+    int32_t remaining = g.liveEdgeCount[static_cast<size_t>(c)];
+    size_t lastForward = 0;
+    auto walkFrom = [&](const EdgeRec& e, int32_t from) {
+      if (e.nodeA == from) {
+        for (size_t q = 1; q < e.pixels.size(); ++q) points.push_back(e.pixels[q]);
+      } else {
+        for (size_t q = e.pixels.size() - 1; q-- > 0;) points.push_back(e.pixels[q]);
+      }
+    };
+    const bool curve = smart != 0 && std::fabs(bias) > 0.0001f;
+    for (;;) {
+      FloatPoint p = heading;
+      if (curve && (heading.x != 0 || heading.y != 0) && points.size() >= 4) {
+        const size_t n = points.size(), k = std::min<size_t>(n - 1, 5);
+        float sum = 0;
+        for (size_t j = n - k; j <= n - 2; ++j) {
+          const FloatPoint a = Step(points[j - 1], points[j]), b = Step(points[j], points[j + 1]);
+          sum += a.x * b.y - a.y * b.x;
+        }
+        const float m = sum / static_cast<float>(k - 1);
+        const float cosM = PortableCos(m), sinM = PortableSin(m);
+        p = Unit(heading.x * cosM - heading.y * sinM, heading.x * sinM + heading.y * cosM);
+      }
+      std::vector<int32_t> candidates;
+      for (const int32_t e : g.incidentEdges[static_cast<size_t>(current)]) {
+        if (g.edges[static_cast<size_t>(e)].used == 0) candidates.push_back(e);
+      }
+      int32_t best = -1;
+      float bestScore = -1e9f;
+      for (const int32_t e : candidates) {
+        const EdgeRec& edge = g.edges[static_cast<size_t>(e)];
+        const size_t last = edge.pixels.size() - 1;
+        const FloatPoint u = edge.nodeA == current ? Step(edge.pixels[0], edge.pixels[1])
+                                                   : Step(edge.pixels[last], edge.pixels[last - 1]);
+        float direction = 0;
+        if (heading.x != 0 || heading.y != 0) {
+          const float straight = u.x * heading.x + u.y * heading.y;
+          direction = curve ? (1 - std::fabs(bias)) * straight + bias * (u.x * p.x + u.y * p.y) : straight;
+        }
+        float score = direction;
+        if (candidates.size() > 1) {
+          const BranchInfo b = Measure(g, edge.nodeA == current ? edge.nodeB : edge.nodeA, e);
+          score = (b.hasLeaf != 0 ? -1e7f : 0.0f) - (b.length + edge.length) + 0.001f * direction;
+        }
+        if (score > bestScore) bestScore = score, best = e;
+      }
+      if (best >= 0) {
+        EdgeRec& edge = g.edges[static_cast<size_t>(best)];
+        edge.used = 1;
+        --remaining;
+        const int32_t from = current;
+        current = edge.nodeA == from ? edge.nodeB : edge.nodeA;
+        walkFrom(edge, from);
+        stack.emplace_back(current, best);
+        lastForward = points.size() - 1;
+        heading = Step(points[points.size() - 2], points.back());
+        continue;
+      }
+      if (remaining <= 0 || stack.size() <= 1) break;
+      bool resumed = false;
+      while (stack.size() > 1 && !resumed) {
+        const auto [n, a] = stack.back();
+        stack.pop_back();
+        current = stack.back().first;
+        walkFrom(g.edges[static_cast<size_t>(a)], n);
+        if (FreeEdge(g, current)) resumed = true, heading = Step(points[points.size() - 2], points.back());
+      }
+      if (!resumed) break;
+    }
+    if (lastForward > 0 && lastForward < points.size() - 1) points.resize(lastForward + 1);
+    if (points.size() < 2) continue;
+    ChainRecord chain = keep(std::move(points), 0);
+    if (PolylineLength(chain.points) >= minLength || chain.points.size() > 4) result.push_back(chain);
+  }
+
+  std::vector<uint8_t> visited(mask.cells.size(), 0);
+  for (size_t i = 0; i < mask.cells.size(); ++i) {
+    if (mask.cells[i] == 0 || visited[i] != 0) continue;
+    const size_t c = static_cast<size_t>(g.componentOfPixel[i]);
+    if (done[c] != 0 || hasNode[c] != 0) continue;
+    std::vector<IntPoint> trace = Trace(mask, {static_cast<int32_t>(i % w), static_cast<int32_t>(i / w)}, visited);
+    if (trace.size() < 4) continue;
+    std::rotate(trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(preferred(trace)), trace.end());
+    ChainRecord chain = keep(std::move(trace), 1);
+    if (PolylineLength(chain.points) >= minLength) result.push_back(chain);
+  }
+  return result;
+}
+
+}  // namespace plain
+
+// Thinned strokes, blobs and text with every option, seeds and simple chains.
+TEST(ExtractChainsGraph, MatchesThePlainExtractionOnGeneratedSkeletons) {
+  std::mt19937 rng(7);
+  auto below = [&](int32_t n) { return static_cast<int32_t>(rng() % static_cast<uint32_t>(n)); };
+  int32_t nonEmpty = 0;
+  for (int32_t run = 0; run < 600; ++run) {
+    ByteMask mask;
+    if (run % 3 == 0) {
+      mask = synthetic_text::MakeTextMask(60 + below(120), 40 + below(60), rng(), 10 + below(30));
+    } else {
+      mask = EmptyMask(8 + below(60), 8 + below(60));
+      for (int32_t k = below(6); k >= 0; --k) {
+        test_masks::Line(mask, below(mask.width), below(mask.height), below(mask.width), below(mask.height),
+                         0.5f + static_cast<float>(below(30)) / 10.0f);
+      }
+      for (int32_t k = run % 3 == 2 ? 3 : 0; k > 0; --k) {
+        test_masks::Disc(mask, below(mask.width), below(mask.height), 1.0f + below(6));
+      }
+    }
+    ThinZhangSuen(mask);
+    const float minLength = static_cast<float>(below(25));
+    const float sx = static_cast<float>(below(mask.width + 20) - 10);
+    const float sy = static_cast<float>(below(mask.height + 20) - 10);
+    const uint8_t smart = below(2), directional = below(2);
+    const float bias = static_cast<float>(below(201) - 100) / 100.0f;
+    const std::vector<ChainRecord> simple =
+        below(3) != 0 ? ExtractChainsSimple(mask, static_cast<float>(below(6)), minLength, smart, bias)
+                      : std::vector<ChainRecord>{};
+    std::vector<FloatPoint> seeds;
+    for (int32_t k = below(4); k > 0; --k) {
+      seeds.push_back(
+          {static_cast<float>(below(mask.width + 10)) - 5.3f, static_cast<float>(below(mask.height + 10)) - 4.6f});
+    }
+    const auto fast = ExtractChainsGraph(mask, minLength, sx, sy, smart, bias, directional, seeds, simple);
+    const auto reference = plain::Extract(mask, minLength, sx, sy, smart, bias, directional, seeds, simple);
+    ASSERT_TRUE(SameChains(fast, reference)) << "run " << run;
+    nonEmpty += fast.empty() ? 0 : 1;
+  }
+  EXPECT_GT(nonEmpty, 500);
 }
 
 }  // namespace
