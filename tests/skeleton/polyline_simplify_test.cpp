@@ -5,6 +5,8 @@
 #include <cmath>
 #include <random>
 
+#include "tests/skeleton/simple_extraction_reference.h"
+
 namespace {
 
 std::vector<IntPoint> Points(std::initializer_list<std::pair<int32_t, int32_t>> list) {
@@ -18,36 +20,6 @@ void ExpectSamePoints(const std::vector<IntPoint>& actual, const std::vector<Int
   for (size_t i = 0; i < actual.size(); ++i) {
     EXPECT_TRUE(PointsEqual(actual[i], expected[i])) << "point " << i;
   }
-}
-
-// Plain recursive Ramer-Douglas-Peucker with the same float arithmetic.
-void ReferenceStep(const std::vector<IntPoint>& pts, int32_t first, int32_t last, float tol,
-                   std::vector<bool>& keep) {
-  if (last - first < 2) return;
-  const float px = static_cast<float>(pts[first].x), py = static_cast<float>(pts[first].y);
-  const float qx = static_cast<float>(pts[last].x), qy = static_cast<float>(pts[last].y);
-  const float l2 = (qx - px) * (qx - px) + (qy - py) * (qy - py);
-  float best = 0.0f;
-  int32_t bestIndex = first;
-  for (int32_t i = first + 1; i < last; ++i) {
-    const float x = static_cast<float>(pts[i].x), y = static_cast<float>(pts[i].y);
-    float d;
-    if (l2 >= 1e-6f) {
-      const float t = std::fmin(1.0f, std::fmax(0.0f, ((x - px) * (qx - px) + (y - py) * (qy - py)) / l2));
-      const float cx = px + t * (qx - px), cy = py + t * (qy - py);
-      d = std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy));
-    } else {
-      d = std::sqrt((x - px) * (x - px) + (y - py) * (y - py));
-    }
-    if (d > best) {
-      best = d;
-      bestIndex = i;
-    }
-  }
-  if (best <= tol) return;
-  keep[bestIndex] = true;
-  ReferenceStep(pts, first, bestIndex, tol, keep);
-  ReferenceStep(pts, bestIndex, last, tol, keep);
 }
 
 TEST(SimplifyRdp, ShortChainsComeBackAsExactCopies) {
@@ -117,7 +89,7 @@ TEST(SimplifyRdp, MatchesPlainRecursionOnRandomWalks) {
     const float tolerance = std::uniform_real_distribution<float>(0.0f, 6.0f)(rng);
     std::vector<bool> expectedKeep(points.size(), false);
     expectedKeep.front() = expectedKeep.back() = true;
-    ReferenceStep(points, 0, count - 1, tolerance, expectedKeep);
+    simple_extraction_reference::RdpStep(points, 0, count - 1, tolerance, expectedKeep);
     std::vector<bool> keep(points.size(), false);
     keep.front() = keep.back() = true;
     SimplifyRdpStep(points, 0, count - 1, tolerance, keep);

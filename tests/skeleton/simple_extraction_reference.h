@@ -124,7 +124,7 @@ inline void RdpStep(const std::vector<IntPoint>& pts, int32_t first, int32_t las
       index = i;
     }
   }
-  if (maxD <= tol) return;
+  if (index == first || maxD <= tol) return;  // nothing selected, or close enough
   keep[index] = true;
   RdpStep(pts, first, index, tol, keep);
   RdpStep(pts, index, last, tol, keep);
