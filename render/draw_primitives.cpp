@@ -31,6 +31,15 @@ void ForEachDiscPixel(const HostFrame& frame, int32_t cx, int32_t cy, int32_t ra
   }
 }
 
+// An edge of the capsule's pixel box as an integer. Edges far outside any
+// frame (or infinite) saturate and NaN counts as far to the left, so the box
+// clips instead of overflowing the integer conversion.
+int64_t BoxEdge(float edge) {
+  constexpr float kFar = 1e15f;
+  if (!(edge > -kFar)) return static_cast<int64_t>(-kFar);
+  return static_cast<int64_t>(std::min(edge, kFar));
+}
+
 void FillDiscFloat(const HostFrame& frame, int32_t cx, int32_t cy, int32_t radius, float red,
                    float green, float blue) {
   ForEachDiscPixel(frame, cx, cy, radius, [&](int32_t x, int32_t y) {
@@ -46,11 +55,15 @@ void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, f
   const int32_t width = destination.width;
   const int32_t height = destination.height;
   const float margin = std::max(r0, r1) + 0.5f;
-  const int32_t xFirst = std::max(static_cast<int32_t>(std::floor(std::min(x0, x1) - margin)) - 1, 0);
-  const int32_t xLast = std::min(static_cast<int32_t>(std::ceil(std::max(x0, x1) + margin)) + 1, width - 1);
-  const int32_t yFirst = std::max(static_cast<int32_t>(std::floor(std::min(y0, y1) - margin)) - 1, 0);
-  const int32_t yLast = std::min(static_cast<int32_t>(std::ceil(std::max(y0, y1) + margin)) + 1, height - 1);
-  if (xFirst > xLast || yFirst > yLast) return;
+  const int64_t boxLeft = std::max<int64_t>(BoxEdge(std::floor(std::min(x0, x1) - margin)) - 1, 0);
+  const int64_t boxRight = std::min<int64_t>(BoxEdge(std::ceil(std::max(x0, x1) + margin)) + 1, width - 1);
+  const int64_t boxTop = std::max<int64_t>(BoxEdge(std::floor(std::min(y0, y1) - margin)) - 1, 0);
+  const int64_t boxBottom = std::min<int64_t>(BoxEdge(std::ceil(std::max(y0, y1) + margin)) + 1, height - 1);
+  if (boxLeft > boxRight || boxTop > boxBottom) return;
+  const int32_t xFirst = static_cast<int32_t>(boxLeft);
+  const int32_t xLast = static_cast<int32_t>(boxRight);
+  const int32_t yFirst = static_cast<int32_t>(boxTop);
+  const int32_t yLast = static_cast<int32_t>(boxBottom);
   if (layer != nullptr &&
       layer->coverage.size() < static_cast<size_t>(width) * static_cast<size_t>(height)) {
     throw std::logic_error("stroke layer smaller than the frame it belongs to");
@@ -81,13 +94,13 @@ void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, f
         radius = std::max(0.0f, radius + ValueNoise2D(px * roughScale, py * roughScale) * roughAmount);
       }
       float coverage = radius + 0.5f - dist;
-      if (coverage <= 0.0f) continue;
+      if (!(coverage > 0.0f)) continue;  // also skips NaN from non-finite input
       coverage = std::min(coverage, 1.0f);
       if (fade > 0.0f && length > 0.0f) {
         const float rest = (1.0f - t) * length;
         if (rest < fade) {
           coverage = coverage * rest / fade;
-          if (coverage <= 0.0f) continue;
+          if (!(coverage > 0.0f)) continue;
         }
       }
 

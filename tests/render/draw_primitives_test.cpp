@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
 #include <utility>
 
@@ -156,6 +157,29 @@ std::set<std::pair<int, int>> SetPixels(const HostFrame& frame) {
     }
   }
   return set;
+}
+
+TEST(CapsuleSegment, FarAwayAndNonFiniteInputsClipInsteadOfOverflowing) {
+  const float infinity = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  TestFrame f = MakeTestFrame(16, 16, PixelDepth::k8Bit);
+  StrokeLayer layer = LayerFor(f.frame);
+  // An end point beyond the 32-bit pixel range still draws the part inside.
+  DrawCapsuleSegment(f.frame, f.frame, 5.5f, 5.5f, 3e9f, 5.5f, 1.0f, 1.0f, kWhite, false, 0, 0, 0, &layer);
+  EXPECT_EQ(CoverageAt(layer, f.frame, 15, 5), 1.0f);
+  EXPECT_EQ(CoverageAt(layer, f.frame, 15, 8), 0.0f);
+  DrawCapsuleSegment(f.frame, f.frame, -5e9f, 12.5f, 8.5f, 12.5f, 1.0f, 1.0f, kWhite, false, 0, 0, 0, &layer);
+  EXPECT_EQ(CoverageAt(layer, f.frame, 0, 12), 1.0f);
+
+  // A NaN or infinite point or radius has no shape: nothing is drawn.
+  TestFrame h = MakeTestFrame(8, 8, PixelDepth::k8Bit);
+  for (const float bad : {nan, infinity, -infinity}) {
+    DrawCapsuleSegment(h.frame, h.frame, bad, 2.0f, 4.0f, 4.0f, 2.0f, 2.0f, kWhite, false, 1.5f, 0, 0, nullptr);
+    DrawCapsuleSegment(h.frame, h.frame, 2.0f, 2.0f, 4.0f, bad, 2.0f, 2.0f, kWhite, false, 1.5f, 0, 0, nullptr);
+    DrawCapsuleSegment(h.frame, h.frame, 2.0f, 2.0f, 4.0f, 4.0f, bad, bad, kWhite, false, 0, 0, 0, nullptr);
+    DrawCapsuleSegment(h.frame, h.frame, 2.0f, 2.0f, 2.0f, 2.0f, 2.0f, bad, kWhite, false, 0, 0, 0, nullptr);
+  }
+  EXPECT_TRUE(SetPixels(h.frame).empty());
 }
 
 TEST(ThickLine, VisitsTheBresenhamPointsAndStampsDiscs) {
