@@ -38,15 +38,12 @@ bool SplitKeys(std::string_view text, std::vector<KeyText>& keys, std::string& e
 
 bool ApplyParamKeyframes(HostEffectInstance& instance, std::string_view text, const FrameTiming& timing,
                          std::string& error) {
-  const size_t equals = text.find('=');
-  if (equals == std::string_view::npos) {
+  if (text.find('=') == std::string_view::npos) {
     error = JoinText({"expected LABEL=VALUE@SECONDS,..., got \"", text, "\""});
     return false;
   }
-  std::string_view name = text.substr(0, equals);
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-  const int32_t id = FindParamByName(instance, name, error);
+  size_t valueStart = 0;
+  const int32_t id = FindAssignedParam(instance, text, valueStart, error);
   if (id < 0) return false;
   const HostParamEntry& entry = ParamEntryById(instance, id);
   if (!ParamCanAnimate(entry.def)) {
@@ -54,7 +51,7 @@ bool ApplyParamKeyframes(HostEffectInstance& instance, std::string_view text, co
     return false;
   }
   std::vector<KeyText> texts;
-  if (!SplitKeys(text.substr(equals + 1), texts, error)) {
+  if (!SplitKeys(text.substr(valueStart), texts, error)) {
     error = JoinText({entry.label, ": ", error});
     return false;
   }

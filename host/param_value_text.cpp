@@ -254,19 +254,35 @@ std::string FormatParamRange(const HostParamEntry& entry) {
   }
 }
 
-bool ApplyParamAssignment(HostEffectInstance& instance, std::string_view assignment, std::string& error) {
-  const size_t equals = assignment.find('=');
-  if (equals == std::string_view::npos) {
-    error = JoinText({"expected LABEL=VALUE, got \"", assignment, "\""});
-    return false;
+int32_t FindAssignedParam(const HostEffectInstance& instance, std::string_view text, size_t& valueStart,
+                          std::string& error) {
+  bool named = false;
+  for (size_t equals = text.rfind('='); equals != std::string_view::npos;
+       equals = equals == 0 ? std::string_view::npos : text.rfind('=', equals - 1)) {
+    const std::string_view name = Trim(text.substr(0, equals));
+    if (name.empty()) continue;
+    std::string reason;
+    const int32_t id = FindParamByName(instance, name, reason);
+    if (id >= 0) {
+      valueStart = equals + 1;
+      return id;
+    }
+    // The name as typed is the one before the last '='.
+    if (!named) error = reason;
+    named = true;
   }
-  const std::string_view name = Trim(assignment.substr(0, equals));
-  const int32_t id = FindParamByName(instance, name, error);
+  if (!named) error = JoinText({"expected LABEL=VALUE, got \"", text, "\""});
+  return -1;
+}
+
+bool ApplyParamAssignment(HostEffectInstance& instance, std::string_view assignment, std::string& error) {
+  size_t valueStart = 0;
+  const int32_t id = FindAssignedParam(instance, assignment, valueStart, error);
   if (id < 0) return false;
   const HostParamEntry& entry = ParamEntryById(instance, id);
   HostParamValue value = ReadParamValue(instance, id);
   std::string reason;
-  if (!ParseParamValue(entry, assignment.substr(equals + 1), value, reason)) {
+  if (!ParseParamValue(entry, assignment.substr(valueStart), value, reason)) {
     error = entry.label + ": " + reason;
     return false;
   }

@@ -22,5 +22,12 @@ bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostPar
 std::string FormatParamDefault(const HostParamEntry& entry);
 std::string FormatParamRange(const HostParamEntry& entry);
 
+// The parameter named before an '=' of `text` ("LABEL=..."), and where its
+// value starts. Labels may hold an '=' of their own ("Taper (0=flat,
+// 100=tips)"), values never do: the longest name that resolves wins. -1 and
+// the reason when none does.
+int32_t FindAssignedParam(const HostEffectInstance& instance, std::string_view text, size_t& valueStart,
+                          std::string& error);
+
 // "LABEL=VALUE" (LABEL as FindParamByName takes it) stored as the current value.
 bool ApplyParamAssignment(HostEffectInstance& instance, std::string_view assignment, std::string& error);

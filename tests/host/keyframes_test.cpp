@@ -75,6 +75,13 @@ TEST_F(Keyframes, CheckboxesAndPopupsHoldUntilTheNextKey) {
   EXPECT_STREQ(At(PARAM_CHANNEL, 0).popup.choices, "Luminance|Red|Green|Blue|Alpha");
 }
 
+TEST_F(Keyframes, LabelsHoldingAnEqualsSignAreKeyedByLabel) {
+  ASSERT_TRUE(Key("Taper (0=flat, 100=tips)=0@0,100@1")) << error;
+  EXPECT_EQ(At(PARAM_TAPER, 1500).slider.value, 50);
+  ASSERT_TRUE(Key("Slot 2 - Chain A (0=off)=1@0,9@1")) << error;
+  EXPECT_EQ(At(PARAM_SLOT2_CHAIN_A, 3000).slider.value, 9);
+}
+
 TEST_F(Keyframes, BadKeysAreRefusedWithOneLineAndChangeNothing) {
   ASSERT_TRUE(Key("Threshold=10@0,20@1")) << error;
   const char* refused[] = {

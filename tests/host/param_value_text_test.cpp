@@ -89,3 +89,26 @@ TEST_F(ParamValueText, LabelsResolveByNameGroupOrId) {
   EXPECT_FALSE(Set("Chain Selection=1"));
   EXPECT_NE(error.find("ambiguous"), std::string::npos);
 }
+
+// Several labels hold an '=' of their own ("Taper (0=flat, 100=tips)"); the
+// value starts after the '=' that ends a parameter's name.
+TEST_F(ParamValueText, EverySliderIsSetByItsGroupAndLabel) {
+  for (int32_t id = 1; id <= 130; ++id) {
+    const HostParamEntry& entry = ParamEntryById(host->instance, id);
+    if (entry.def.paramType != kParamTypeSlider) continue;
+    const int32_t target = entry.def.u.slider.validMax;
+    EXPECT_TRUE(Set(entry.group + "/" + entry.label + "=" + std::to_string(target))) << entry.label << ": " << error;
+    EXPECT_EQ(Value(id).slider.value, target) << entry.label;
+  }
+  EXPECT_TRUE(Set("Taper (0=flat, 100=tips) = 40")) << error;
+  EXPECT_EQ(Value(PARAM_TAPER).slider.value, 40);
+  EXPECT_TRUE(Set("WP 8 Width (0=off)=12")) << error;
+  EXPECT_EQ(Value(PARAM_WP8_WIDTH).slider.value, 12);
+  // A value holding an '=' is still refused as a value.
+  EXPECT_FALSE(Set("Threshold=5=6"));
+  EXPECT_NE(error.find("not an integer"), std::string::npos) << error;
+  EXPECT_FALSE(Set("Taper (0=flat=50"));
+  EXPECT_NE(error.find("unknown parameter"), std::string::npos) << error;
+  EXPECT_FALSE(Set("=5"));
+  EXPECT_NE(error.find("LABEL=VALUE"), std::string::npos) << error;
+}
