@@ -63,12 +63,21 @@ std::string FrameFileName(int32_t frame, int32_t frameCount) {
   return name;
 }
 
+// After the render, which may have changed values; true when none was asked for.
+bool SaveRequestedProject(EffectSession& session, const RenderOptions& options, std::string& error) {
+  return options.saveProjectPath.empty() || SaveProject(*session.host, options.saveProjectPath, error);
+}
+
 void RenderOneImage(EffectSession& session, const RenderOptions& options) {
   OwnedFrame output = MakeFrame(session.input.width, session.input.height, options.effect.depth);
   const HostError result = RenderFrame(*session.host, FrameView(session.input), FrameView(output), session.time);
   if (result != kHostErrorNone) FailCli(JoinText({"the plug-in failed to render (error ", std::to_string(result), ")"}));
   std::string error;
   if (!WritePngFile(options.outputPath, ImageFromFrame(FrameView(output)), error)) FailCli(error);
+  if (!SaveRequestedProject(session, options, error)) {
+    RemovePartlyWrittenFile(options.outputPath);
+    FailCli(error);
+  }
 }
 
 void RenderFrames(EffectSession& session, const RenderOptions& options, const CliEnvironment& environment) {
@@ -94,7 +103,7 @@ void RenderFrames(EffectSession& session, const RenderOptions& options, const Cl
   std::string error;
   const bool rendered = RenderAnimation(*session.host, job, writeFrame, error);
   FinishProgress(progress);
-  if (!rendered) {
+  if (!rendered || !SaveRequestedProject(session, options, error)) {
     RemoveWrittenFiles(directory);
     FailCli(error);
   }
@@ -109,10 +118,6 @@ int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& en
     RenderFrames(session, options, environment);
   } else {
     RenderOneImage(session, options);
-  }
-  std::string error;
-  if (!options.saveProjectPath.empty() && !SaveProject(*session.host, options.saveProjectPath, error)) {
-    FailCli(error);
   }
   return 0;
 }

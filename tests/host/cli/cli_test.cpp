@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -119,3 +120,23 @@ TEST(Cli, BuiltExecutableExitsNonZeroOnBadInput) {
   EXPECT_EQ(line, "spindrel: error: --set: Threshold: \"abc\" is not an integer");
   std::remove(errors.c_str());
 }
+
+// The project is saved after the render; when that fails, the image or the
+// frames the run wrote go again.
+TEST(Cli, FailedProjectSaveLeavesNoOutputBehind) {
+  const std::string output = TempPath("spindrel_cli_unsaved.png");
+  const std::string frames = TempPath("spindrel_cli_unsaved_frames");
+  const std::string project = TempPath("no_such_directory/project.json");
+  std::remove(output.c_str());
+  std::filesystem::remove_all(frames);
+  const CliRun image = RunCli({"render", SamplePath(), "-o", output, "--save-project", project});
+  EXPECT_NE(image.code, 0);
+  EXPECT_EQ(std::count(image.err.begin(), image.err.end(), '\n'), 1) << image.err;
+  EXPECT_FALSE(FileExists(output));
+  const CliRun animation =
+      RunCli({"render", SamplePath(), "-o", frames + "/", "--frames", "2", "--fps", "10", "--save-project", project});
+  EXPECT_NE(animation.code, 0);
+  EXPECT_FALSE(FileExists(frames + "/frame_0000.png"));
+  EXPECT_FALSE(FileExists(frames));
+}
+
