@@ -34,6 +34,9 @@ bool ReadPngFile(const std::string& path, RgbaImage& image, std::string& error) 
     png_image_free(&png);
     return false;
   }
+  // libpng would take 16-bit data without colour information as linear and
+  // brighten it into 8-bit sRGB; like 8-bit data it is sRGB already.
+  png.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
   png.format = PNG_FORMAT_RGBA;
   RgbaImage result;
   result.width = static_cast<int32_t>(png.width);

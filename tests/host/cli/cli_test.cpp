@@ -140,3 +140,20 @@ TEST(Cli, FailedProjectSaveLeavesNoOutputBehind) {
   EXPECT_FALSE(FileExists(frames));
 }
 
+// A 16-bit PNG without colour information holds sRGB values like an 8-bit
+// one: 257 x v reads as v, not as a linear value brightened on the way in.
+TEST(Cli, SixteenBitPngReadsAsTheSameValuesScaled) {
+  // 2 x 1 RGBA, 16 bits per channel, no gAMA, sRGB or iCCP chunk:
+  // (25700, 51400, 12850, 65535) and (32896, 32896, 32896, 32896).
+  static const char kPng[] =
+      "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x01\x10\x06"
+      "\x00\x00\x00\xA4\xB2\xA3\xC9\x00\x00\x00\x14\x49\x44\x41\x54\x78\xDA\x63\x48\x49\x39\x71\xC2\xC8\xE8\xFF"
+      "\xFF\x06\x28\x00\x00\x4A\xB0\x08\xBB\x41\x88\x99\xEE\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82";
+  const std::string path = TempPath("spindrel_cli_16bit.png");
+  std::ofstream(path, std::ios::binary).write(kPng, sizeof(kPng) - 1);
+  RgbaImage image;
+  std::string error;
+  ASSERT_TRUE(ReadPngFile(path, image, error)) << error;
+  EXPECT_EQ(image.pixels, (std::vector<uint8_t>{100, 200, 50, 255, 128, 128, 128, 128}));
+  std::remove(path.c_str());
+}
