@@ -181,11 +181,12 @@ json ProjectToJson(ReferenceHost& host) {
 }
 
 bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& error) {
-  if (!project.is_object() || project.value("format", "") != kProjectFormat) {
+  // Compared as JSON values: a header of another type is a mismatch, not an exception.
+  if (!project.is_object() || !project.contains("format") || project["format"] != kProjectFormat) {
     error = "not a Spindrel project";
     return false;
   }
-  if (project.value("version", 0) != kProjectVersion) {
+  if (!project.contains("version") || project["version"] != kProjectVersion) {
     error = JoinText({"unsupported project version ", project.contains("version") ? project["version"].dump() : "(none)"});
     return false;
   }
@@ -245,7 +246,13 @@ bool LoadProject(ReferenceHost& host, const std::string& path, std::string& erro
     error = JoinText({"cannot read ", path});
     return false;
   }
-  const json project = json::parse(file, nullptr, false);
+  json project;
+  try {
+    project = json::parse(file, nullptr, false);
+  } catch (const std::exception&) {  // a directory opens, but reading it fails
+    error = JoinText({"cannot read ", path});
+    return false;
+  }
   if (project.is_discarded()) {
     error = JoinText({path, " is not valid JSON"});
     return false;

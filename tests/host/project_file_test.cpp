@@ -128,3 +128,25 @@ TEST(ProjectFile, UnreadableOrMalformedFilesAreReported) {
   std::remove(path.c_str());
   EXPECT_FALSE(SaveProject(*host, "/nonexistent-dir/p.json", error));
 }
+
+TEST(ProjectFile, WronglyTypedHeadersAndDirectoriesAreRefusedNotThrown) {
+  auto host = OpenSetUpHost();
+  ASSERT_NE(host, nullptr);
+  const nlohmann::json bad[] = {
+      nlohmann::json{{"format", 5}},
+      nlohmann::json{{"format", "spindrel-project"}, {"version", "1"}, {"parameters", nlohmann::json::array()}},
+      nlohmann::json::array({1, 2}),
+  };
+  for (const nlohmann::json& project : bad) {
+    std::string error;
+    bool loaded = true;
+    EXPECT_NO_THROW(loaded = ProjectFromJson(*host, project, error)) << project.dump();
+    EXPECT_FALSE(loaded) << project.dump();
+    EXPECT_FALSE(error.empty());
+  }
+  std::string error;
+  bool loaded = true;
+  EXPECT_NO_THROW(loaded = LoadProject(*host, ::testing::TempDir(), error));
+  EXPECT_FALSE(loaded);
+  EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
+}
