@@ -1,72 +1,45 @@
-// Frames rendered through the built plug-in module from a fixed input with
-// fixed settings. The Windows DLL (under Wine) and the Linux module must give
-// the same bytes: with SPINDREL_FRAME_DUMP_DIR set, every output frame is
-// written there as <case>.raw, and scripts/run-windows-tests compares the
-// two platforms' files with cmp.
+// Fixed input and settings through the built module. With SPINDREL_FRAME_DUMP_DIR set, each frame is written there
+// as <case>.raw, and scripts/run-windows-tests compares the DLL's (under Wine) with the Linux module's byte for byte.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <string>
-#include <utility>
+#include <iterator>
 #include <vector>
 
-#include "host/frame_buffer.h"
 #include "host/param_value_text.h"
-#include "host/reference_host.h"
 #include "shell/param_ids.h"
+#include "tests/host/reference_host_fixture.h"
 
 namespace {
 
-// A capsule (a segment with round ends) or a ring sector of stroke, all in
-// integers so that every platform builds exactly the same input.
-struct Stroke {
-  bool ring = false;
-  int32_t x0, y0, x1, y1;  // segment ends, or ring centre (x0, y0)
-  int32_t radius;          // half the stroke width, or the ring's radius
-};
-
-int64_t Square(int64_t v) { return v * v; }
-
-// Whether (px, py) lies within `halfWidth` of the stroke's centre line,
-// compared in squared integer distances.
-bool WithinStroke(const Stroke& s, int32_t px, int32_t py, int32_t halfWidth) {
-  if (s.ring) {
-    const int64_t d2 = Square(px - s.x0) + Square(py - s.y0);
-    // Ring sector: everything but the wedge opening to the lower right.
-    if (px > s.x0 && py > s.y0 && (px - s.x0) > (py - s.y0)) return false;
-    return d2 >= Square(s.radius - halfWidth) && d2 <= Square(s.radius + halfWidth);
-  }
-  const int64_t dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-  const int64_t ax = px - s.x0, ay = py - s.y0;
-  const int64_t length2 = dx * dx + dy * dy;
-  const int64_t dot = ax * dx + ay * dy;
-  if (dot <= 0) return ax * ax + ay * ay <= Square(halfWidth);
-  if (dot >= length2) return Square(px - s.x1) + Square(py - s.y1) <= Square(halfWidth);
-  return Square(ax * dy - ay * dx) <= Square(halfWidth) * length2;
-}
-
-// Bold lettering: solid white strokes with a half-transparent, tinted rim.
+// Bold lettering in integer geometry, the same on every platform: white strokes with a half-transparent tinted rim.
 RgbaImage Lettering() {
-  const int32_t halfWidth = 4;
-  const std::vector<Stroke> strokes = {
-      {false, 14, 12, 14, 70, 0},   {false, 14, 12, 40, 12, 0},  {false, 14, 40, 36, 40, 0},  // F
-      {true, 70, 42, 0, 0, 22},                                                               // C-like ring
-      {false, 104, 70, 122, 12, 0}, {false, 122, 12, 140, 70, 0}, {false, 111, 48, 133, 48, 0},  // A
-      {false, 156, 12, 178, 70, 0}, {false, 178, 12, 156, 70, 0},                              // X
+  struct Segment {
+    int64_t x0, y0, x1, y1;
   };
-  RgbaImage image;
-  image.width = 192;
-  image.height = 84;
-  image.pixels.assign(static_cast<size_t>(image.width) * image.height * 4, 0);
+  const Segment segments[] = {{14, 12, 14, 70},   {14, 12, 40, 12},   {14, 40, 36, 40},     // F
+                              {104, 70, 122, 12}, {122, 12, 140, 70}, {111, 48, 133, 48},   // A
+                              {156, 12, 178, 70}, {178, 12, 156, 70}};                       // X
+  // Within `r` of a segment with round ends, compared in squared integer distances.
+  const auto nearSegment = [](const Segment& s, int64_t px, int64_t py, int64_t r) {
+    const int64_t dx = s.x1 - s.x0, dy = s.y1 - s.y0, ax = px - s.x0, ay = py - s.y0;
+    const int64_t length2 = dx * dx + dy * dy, dot = ax * dx + ay * dy, cross = ax * dy - ay * dx;
+    if (dot <= 0) return ax * ax + ay * ay <= r * r;
+    if (dot >= length2) return (px - s.x1) * (px - s.x1) + (py - s.y1) * (py - s.y1) <= r * r;
+    return cross * cross <= r * r * length2;
+  };
+  // A C: the ring of radius 22 round (70, 42) but for the wedge opening to the lower right.
+  const auto nearRing = [](int64_t px, int64_t py, int64_t r) {
+    const int64_t x = px - 70, y = py - 42;
+    if (x > 0 && y > 0 && x > y) return false;
+    return x * x + y * y >= (22 - r) * (22 - r) && x * x + y * y <= (22 + r) * (22 + r);
+  };
+  RgbaImage image{192, 84, std::vector<uint8_t>(192 * 84 * 4, 0)};
   for (int32_t y = 0; y < image.height; ++y) {
     for (int32_t x = 0; x < image.width; ++x) {
-      bool core = false, rim = false;
-      for (const Stroke& s : strokes) {
-        core = core || WithinStroke(s, x, y, halfWidth);
-        rim = rim || WithinStroke(s, x, y, halfWidth + 1);
-      }
+      bool core = nearRing(x, y, 4), rim = nearRing(x, y, 5);
+      for (const Segment& s : segments) core = core || nearSegment(s, x, y, 4), rim = rim || nearSegment(s, x, y, 5);
       if (!rim) continue;
       uint8_t* p = &image.pixels[(static_cast<size_t>(y) * image.width + x) * 4];
       p[0] = core ? 255 : static_cast<uint8_t>(120 + x % 64);
@@ -104,33 +77,26 @@ const FrameCase kCases[] = {
     {"preview_float", 32, 0, {{PARAM_PREVIEW_CHAINS, "1"}}},
 };
 
-std::vector<uint8_t> RenderCase(const FrameCase& c) {
-  std::string error;
-  std::unique_ptr<ReferenceHost> host = OpenReferenceHost(SPINDREL_MODULE_PATH, error);
-  EXPECT_NE(host, nullptr) << error;
-  if (host == nullptr) return {};
-  EXPECT_EQ(SetUpEffect(*host), kHostErrorNone);
-  for (const auto& [id, value] : c.settings) {
-    EXPECT_TRUE(ApplyParamAssignment(host->instance, std::to_string(id) + "=" + value, error)) << error;
-  }
-  OwnedFrame input = FrameFromImage(Lettering(), c.depth);
-  OwnedFrame output = MakeFrame(input.width, input.height, c.depth);
-  OwnedFrame again = MakeFrame(input.width, input.height, c.depth);
-  EXPECT_EQ(RenderFrame(*host, FrameView(input), FrameView(output), c.time), kHostErrorNone);
-  EXPECT_EQ(RenderFrame(*host, FrameView(input), FrameView(again), c.time), kHostErrorNone);
-  EXPECT_TRUE(output.storage == again.storage) << "two renders of the same frame differ";
-  return output.storage;
-}
-
 TEST(ModuleFrames, FixedInputRendersDeterministicallyAndIsDumpedForComparison) {
   const char* dumpDirectory = std::getenv("SPINDREL_FRAME_DUMP_DIR");
   for (const FrameCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    const std::vector<uint8_t> bytes = RenderCase(c);
+    auto host = OpenSetUpHost();
+    ASSERT_NE(host, nullptr);
+    std::string error;
+    for (const auto& [id, value] : c.settings) {
+      EXPECT_TRUE(ApplyParamAssignment(host->instance, std::to_string(id) + "=" + value, error)) << error;
+    }
+    OwnedFrame input = FrameFromImage(Lettering(), c.depth);
+    OwnedFrame output = MakeFrame(input.width, input.height, c.depth);
+    OwnedFrame again = output;
+    EXPECT_EQ(RenderFrame(*host, FrameView(input), FrameView(output), c.time), kHostErrorNone);
+    EXPECT_EQ(RenderFrame(*host, FrameView(input), FrameView(again), c.time), kHostErrorNone);
+    EXPECT_TRUE(output.storage == again.storage) << "two renders of the same frame differ";
     if (dumpDirectory == nullptr || *dumpDirectory == '\0') continue;
     const std::string path = std::string(dumpDirectory) + "/" + c.name + ".raw";
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(output.storage.data()), std::ssize(output.storage));
     EXPECT_TRUE(out.good()) << "cannot write " << path;
   }
 }
