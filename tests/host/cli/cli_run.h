@@ -1,11 +1,16 @@
-// Runs a spindrel command line in this process and keeps what it printed.
+// Runs a spindrel command line in this process and keeps what it printed; file helpers for its tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/cli/cli_support.h"
+#include "host/cli/png_image.h"
 
 struct CliRun {
   int code = 0;
@@ -13,18 +18,34 @@ struct CliRun {
   std::string err;
 };
 
-// argv0 beside the built module, so the default module path is exercised.
-inline std::string CliArgv0() {
-  const std::string module = SPINDREL_MODULE_PATH;
-  return module.substr(0, module.find_last_of('/')) + "/spindrel";
-}
-
 inline CliRun RunCli(const std::vector<std::string>& args) {
+  // argv0 beside the built module, so the default module path is exercised.
+  const std::string module = SPINDREL_MODULE_PATH;
   std::ostringstream out;
   std::ostringstream err;
   CliRun run;
-  run.code = RunCommandLine(args, CliArgv0(), out, err);
+  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", out, err);
   run.out = out.str();
   run.err = err.str();
   return run;
+}
+
+inline bool IsOneErrorLine(const std::string& err) {
+  return err.rfind("spindrel: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
+}
+
+inline std::string ReadText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+inline std::string SamplePath() { return std::string(SPINDREL_SOURCE_DIR) + "/samples/spindrel_text.png"; }
+
+inline RgbaImage ReadPng(const std::string& path) {
+  RgbaImage image;
+  std::string error;
+  EXPECT_TRUE(ReadPngFile(path, image, error)) << path << ": " << error;
+  return image;
 }
