@@ -3,210 +3,124 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "host_interface/host_commands.h"
-#include "render/pixel_access.h"
-#include "render/render_analysis.h"
-#include "render/render_settings_snapshot.h"
+#include "render/saved_chain_edits.h"
 #include "shell/chain_blobs.h"
-#include "shell/param_ids.h"
 #include "shell/params_setup.h"
 #include "skeleton/chain_cache.h"
-#include "tests/render/host_test_frame.h"
-#include "tests/render/param_array_fixture.h"
+#include "tests/render/fake_host.h"
+#include "tests/render/render_test_helpers.h"
 
 namespace {
 
-using pipeline_test::kDepths;
-using pipeline_test::NewFrame;
-using pipeline_test::TestFrame;
+const RgbaFloat kInk{1, 1, 1, 1};
 
-using pipeline_test::ParamArrayFixture;
-
-// The host side of a render: heap blocks for handles and a Map Layer
-// checkout that can hand out a frame, no frame, or an error. The callbacks
-// carry no context, hence the global.
-struct FakeRenderHost {
-  std::vector<std::unique_ptr<std::vector<uint8_t>>> blocks;
-  const HostFrame* mapLayer = nullptr;
-  HostError mapCheckoutResult = kHostErrorNone;
-  int32_t mapCheckouts = 0;
-  int32_t checkins = 0;
-};
-FakeRenderHost* gHost = nullptr;
-
-HostHandle NewHandle(uint64_t size) {
-  gHost->blocks.push_back(std::make_unique<std::vector<uint8_t>>(size));
-  return reinterpret_cast<HostHandle>(gHost->blocks.back()->data());
-}
-void* LockHandle(HostHandle handle) { return reinterpret_cast<void*>(handle); }
-void UnlockHandle(HostHandle) {}
-void DisposeHandle(HostHandle) {}
-HostError Checkout(HostEffectRef, int32_t index, int32_t, int32_t, uint32_t, HostParamDef* param) {
-  if (index != PARAM_MAP_LAYER) return kHostErrorInternal;  // no Chain Selection data here
-  ++gHost->mapCheckouts;
-  if (gHost->mapCheckoutResult != kHostErrorNone) return gHost->mapCheckoutResult;
-  if (gHost->mapLayer != nullptr) param->u.layer = *gHost->mapLayer;
-  return kHostErrorNone;
-}
-HostError Checkin(HostEffectRef, HostParamDef*) {
-  ++gHost->checkins;
-  return kHostErrorNone;
-}
-
-// Opaque white rectangle [x0, x1) x [y0, y1) on a transparent frame.
-void PaintBar(const HostFrame& frame, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  for (int32_t y = y0; y < y1; ++y) {
-    for (int32_t x = x0; x < x1; ++x) SetPixelFloat(frame, x, y, 1.0f, 1.0f, 1.0f, 1.0f);
-  }
-}
-
+// The effect's own parameter definitions, data parameters holding their fresh defaults; the
+// Chain Selection checkout fails, so only the Map Layer is checked out and in.
 class RenderDriver : public testing::Test {
  protected:
   void SetUp() override {
-    gHost = &host;
-    utils.newHandle = NewHandle;
-    utils.lockHandle = LockHandle;
-    utils.unlockHandle = UnlockHandle;
-    utils.disposeHandle = DisposeHandle;
-    utils.checkoutParam = Checkout;
-    utils.checkinParam = Checkin;
-    in.utils = &utils;
-    // The effect's own definitions carry the defaults; data parameters get
-    // their fresh default blobs as current values.
     for (int32_t id = 1; id <= kParamCount; ++id) {
-      HostParamDef& def = *params.pointers[id];
-      FillParamDef(&in, id, def);
+      HostParamDef& def = host.params[id];
+      FillParamDef(&host.in, id, def);
       if (def.paramType == kParamTypeArbitraryData) def.u.arbitrary.valueHandle = def.u.arbitrary.defaultHandle;
     }
-    params.Point(PARAM_START_POINT, 0, 0);
+    host.params.Point(PARAM_START_POINT, 0, 0);
+    host.state.selectionResult = kHostErrorInternal;
   }
-  void TearDown() override { gHost = nullptr; }
-
   HostError RenderInto(const HostFrame& input, HostFrame& output) {
-    params.pointers[PARAM_INPUT]->u.layer = input;
+    host.params[PARAM_INPUT].u.layer = input;
     out.outFlags = 0;
-    return Render(&in, &out, params.Array(), &output, nullptr);
+    return Render(&host.in, &out, host.params.Array(), &output, nullptr);
   }
-
-  FakeRenderHost host;
-  HostUtilityCallbacks utils{};
-  HostInData in{};
+  fake_host::Host host;
   HostOutData out{};
-  ParamArrayFixture params;
 };
 
 TEST_F(RenderDriver, TinyAndEmptyLayersRenderAndPublishAValidEmptyCache) {
-  for (int32_t depth : kDepths) {
+  for (PixelDepth depth : kAllDepths) {
     for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}, {1, 1}, {2, 1}, {1, 2}, {2, 2}, {3, 3}, {5, 5}}) {
-      TestFrame input = NewFrame(w, h, depth);
-      PaintBar(input.frame, 0, 0, w, h);
-      TestFrame output = NewFrame(w, h, depth);
+      TestFrame input = MakeTestFrame(w, h, depth), output = MakeTestFrame(w, h, depth);
+      FillFrame(input.frame, kInk);
       EXPECT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone) << w << "x" << h;
       EXPECT_TRUE(out.outFlags & kOutFlagRefreshUI);
       const ChainCache cache = SnapshotChainCache();
-      EXPECT_EQ(cache.valid, 1);
-      EXPECT_EQ(cache.width, w);
-      EXPECT_EQ(cache.height, h);
-      EXPECT_TRUE(cache.chains.empty());
-
+      EXPECT_TRUE(cache.valid == 1 && cache.width == w && cache.height == h && cache.chains.empty());
       // The same layer as a Map Layer under a larger output, drawing with the source.
-      TestFrame wide = NewFrame(8, 8, depth);
-      host.mapLayer = &input.frame;
-      params.Checkbox(PARAM_COMPOSITE_ON_ORIGINAL, true);
-      params.Checkbox(PARAM_REVEAL_ORIGINAL_IMAGE, true);
+      TestFrame wide = MakeTestFrame(8, 8, depth);
+      host.state.mapLayer = &input.frame;
+      host.params[PARAM_COMPOSITE_ON_ORIGINAL].u.checkbox.value = 1;
+      host.params[PARAM_REVEAL_ORIGINAL_IMAGE].u.checkbox.value = 1;
       EXPECT_EQ(RenderInto(input.frame, wide.frame), kHostErrorNone) << w << "x" << h;
       EXPECT_EQ(SnapshotChainCache().width, w);
-      host.mapLayer = nullptr;
-      params.Checkbox(PARAM_COMPOSITE_ON_ORIGINAL, false);
-      params.Checkbox(PARAM_REVEAL_ORIGINAL_IMAGE, false);
+      host.state.mapLayer = nullptr;
+      host.params[PARAM_COMPOSITE_ON_ORIGINAL].u.checkbox.value = 0;
     }
   }
 }
 
-TEST_F(RenderDriver, PublishesTheChainsStrokeWidthAndColour) {
-  params.Slider(PARAM_LINE_WIDTH, 7);
-  params.Color(PARAM_LINE_COLOR, 10, 20, 30);
-  TestFrame input = NewFrame(80, 40, 8);
-  PaintBar(input.frame, 10, 15, 70, 25);
-  TestFrame output = NewFrame(80, 40, 8);
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  const ChainCache cache = SnapshotChainCache();
-  ASSERT_EQ(cache.chains.size(), 1u);
-  EXPECT_EQ(cache.strokeWidth, 7);
-  EXPECT_EQ(cache.strokeColor[0], 10);
-  EXPECT_EQ(cache.strokeColor[2], 30);
-  // Oriented toward the Start Point at the top-left corner.
-  EXPECT_LT(cache.chains[0].front().x, cache.chains[0].back().x);
-
-  // The same stages, run for inspection, give the published chains.
-  const RenderAnalysis analysis =
-      RunAnalysisStages(in, params.Array(), input.frame, ReadRenderSettings(params.Array()), true);
-  ASSERT_EQ(analysis.chains.size(), 1u);
-  ASSERT_EQ(analysis.chains[0].points.size(), cache.chains[0].size());
-  for (size_t i = 0; i < cache.chains[0].size(); ++i) {
-    EXPECT_TRUE(PointsEqual(analysis.chains[0].points[i], cache.chains[0][i]));
+TEST_F(RenderDriver, TheMapLayerIsAnalysedItsSizePublishedAndTheDrawOrderApplied) {
+  TestFrame input = MakeTestFrame(40, 30), output = MakeTestFrame(40, 30);
+  TestFrame map = MakeTestFrame(120, 90, PixelDepth::k16Bit);  // larger, with ink well outside the output
+  FillRect(map.frame, 20, 20, 110, 30, kInk);  // nearer the Start Point: chain 1
+  FillRect(map.frame, 20, 60, 110, 70, kInk);
+  host.state.mapLayer = &map.frame;
+  auto* table = static_cast<DrawOrderBlob*>(fake_host::Lock(host.params[PARAM_DRAW_ORDER].u.arbitrary.valueHandle));
+  table->targetPosition[0] = 1;
+  table->chainPlusOne[0] = 2;
+  for (uint32_t count : {0u, 1u}) {  // with the entry, chain 2 comes first
+    table->count = count;
+    ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
+    const ChainCache cache = SnapshotChainCache();
+    ASSERT_TRUE(cache.width == 120 && cache.height == 90 && cache.chains.size() == 2u);
+    EXPECT_EQ(cache.chains[0].front().y > 45, count == 1);
   }
-  EXPECT_EQ(analysis.labels, std::vector<int32_t>{1});
-  EXPECT_EQ(analysis.sampledMask.cells.size(), 80u * 40u);
-  EXPECT_EQ(analysis.closedMask.cells.size(), 80u * 40u);
-  EXPECT_EQ(analysis.field.size(), 80u * 40u);
+  EXPECT_TRUE(host.state.checkouts == 2 && host.state.checkins == 2);
+  host.state.mapLayer = nullptr;  // a checkout without pixels: the input is analysed, the layer checked in
+  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
+  EXPECT_TRUE(SnapshotChainCache().width == 40 && host.state.checkins == 3);
+  host.state.mapLayer = &map.frame;  // a failed checkout: the input is analysed, nothing checked in
+  host.state.mapResult = kHostErrorInternal;
+  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
+  EXPECT_TRUE(SnapshotChainCache().width == 40 && host.state.checkins == 3);
 }
 
-TEST_F(RenderDriver, MapLayerIsAnalysedAndItsSizePublished) {
-  TestFrame input = NewFrame(40, 30, 8);
-  TestFrame output = NewFrame(40, 30, 8);
-  // Larger than the output, with ink well outside it.
-  TestFrame map = NewFrame(120, 90, 16);
-  PaintBar(map.frame, 20, 60, 110, 70);
-  host.mapLayer = &map.frame;
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  ChainCache cache = SnapshotChainCache();
-  EXPECT_EQ(cache.width, 120);
-  EXPECT_EQ(cache.height, 90);
-  EXPECT_EQ(cache.chains.size(), 1u);
-  EXPECT_EQ(host.mapCheckouts, 1);
-  EXPECT_EQ(host.checkins, 1);
-
-  // A checkout without pixels analyses the input and is still checked in.
-  host.mapLayer = nullptr;
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  cache = SnapshotChainCache();
-  EXPECT_EQ(cache.width, 40);
-  EXPECT_EQ(host.checkins, 2);
-
-  // A failed checkout analyses the input and checks nothing in.
-  host.mapLayer = &map.frame;
-  host.mapCheckoutResult = kHostErrorInternal;
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  cache = SnapshotChainCache();
-  EXPECT_EQ(cache.width, 40);
-  EXPECT_EQ(host.checkins, 2);
-}
-
-TEST_F(RenderDriver, DrawOrderTableReordersThePublishedChains) {
-  TestFrame input = NewFrame(80, 60, 8);
-  PaintBar(input.frame, 10, 8, 70, 16);   // nearer the Start Point: chain 1
-  PaintBar(input.frame, 10, 40, 70, 48);  // chain 2
-  TestFrame output = NewFrame(80, 60, 8);
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  ChainCache cache = SnapshotChainCache();
-  ASSERT_EQ(cache.chains.size(), 2u);
-  EXPECT_LT(cache.chains[0].front().y, 30);
-
+TEST(SavedChainEdits, ReadThroughLockedHandlesAndAPendingMergeClearsTheSavedSelection) {
+  fake_host::Host host;
+  std::vector<ChainRecord> chains = {StraightChain(0, 0, 5, 5), StraightChain(0, 1, 5, 5), StraightChain(0, 2, 5, 5)};
   DrawOrderBlob table;
   std::memset(&table, 0, sizeof table);
-  table.version = 1;
-  table.count = 1;
-  table.targetPosition[0] = 1;
-  table.chainPlusOne[0] = 2;
-  std::memcpy(LockHandle(params.pointers[PARAM_DRAW_ORDER]->u.arbitrary.valueHandle), &table, sizeof table);
-  ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  cache = SnapshotChainCache();
-  ASSERT_EQ(cache.chains.size(), 2u);
-  EXPECT_GT(cache.chains[0].front().y, 30);
+  table.count = table.targetPosition[0] = 1;
+  table.chainPlusOne[0] = 3;
+  host.params[PARAM_DRAW_ORDER].u.arbitrary.valueHandle = reinterpret_cast<HostHandle>(&table);
+  host.state.lockGivesNothing = true;  // unlocked even though the lock gave nothing
+  ApplySavedDrawOrder(host.in, host.params.Array(), chains);
+  EXPECT_TRUE(chains[0].points[0].y == 0 && host.state.unlocks == 1);
+  host.state.lockGivesNothing = false;
+  ApplySavedDrawOrder(host.in, host.params.Array(), chains);
+  EXPECT_TRUE(chains[0].points[0].y == 2 && chains[1].points[0].y == 0 && host.state.unlocks == 2);
+  ChainSelectionBlob selection;
+  std::memset(&selection, 0, sizeof selection);
+  selection.count = 2;  // merge chains 0 and 2
+  selection.chainIds[1] = 2;
+  selection.mergePending = 1;
+  host.state = {};
+  host.state.selectionResult = 7;  // a failed checkout: nothing to check in
+  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
+  host.state.selectionResult = kHostErrorNone;  // no data: checked in, nothing locked
+  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
+  EXPECT_TRUE(host.state.checkins == 1 && host.state.locks == 0);
+  host.state.selection = &selection;
+  host.state.lockGivesNothing = true;
+  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
+  EXPECT_TRUE(host.state.checkins == 2 && host.state.unlocks == 1 && chains.size() == 3u);
+  host.state.lockGivesNothing = false;
+  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
+  EXPECT_TRUE(chains.size() == 2u && selection.count + selection.mergePending + selection.chainIds[1] == 0);
+  EXPECT_EQ(host.params[PARAM_CHAIN_SELECTION].changeFlags, kParamChangeFlagChangedValue);
+  EXPECT_TRUE(host.state.checkins == 3 && host.state.locks == host.state.unlocks);
 }
 
 }  // namespace

@@ -3,239 +3,93 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
+#include <tuple>
+
+#include "tests/render/render_test_helpers.h"
 
 namespace {
 
-ChainRecord StraightChain(int32_t x0, int32_t y, int32_t length, int32_t step = 1) {
-  ChainRecord chain;
-  for (int32_t x = x0; x <= x0 + length; x += step) chain.points.push_back({x, y});
-  return chain;
+std::vector<float> Widths(const ChainRecord& chain, const RenderSettings& s, const DistanceField& field = {}) {
+  return ComputeChainWidths(chain, s, field, 24, 6);
 }
 
-ChainRecord ChainThrough(std::initializer_list<IntPoint> points) {
-  ChainRecord chain;
-  chain.points = points;
-  return chain;
-}
-
-TEST(StrokeGeometry, PointsPreferFloatPointsOnlyWhenSizedLikeThePoints) {
-  ChainRecord chain = ChainThrough({{1, 2}, {3, 4}});
-  EXPECT_EQ(ChainPointX(chain, 1), 3.0f);
-  chain.fpoints = {{1.5f, 2.5f}};
-  EXPECT_EQ(ChainPointY(chain, 0), 2.0f);
-  chain.fpoints.push_back({3.25f, 4.75f});
-  EXPECT_EQ(ChainPointX(chain, 1), 3.25f);
-  EXPECT_EQ(ChainPointY(chain, 1, false), 4.0f);
-  EXPECT_EQ(ChainLength(chain), std::sqrt(1.75f * 1.75f + 2.25f * 2.25f));
-}
-
-TEST(StrokeGeometry, LengthsStartsAndDegenerateChains) {
-  RenderSettings settings;
-  std::vector<ChainRecord> chains = {StraightChain(0, 0, 30), ChainThrough({{5, 5}}),
-                                     ChainThrough({{7, 7}, {7, 7}}), StraightChain(0, 9, 10, 5)};
-  const StrokeGeometry g = ComputeStrokeGeometry(settings, chains, {}, 0, 0);
-  EXPECT_EQ(g.totalLength, 40.0f);
-  ASSERT_EQ(g.chains.size(), 4u);
-  EXPECT_EQ(g.chains[1].length, 0.0f);
-  EXPECT_FALSE(g.chains[1].drawable);
-  EXPECT_FALSE(g.chains[2].drawable);
-  EXPECT_TRUE(g.chains[2].widths.empty());
-  EXPECT_FALSE(g.chains[2].windowA.present);
-  EXPECT_EQ(g.chains[3].start, 30.0f);
-  EXPECT_EQ(g.chains[3].widths.size(), 3u);
-}
-
-TEST(StrokeGeometry, WidthsFromLineWidthDistanceFieldAndWidthPoints) {
-  RenderSettings settings;
-  settings.lineRadius = 0;
+TEST(StrokeGeometry, WidthsFromLineWidthDistanceFieldWidthPointsAndNib) {
+  RenderSettings s;
+  s.lineRadius = 4;
   const ChainRecord chain = StraightChain(2, 2, 6);
-  for (float w : ComputeChainWidths(chain, settings, {}, 0, 0)) EXPECT_EQ(w, 0.0f);
-  settings.lineRadius = 4;
-  for (float w : ComputeChainWidths(chain, settings, {}, 0, 0)) EXPECT_EQ(w, 4.0f);
-
-  // Match Original Width: the largest distance in the 3 × 3 cells, × Width Scale.
-  const ChainRecord longChain = StraightChain(2, 2, 16);
+  EXPECT_EQ(Widths(chain, s), std::vector<float>(7, 4.0f));
+  // Match Original Width: the largest distance in the 3 x 3 cells, times Width Scale.
   DistanceField field(24 * 6, 0.0f);
-  field[3 * 24 + 5] = 1.0f;  // diagonal neighbour of the chain's point (4, 2); small enough that
-                             // the smoothing reach stays 2 at both scales
-  settings.matchOriginalWidth = true;
-  settings.widthScale = 1.0f;
-  const std::vector<float> single = ComputeChainWidths(longChain, settings, field, 24, 6);
-  settings.widthScale = 2.0f;
-  const std::vector<float> matched = ComputeChainWidths(longChain, settings, field, 24, 6);
-  EXPECT_GT(matched[3], 0.0f);
-  EXPECT_EQ(matched[16], 0.0f);  // the line width is not used
+  field[3 * 24 + 5] = 1.0f;  // diagonal neighbour of (4, 2); small enough to keep the smoothing reach at 2
+  s.matchOriginalWidth = true;
+  const std::vector<float> single = Widths(StraightChain(2, 2, 16), s, field);
+  s.widthScale = 2.0f;
+  const std::vector<float> matched = Widths(StraightChain(2, 2, 16), s, field);
+  EXPECT_TRUE(matched[3] > 0.0f && matched[16] == 0.0f);
   for (size_t k = 0; k < matched.size(); ++k) EXPECT_EQ(matched[k], 2.0f * single[k]) << k;
-  // A field that does not cover the mask is not read.
-  for (float w : ComputeChainWidths(chain, settings, DistanceField(5, 9.0f), 24, 6)) EXPECT_EQ(w, 4.0f);
-
-  // Width points decide alone: a single point gives its width everywhere.
-  settings.widthPoints.count = 1;
-  settings.widthPoints.entries[0] = {5.0f, 2.0f, 4.0f};
-  EXPECT_EQ(InterpolateWidthPoints(settings.widthPoints, 5.0f, 2.0f, 99.0f), 4.0f);
-  for (float w : ComputeChainWidths(chain, settings, field, 24, 6)) EXPECT_FLOAT_EQ(w, 4.0f);
-
-  settings.widthPoints.count = 2;
-  settings.widthPoints.entries[1] = {5.0f, 2.0f, 0.0f};  // same place: plain mean
-  EXPECT_EQ(InterpolateWidthPoints(settings.widthPoints, 5.0f, 2.0f, 99.0f), 2.0f);
-  settings.widthPoints.entries[1] = {7.0f, 2.0f, 0.0f};
-  // At (5, 2): weights 1 and 1/5.
-  EXPECT_FLOAT_EQ(InterpolateWidthPoints(settings.widthPoints, 5.0f, 2.0f, 99.0f), 4.0f / 1.2f);
-  settings.widthPoints.entries[0].width = -3.0f;  // negative means are clamped at 0
-  for (float w : ComputeChainWidths(chain, settings, {}, 0, 0)) EXPECT_EQ(w, 0.0f);
-}
-
-TEST(StrokeGeometry, SmoothingAveragesOverArcReach) {
-  RenderSettings settings;
-  settings.widthPoints.count = 2;
-  settings.widthPoints.entries[0] = {10.0f, 0.0f, 8.0f};
-  settings.widthPoints.entries[1] = {10.0f, 3.0f, 0.0f};
-  const ChainRecord chain = StraightChain(0, 0, 20);
-  const std::vector<float> w = ComputeChainWidths(chain, settings, {}, 0, 0);
-  ASSERT_EQ(w.size(), 21u);
-  const float peak = InterpolateWidthPoints(settings.widthPoints, 10.0f, 0.0f, 0.0f);
-  for (size_t k = 0; k < w.size(); ++k) {
-    EXPECT_LT(w[k], peak);           // means of the neighbourhood never reach the peak
-    EXPECT_FLOAT_EQ(w[k], w[20 - k]) << k;  // symmetric around the width points
-  }
-  EXPECT_GT(w[10], w[5]);
-
-  // Points farther apart than the reach are not averaged.
-  const ChainRecord sparse = StraightChain(0, 0, 40, 10);
-  const std::vector<float> s = ComputeChainWidths(sparse, settings, {}, 0, 0);
-  for (size_t k = 0; k < s.size(); ++k) {
-    EXPECT_EQ(s[k], InterpolateWidthPoints(settings.widthPoints, 10.0f * k, 0.0f, 0.0f));
+  EXPECT_EQ(Widths(chain, s, DistanceField(5, 9.0f)), std::vector<float>(7, 4.0f));  // too small: unread
+  // Width points decide alone, weighted by 1 / (d^2 + 1); negative means are clamped at 0.
+  s.widthPoints.count = 2;
+  s.widthPoints.entries[0] = {5.0f, 2.0f, 4.0f};
+  s.widthPoints.entries[1] = {5.0f, 2.0f, 0.0f};
+  EXPECT_EQ(InterpolateWidthPoints(s.widthPoints, 5.0f, 2.0f, 99.0f), 2.0f);
+  s.widthPoints.entries[1] = {7.0f, 2.0f, 0.0f};
+  EXPECT_FLOAT_EQ(InterpolateWidthPoints(s.widthPoints, 5.0f, 2.0f, 99.0f), 4.0f / 1.2f);
+  s.widthPoints.entries[0].width = -3.0f;
+  EXPECT_EQ(Widths(chain, s), std::vector<float>(7, 0.0f));
+  s = RenderSettings{};  // the nib scales by the stroke direction
+  s.lineRadius = 4;
+  s.nibSimulation = true;
+  for (auto [angle, minWidth, width] : {std::tuple{0.0f, 0.15f, 0.6f}, {0.0f, 0.0f, 0.3f}, {90.0f, 0.15f, 4.0f}}) {
+    s.nibAngle = angle * 3.1415927f / 180.0f;
+    s.minWidth = minWidth;
+    for (float w : Widths(StraightChain(0, 0, 10), s)) EXPECT_FLOAT_EQ(w, width) << angle << " " << minWidth;
   }
 }
 
-TEST(StrokeGeometry, NibScalesByStrokeDirection) {
-  RenderSettings settings;
-  settings.lineRadius = 4;
-  settings.nibSimulation = true;
-  settings.minWidth = 0.15f;
-  const ChainRecord horizontal = StraightChain(0, 0, 10);
-  settings.nibAngle = 0.0f;
-  for (float w : ComputeChainWidths(horizontal, settings, {}, 0, 0)) EXPECT_FLOAT_EQ(w, 4.0f * 0.15f);
-  settings.minWidth = 0.0f;
-  for (float w : ComputeChainWidths(horizontal, settings, {}, 0, 0)) EXPECT_FLOAT_EQ(w, 0.3f);
-  settings.nibAngle = 90.0f * 3.1415927f / 180.0f;
-  for (float w : ComputeChainWidths(horizontal, settings, {}, 0, 0)) EXPECT_FLOAT_EQ(w, 4.0f);
-}
-
-TEST(StrokeGeometry, RevealWindowsOneAfterAnother) {
-  RenderSettings settings;
-  settings.revealProgress = 0.5f;
-  const std::vector<ChainRecord> chains = {StraightChain(0, 0, 30, 3), StraightChain(0, 5, 10)};
-  StrokeGeometry g = ComputeStrokeGeometry(settings, chains, {}, 0, 0);
-  EXPECT_TRUE(g.chains[0].windowA.present);
-  EXPECT_EQ(g.chains[0].windowA.t0, 0.0f);
-  EXPECT_FLOAT_EQ(g.chains[0].windowA.t1, 20.0f);
-  EXPECT_FALSE(g.chains[0].windowB.present);
-  EXPECT_EQ(g.chains[1].revealed, 0.0f);
-  EXPECT_FALSE(g.chains[1].windowA.present);
-
-  // Full stagger: every chain at the same local progress, the global front
-  // still limits without Natural Speed.
-  settings.chainStagger = 1.0f;
-  g = ComputeStrokeGeometry(settings, chains, {}, 0, 0);
-  EXPECT_FLOAT_EQ(g.chains[1].local, 0.5f);
-  EXPECT_FALSE(g.chains[1].windowA.present);  // starts at 30, front at 20
-  settings.naturalSpeed = true;               // head = L: only `revealed` limits
-  g = ComputeStrokeGeometry(settings, chains, {}, 0, 0);
-  EXPECT_FLOAT_EQ(g.chains[0].local, 0.5f);
-  EXPECT_TRUE(g.chains[1].windowA.present);
-  EXPECT_EQ(g.chains[1].windowA.t0, 0.0f);
-  EXPECT_FLOAT_EQ(g.chains[1].windowA.t1, 5.0f);
-}
-
-TEST(StrokeGeometry, PathOffsetWrapsPastTheEnd) {
-  RenderSettings settings;
-  settings.revealProgress = 1.0f;
-  settings.pathOffset = 0.5f;
-  const std::vector<ChainRecord> chains = {StraightChain(0, 0, 30), StraightChain(0, 5, 10),
-                                           StraightChain(0, 9, 40)};
-  const StrokeGeometry g = ComputeStrokeGeometry(settings, chains, {}, 0, 0);  // L = 80, head = 120
-  // Window A: from L/2 = 40 on; window B: from 0 to L/2.
-  EXPECT_FALSE(g.chains[0].windowA.present);
-  EXPECT_TRUE(g.chains[0].windowB.present);
-  EXPECT_EQ(g.chains[0].windowB.t1, 30.0f);
-  EXPECT_FALSE(g.chains[1].windowA.present);  // [10, 10] is empty
-  EXPECT_EQ(g.chains[1].windowB.t1, 0.0f + 10.0f);
-  EXPECT_TRUE(g.chains[2].windowA.present);
-  EXPECT_EQ(g.chains[2].windowA.t0, 0.0f);
-  EXPECT_EQ(g.chains[2].windowA.t1, 40.0f);
-  EXPECT_FALSE(g.chains[2].windowB.present);  // 40 - 40 = 0
-
-  // A negative offset wraps to the other side: off = 60, head = 140.
-  settings.pathOffset = -0.25f;
-  const StrokeGeometry h = ComputeStrokeGeometry(settings, chains, {}, 0, 0);
-  EXPECT_FALSE(h.chains[0].windowA.present);
-  EXPECT_EQ(h.chains[0].windowB.t1, 30.0f);
-  EXPECT_EQ(h.chains[2].windowA.t0, 20.0f);
-  EXPECT_EQ(h.chains[2].windowA.t1, 40.0f);
-  EXPECT_EQ(h.chains[2].windowB.t1, 20.0f);
-}
-
-TEST(StrokeGeometry, RevealDistanceOnAStraightLine) {
-  const std::vector<float> xs = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
-  const std::vector<float> ys(xs.size(), 3.0f);
-  for (float p : {0.0f, 0.1f, 0.37f, 0.5f, 0.9f, 1.0f}) {
-    EXPECT_NEAR(RevealDistance(xs, ys, 100.0f, p, 0.0f), 100.0f * p, 1e-3f) << p;
-    const float smooth = (3.0f - 2.0f * p) * p * p;
-    EXPECT_NEAR(RevealDistance(xs, ys, 100.0f, p, 3.0f), 100.0f * smooth, 1e-3f) << p;
+// Windows A and B of every chain as (t0, t1), or (-1, -1) when absent.
+std::vector<std::pair<float, float>> Windows(const RenderSettings& s, const std::vector<ChainRecord>& chains) {
+  std::vector<std::pair<float, float>> windows;
+  for (const ChainStrokeGeometry& g : ComputeStrokeGeometry(s, chains, {}, 0, 0).chains) {
+    for (const ArcWindow& w : {g.windowA, g.windowB}) {
+      windows.push_back(w.present ? std::pair{w.t0, w.t1} : std::pair{-1.0f, -1.0f});
+    }
   }
-  EXPECT_EQ(RevealDistance(xs, ys, 100.0f, 1.7f, 0.0f), 100.0f);  // clamped
-  EXPECT_EQ(RevealDistance(std::span<const float>(xs).first(1), ys, 100.0f, 1.7f, 0.0f), 170.0f);
+  return windows;
 }
+using WindowList = std::vector<std::pair<float, float>>;
 
-TEST(StrokeGeometry, RevealDistanceSlowsInCurves) {
-  // Straight run, then a hairpin: the pen spends longer around the bend, so
-  // at half time it has not yet reached half the length.
-  std::vector<float> xs, ys;
-  for (int i = 0; i <= 40; ++i) xs.push_back(static_cast<float>(i)), ys.push_back(0.0f);
-  for (int i = 1; i <= 20; ++i) {
-    const float a = static_cast<float>(i) / 20.0f * std::numbers::pi_v<float>;
-    xs.push_back(40.0f + 5.0f * std::sin(a));
-    ys.push_back(5.0f - 5.0f * std::cos(a));
-  }
-  for (int i = 1; i <= 40; ++i) xs.push_back(40.0f - static_cast<float>(i)), ys.push_back(10.0f);
-  float length = 0.0f;
-  for (size_t i = 1; i < xs.size(); ++i) length += std::hypot(xs[i] - xs[i - 1], ys[i] - ys[i - 1]);
-  float previous = -1.0f;
-  for (int step = 0; step <= 20; ++step) {
-    const float reached = RevealDistance(xs, ys, length, step / 20.0f, 1.5f);
-    EXPECT_GE(reached, previous);  // monotonic
-    previous = reached;
-  }
-  EXPECT_NEAR(previous, length, 1e-3f);
-  // Around the bend (in the middle) the pen is slower than a plain linear one.
-  const float atBendStart = RevealDistance(xs, ys, length, 0.45f, 1.5f);
-  const float atBendEnd = RevealDistance(xs, ys, length, 0.55f, 1.5f);
-  EXPECT_LT(atBendEnd - atBendStart, 0.1f * length);
+TEST(StrokeGeometry, RevealWindowsWithStaggerNaturalSpeedAndPathOffset) {
+  RenderSettings s;
+  s.revealProgress = 0.5f;
+  const std::vector<ChainRecord> two = {StraightChain(0, 0, 30, 3), StraightChain(0, 5, 10)};
+  EXPECT_EQ(Windows(s, two), (WindowList{{0, 20}, {-1, -1}, {-1, -1}, {-1, -1}}));
+  s.chainStagger = 1.0f;  // every chain at the same local progress; the global front still limits
+  EXPECT_EQ(ComputeStrokeGeometry(s, two, {}, 0, 0).chains[1].local, 0.5f);
+  EXPECT_EQ(Windows(s, two), (WindowList{{0, 15}, {-1, -1}, {-1, -1}, {-1, -1}}));
+  s.naturalSpeed = true;  // the head runs to the end: only the revealed length limits
+  EXPECT_EQ(Windows(s, two), (WindowList{{0, 15}, {-1, -1}, {0, 5}, {-1, -1}}));
+  // Path Offset 0.5 starts the windows at L / 2 = 40 and wraps past the end; -0.25 wraps to 60.
+  const std::vector<ChainRecord> three = {StraightChain(0, 0, 30), StraightChain(0, 5, 10), StraightChain(0, 9, 40)};
+  s = RenderSettings{};
+  s.pathOffset = 0.5f;
+  EXPECT_EQ(Windows(s, three), (WindowList{{-1, -1}, {0, 30}, {-1, -1}, {0, 10}, {0, 40}, {-1, -1}}));
+  s.pathOffset = -0.25f;
+  EXPECT_EQ(Windows(s, three), (WindowList{{-1, -1}, {0, 30}, {-1, -1}, {0, 10}, {20, 40}, {0, 20}}));
 }
 
 TEST(StrokeGeometry, ExtractSubPath) {
   const ChainRecord chain = ChainThrough({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}});
-  const std::vector<FloatPoint> whole = ExtractSubPath(chain, 0.0f, 1000.0f);
-  ASSERT_EQ(whole.size(), 4u);  // the zero-length segment is dropped
-  EXPECT_EQ(whole[1].x, 10.0f);
-  EXPECT_EQ(whole[3].y, 10.0f);
-
-  const std::vector<FloatPoint> middle = ExtractSubPath(chain, 5.0f, 17.5f);
-  ASSERT_EQ(middle.size(), 3u);
-  EXPECT_EQ(middle[0].x, 5.0f);
-  EXPECT_EQ(middle[1].x, 10.0f);
-  EXPECT_EQ(middle[1].y, 0.0f);
-  EXPECT_EQ(middle[2].y, 7.5f);
-
-  const std::vector<FloatPoint> inside = ExtractSubPath(chain, 22.0f, 24.0f);
-  ASSERT_EQ(inside.size(), 2u);
-  EXPECT_EQ(inside[0].x, 8.0f);
-  EXPECT_EQ(inside[1].x, 6.0f);
-
-  EXPECT_TRUE(ExtractSubPath(chain, 5.0f, 5.0f).empty());
-  EXPECT_TRUE(ExtractSubPath(ChainThrough({{1, 1}}), 0.0f, 5.0f).empty());
+  const auto path = [&](float t0, float t1) {
+    std::vector<std::pair<float, float>> points;
+    for (const FloatPoint& p : ExtractSubPath(chain, t0, t1)) points.emplace_back(p.x, p.y);
+    return points;
+  };
+  using Path = std::vector<std::pair<float, float>>;
+  EXPECT_EQ(path(0, 1000), (Path{{0, 0}, {10, 0}, {10, 10}, {0, 10}}));  // the zero-length segment is dropped
+  EXPECT_EQ(path(5, 17.5f), (Path{{5, 0}, {10, 0}, {10, 7.5f}}));
+  EXPECT_EQ(path(22, 24), (Path{{8, 10}, {6, 10}}));
+  EXPECT_TRUE(path(5, 5).empty() && ExtractSubPath(ChainThrough({{1, 1}}), 0.0f, 5.0f).empty());
 }
 
 }  // namespace
