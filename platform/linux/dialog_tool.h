@@ -1,0 +1,16 @@
+// Runs a desktop dialog program (zenity, kdialog) with a fixed argument
+// vector: no shell is involved, so no text is ever interpreted. Its standard
+// output is collected; its standard input and error go to /dev/null.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DialogToolRun {
+  bool started = false;  // false when the program was not found or could not run
+  int exitStatus = -1;   // the program's exit status; -1 when it was killed
+  std::string output;    // everything it printed on standard output
+};
+
+// arguments[0] is the program, looked up on PATH. Blocks until it has ended.
+DialogToolRun RunDialogTool(const std::vector<std::string>& arguments);
