@@ -9,6 +9,9 @@
 
 #include "host_interface/host_frame.h"
 
+// The largest frame the host makes: 30000 pixels a side, as the real host.
+constexpr int32_t kMaxFrameSide = 30000;
+
 // Straight (not premultiplied) RGBA, 8 bits per channel, rows without gaps.
 struct RgbaImage {
   int32_t width = 0;

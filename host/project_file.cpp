@@ -230,15 +230,7 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
   return true;
 }
 
-bool SaveProject(ReferenceHost& host, const std::string& path, std::string& error) {
-  const std::string text = ProjectToJson(host).dump(2) + "\n";
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file || !(file << text) || !file.flush()) {
-    error = JoinText({"cannot write ", path});
-    return false;
-  }
-  return true;
-}
+std::string ProjectText(ReferenceHost& host) { return ProjectToJson(host).dump(2) + "\n"; }
 
 bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error) {
   std::ifstream file(path, std::ios::binary);

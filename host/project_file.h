@@ -15,5 +15,7 @@ nlohmann::json ProjectToJson(ReferenceHost& host);
 // the valid range, or data the effect refuses leaves every value as it was.
 bool ProjectFromJson(ReferenceHost& host, const nlohmann::json& project, std::string& error);
 
-bool SaveProject(ReferenceHost& host, const std::string& path, std::string& error);
+// The project file's text (ProjectToJson, indented); the command line
+// writes it through its safe output writer.
+std::string ProjectText(ReferenceHost& host);
 bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error);

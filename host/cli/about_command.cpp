@@ -14,6 +14,6 @@ int AboutCommand(const std::vector<std::string>& args, const CliEnvironment& env
   for (char& c : text) {
     if (c == '\r') c = '\n';
   }
-  *environment.out << text << "\n";
+  WriteAnswer(*environment.out, text + "\n");
   return 0;
 }

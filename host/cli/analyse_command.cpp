@@ -2,12 +2,12 @@
 // files (see analysis_files.h), to see why a letter traced the way it did.
 // The stages run here, in this process, with the parameter array the host
 // builds for a render at the chosen time: the same functions as the render.
-#include <utility>
+#include <iterator>
 
 #include "host/cli/analysis_files.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/effect_options.h"
-#include "host/cli/output_directory.h"
+#include "host/cli/safe_output.h"
 #include "host/cli/png_image.h"
 #include "host/text_join.h"
 #include "render/render_settings_snapshot.h"
@@ -46,39 +46,43 @@ RenderAnalysis RunAnalysis(EffectSession& session) {
   return analysis;
 }
 
-void WriteAnalysisFiles(OutputDirectory& directory, const RenderAnalysis& analysis) {
+// The files in the order written; each is added to the batch before the
+// analysis runs, so a refused name stops the command before any work.
+constexpr const char* kAnalysisFileNames[] = {"sampled_mask.png", "closed_mask.png", "skeleton.png",
+                                              "distance_field.pfm", "chains.json"};
+
+std::string AnalysisFileBytes(size_t file, const RenderAnalysis& analysis) {
+  std::string bytes;
   std::string error;
-  const auto written = [&](const std::string& path, bool ok) {
-    if (!ok) {
-      RemoveWrittenFiles(directory);
-      FailCli(error);
+  const ByteMask* masks[] = {&analysis.sampledMask, &analysis.closedMask, &analysis.skeleton};
+  if (file < 3) {
+    if (!EncodePng(MaskImage(*masks[file]), bytes, error)) FailCli(JoinText({"cannot make ", kAnalysisFileNames[file], ": ", error}));
+  } else if (file == 3) {
+    if (!FloatImagePfm(analysis.maskWidth, analysis.maskHeight, analysis.field, bytes)) {
+      FailCli("the analysis made no distance field to write");
     }
-    RecordWrittenFile(directory, path);
-  };
-  const std::pair<const char*, const ByteMask*> masks[] = {
-      {"sampled_mask.png", &analysis.sampledMask},
-      {"closed_mask.png", &analysis.closedMask},
-      {"skeleton.png", &analysis.skeleton},
-  };
-  for (const auto& [name, mask] : masks) {
-    const std::string path = OutputFilePath(directory, name);
-    written(path, WritePngFile(path, MaskImage(*mask), error));
+  } else {
+    bytes = ChainsJsonText(analysis);
   }
-  const std::string fieldPath = OutputFilePath(directory, "distance_field.pfm");
-  written(fieldPath,
-          WriteFloatImagePfm(fieldPath, analysis.maskWidth, analysis.maskHeight, analysis.field, error));
-  const std::string chainsPath = OutputFilePath(directory, "chains.json");
-  written(chainsPath, WriteTextFile(chainsPath, ChainsJsonText(analysis), error));
+  return bytes;
 }
 
 }  // namespace
 
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
   const AnalyseOptions options = ParseAnalyseOptions(args);
+  OutputBatch batch;
+  std::string error;
+  if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
+  for (const char* name : kAnalysisFileNames) {
+    size_t index = 0;
+    if (!AddOutput(batch, OutputFilePath(options.outputPath, name), index, error)) FailCli(error);
+  }
   EffectSession session = OpenEffectSession(environment, options.effect);
   const RenderAnalysis analysis = RunAnalysis(session);
-  OutputDirectory directory;
-  OpenOutputDirectory(directory, options.outputPath);
-  WriteAnalysisFiles(directory, analysis);
+  for (size_t file = 0; file < std::size(kAnalysisFileNames); ++file) {
+    if (!WriteOutput(batch, file, AnalysisFileBytes(file, analysis), error)) FailCli(error);
+  }
+  if (!CommitOutputs(batch, error)) FailCli(error);
   return 0;
 }

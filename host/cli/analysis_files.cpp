@@ -1,11 +1,10 @@
 #include "host/cli/analysis_files.h"
 
+#include <algorithm>
 #include <cstring>
-#include <fstream>
 
 #include <nlohmann/json.hpp>
 
-#include "host/cli/output_directory.h"
 #include "host/text_join.h"
 
 namespace {
@@ -20,16 +19,6 @@ nlohmann::json PointList(const std::vector<FloatPoint>& points) {
   nlohmann::json list = nlohmann::json::array();
   for (const FloatPoint& p : points) list.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
   return list;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes, std::string& error) {
-  {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && file.flush()) return true;
-  }
-  error = JoinText({"cannot write ", path});
-  RemovePartlyWrittenFile(path);
-  return false;
 }
 
 }  // namespace
@@ -50,14 +39,10 @@ RgbaImage MaskImage(const ByteMask& mask) {
   return image;
 }
 
-bool WriteFloatImagePfm(const std::string& path, int32_t width, int32_t height, const std::vector<float>& values,
-                        std::string& error) {
-  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (width <= 0 || height <= 0 || values.size() != count) {
-    error = JoinText({"no float image to write to ", path});
-    return false;
-  }
-  std::string bytes = JoinText({"Pf\n", std::to_string(width), " ", std::to_string(height), "\n-1.0\n"});
+bool FloatImagePfm(int32_t width, int32_t height, const std::vector<float>& values, std::string& bytes) {
+  const size_t count = static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0));
+  if (width <= 0 || height <= 0 || values.size() != count) return false;
+  bytes = JoinText({"Pf\n", std::to_string(width), " ", std::to_string(height), "\n-1.0\n"});
   const size_t header = bytes.size();
   bytes.resize(header + count * 4);
   size_t at = header;
@@ -68,7 +53,7 @@ bool WriteFloatImagePfm(const std::string& path, int32_t width, int32_t height, 
       for (int shift = 0; shift < 32; shift += 8) bytes[at++] = static_cast<char>((bits >> shift) & 0xFF);
     }
   }
-  return WriteBytes(path, bytes, error);
+  return true;
 }
 
 std::string ChainsJsonText(const RenderAnalysis& analysis) {
@@ -86,8 +71,4 @@ std::string ChainsJsonText(const RenderAnalysis& analysis) {
   }
   text += analysis.chains.empty() ? "]\n}\n" : "\n]\n}\n";
   return text;
-}
-
-bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
-  return WriteBytes(path, text, error);
 }

@@ -24,8 +24,7 @@
 
 RgbaImage MaskImage(const ByteMask& mask);
 
-bool WriteFloatImagePfm(const std::string& path, int32_t width, int32_t height, const std::vector<float>& values,
-                        std::string& error);
+// False when there is no image (a side of 0, or not width x height values).
+bool FloatImagePfm(int32_t width, int32_t height, const std::vector<float>& values, std::string& bytes);
 
 std::string ChainsJsonText(const RenderAnalysis& analysis);
-bool WriteTextFile(const std::string& path, const std::string& text, std::string& error);

@@ -1,6 +1,8 @@
 #include "host/cli/cli_support.h"
 
+#include <cerrno>
 #include <charconv>
+#include <system_error>
 
 #include "host/text_join.h"
 
@@ -25,6 +27,16 @@ int32_t ParseIntOption(const std::string& option, const std::string& text) {
     FailCli(JoinText({option, ": \"", text, "\" is not an integer"}));
   }
   return value;
+}
+
+void WriteAnswer(std::ostream& out, const std::string& text) {
+  errno = 0;
+  out << text;
+  out.flush();
+  const int reason = errno;
+  if (out) return;
+  FailCli(reason != 0 ? JoinText({"cannot write to standard output: ", std::generic_category().message(reason)})
+                      : std::string("cannot write to standard output"));
 }
 
 std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment) {
@@ -69,9 +81,13 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& argv
         rest.push_back(args[i]);
       }
     }
-    if (rest.empty() || rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
-      (rest.empty() ? err : out) << kUsage;
-      return rest.empty() ? 2 : 0;
+    if (rest.empty()) {
+      err << kUsage;
+      return 2;
+    }
+    if (rest[0] == "--help" || rest[0] == "-h" || rest[0] == "help") {
+      WriteAnswer(out, kUsage);
+      return 0;
     }
     const std::string command = rest[0];
     const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());

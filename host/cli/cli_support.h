@@ -30,6 +30,10 @@ std::string DefaultModulePath(const std::string& argv0);
 std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index);
 int32_t ParseIntOption(const std::string& option, const std::string& text);
 
+// Writes a command's whole answer to standard output; fails with the
+// system's reason when it cannot be written (a full device, a closed pipe).
+void WriteAnswer(std::ostream& out, const std::string& text);
+
 // Loads the module and runs global and parameter setup.
 std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment);
 

@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "host/cli/cli_support.h"
+#include "host/cli/stop_signals.h"
 #include "host/terminal_check.h"
 
 int main(int argc, char** argv) {
+  StopCleanlyOnSignals();
   const std::vector<std::string> args(argv + 1, argv + argc);
   return RunCommandLine(args, argc > 0 ? argv[0] : "spindrel", std::cout, std::cerr, StandardErrorIsTerminal());
 }

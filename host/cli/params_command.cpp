@@ -1,4 +1,6 @@
 // spindrel params: every parameter as the host received it.
+#include <sstream>
+
 #include "host/cli/cli_support.h"
 #include "host/param_value_text.h"
 #include "host/text_join.h"
@@ -6,7 +8,7 @@
 int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
   if (!args.empty()) FailCli(JoinText({"params takes no arguments, got \"", args[0], "\""}));
   std::unique_ptr<ReferenceHost> host = OpenEffect(environment);
-  std::ostream& out = *environment.out;
+  std::ostringstream out;
   out << "id\tlabel\tkind\trange\tdefault\n";
   const int32_t count = ParamCount(host->instance);
   for (int32_t id = 1; id < count; ++id) {
@@ -16,5 +18,6 @@ int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& en
     out << id << '\t' << label << '\t' << ParamKindName(entry.def.paramType) << '\t' << FormatParamRange(entry)
         << '\t' << FormatParamDefault(entry) << '\n';
   }
+  WriteAnswer(*environment.out, out.str());
   return 0;
 }

@@ -1,12 +1,11 @@
 // spindrel render: renders one PNG, or the frames of an animation, through
 // the plug-in.
 #include <algorithm>
-#include <cstdio>
 
 #include "host/animation_render.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/effect_options.h"
-#include "host/cli/output_directory.h"
+#include "host/cli/safe_output.h"
 #include "host/cli/png_image.h"
 #include "host/cli/progress_bar.h"
 #include "host/project_file.h"
@@ -19,7 +18,7 @@ constexpr int kMinFrameNumberDigits = 4;
 struct RenderOptions {
   EffectOptions effect;
   std::string outputPath;       // the image, or the directory of the frames
-  std::string saveProjectPath;  // values saved after a successful render
+  std::string saveProjectPath;  // values saved after a successful render, with its outputs
   int32_t frameCount = 0;       // 0: one image
   int32_t threads = 0;          // 0: DefaultRenderThreads
 };
@@ -57,35 +56,71 @@ RenderOptions ParseRenderOptions(const std::vector<std::string>& args) {
 
 // frame_0000.png ...: at least four digits, more when the count needs them.
 std::string FrameFileName(int32_t frame, int32_t frameCount) {
-  const int digits = std::max(kMinFrameNumberDigits, static_cast<int>(std::to_string(frameCount - 1).size()));
-  char name[64];
-  std::snprintf(name, sizeof(name), "frame_%0*d.png", digits, frame);
-  return name;
+  const size_t digits = std::max<size_t>(kMinFrameNumberDigits, std::to_string(frameCount - 1).size());
+  std::string number = std::to_string(frame);
+  if (number.size() < digits) number.insert(0, digits - number.size(), '0');
+  return JoinText({"frame_", number, ".png"});
 }
 
-// After the render, which may have changed values; true when none was asked for.
-bool SaveRequestedProject(EffectSession& session, const RenderOptions& options, std::string& error) {
-  return options.saveProjectPath.empty() || SaveProject(*session.host, options.saveProjectPath, error);
+std::string RenderFailure(HostError result, const std::string& what) {
+  return JoinText({"the plug-in failed to render ", what, " (error ", std::to_string(result), ")"});
 }
 
-void RenderOneImage(EffectSession& session, const RenderOptions& options) {
-  OwnedFrame output = MakeFrame(session.input.width, session.input.height, options.effect.depth);
-  const HostError result = RenderFrame(*session.host, FrameView(session.input), FrameView(output), session.time);
-  if (result != kHostErrorNone) FailCli(JoinText({"the plug-in failed to render (error ", std::to_string(result), ")"}));
+// Added before the first frame, so that a target that cannot be written
+// stops the run before any work; written after the last frame, which may
+// have changed values.
+void AddProjectOutput(OutputBatch& batch, const RenderOptions& options, size_t& index) {
   std::string error;
-  if (!WritePngFile(options.outputPath, ImageFromFrame(FrameView(output)), error)) FailCli(error);
-  if (!SaveRequestedProject(session, options, error)) {
-    RemovePartlyWrittenFile(options.outputPath);
+  if (!options.saveProjectPath.empty() && !AddOutput(batch, options.saveProjectPath, index, error)) {
+    FailCli(JoinText({"--save-project: ", error}));
+  }
+}
+
+void WriteProjectOutput(OutputBatch& batch, EffectSession& session, const RenderOptions& options, size_t index) {
+  std::string error;
+  if (!options.saveProjectPath.empty() && !WriteOutput(batch, index, ProjectText(*session.host), error)) {
     FailCli(error);
   }
 }
 
-void RenderFrames(EffectSession& session, const RenderOptions& options, const CliEnvironment& environment) {
-  OutputDirectory directory;
-  OpenOutputDirectory(directory, options.outputPath);
+std::string EncodeFrame(const HostFrame& frame, const std::string& path) {
+  std::string bytes;
+  std::string error;
+  if (!EncodePng(ImageFromFrame(frame), bytes, error)) FailCli(JoinText({"cannot write ", path, ": ", error}));
+  return bytes;
+}
+
+void RenderOneImage(const RenderOptions& options, const CliEnvironment& environment) {
+  OutputBatch batch;
+  std::string error;
+  size_t imageIndex = 0;
+  size_t projectIndex = 0;
+  if (!AddOutput(batch, options.outputPath, imageIndex, error)) FailCli(error);
+  AddProjectOutput(batch, options, projectIndex);
+  EffectSession session = OpenEffectSession(environment, options.effect);
+  OwnedFrame output = MakeFrame(session.input.width, session.input.height, options.effect.depth);
+  const HostError result = RenderFrame(*session.host, FrameView(session.input), FrameView(output), session.time);
+  if (result != kHostErrorNone) FailCli(RenderFailure(result, "the image"));
+  if (!WriteOutput(batch, imageIndex, EncodeFrame(FrameView(output), options.outputPath), error)) FailCli(error);
+  WriteProjectOutput(batch, session, options, projectIndex);
+  if (!CommitOutputs(batch, error)) FailCli(error);
+}
+
+void RenderFrames(const RenderOptions& options, const CliEnvironment& environment) {
+  OutputBatch batch;
+  std::string error;
+  if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
+  for (int32_t frame = 0; frame < options.frameCount; ++frame) {
+    size_t index = 0;
+    const std::string path = OutputFilePath(options.outputPath, FrameFileName(frame, options.frameCount));
+    if (!AddOutput(batch, path, index, error)) FailCli(error);
+  }
+  size_t projectIndex = 0;
+  AddProjectOutput(batch, options, projectIndex);
+  EffectSession session = OpenEffectSession(environment, options.effect);
+
   ProgressBar progress;
   StartProgress(progress, environment.showProgress ? environment.err : nullptr, options.frameCount);
-
   const HostFrame input = FrameView(session.input);
   AnimationJob job;
   job.input = &input;
@@ -93,31 +128,32 @@ void RenderFrames(EffectSession& session, const RenderOptions& options, const Cl
   job.timing = options.effect.timing;
   job.frameCount = options.frameCount;
   job.threads = options.threads > 0 ? options.threads : DefaultRenderThreads(options.frameCount);
-  const AnimationFrameSink writeFrame = [&](int32_t frame, const HostFrame& output, std::string& error) {
-    const std::string path = OutputFilePath(directory, FrameFileName(frame, options.frameCount));
-    if (!WritePngFile(path, ImageFromFrame(output), error)) return false;
-    RecordWrittenFile(directory, path);
+  // Frames are written as temporaries; they replace the previous run's only
+  // once every frame is done.
+  const AnimationFrameSink writeFrame = [&](int32_t frame, const HostFrame& output, std::string& reason) {
+    std::string bytes;
+    if (!EncodePng(ImageFromFrame(output), bytes, reason) ||
+        !WriteOutput(batch, static_cast<size_t>(frame), bytes, reason)) {
+      return false;
+    }
     AdvanceProgress(progress);
     return true;
   };
-  std::string error;
   const bool rendered = RenderAnimation(*session.host, job, writeFrame, error);
   FinishProgress(progress);
-  if (!rendered || !SaveRequestedProject(session, options, error)) {
-    RemoveWrittenFiles(directory);
-    FailCli(error);
-  }
+  if (!rendered) FailCli(error);
+  WriteProjectOutput(batch, session, options, projectIndex);
+  if (!CommitOutputs(batch, error)) FailCli(error);
 }
 
 }  // namespace
 
 int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
   const RenderOptions options = ParseRenderOptions(args);
-  EffectSession session = OpenEffectSession(environment, options.effect);
   if (options.frameCount > 0) {
-    RenderFrames(session, options, environment);
+    RenderFrames(options, environment);
   } else {
-    RenderOneImage(session, options);
+    RenderOneImage(options, environment);
   }
   return 0;
 }

@@ -17,12 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A fresh scratch directory per test.
-std::string Scratch(const std::string& name) {
-  const fs::path path = fs::path(::testing::TempDir()) / ("spindrel_anim_" + name);
-  fs::remove_all(path);
-  fs::create_directories(path);
-  return path.string();
-}
+std::string Scratch(const std::string& name) { return FreshDirectory("anim_" + name); }
 
 std::vector<std::string> FileNames(const std::string& directory) {
   std::vector<std::string> names;

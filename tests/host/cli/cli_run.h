@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -39,6 +40,14 @@ inline std::string ReadText(const std::string& path) {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+// A fresh, empty scratch directory for one test.
+inline std::string FreshDirectory(const std::string& name) {
+  const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / ("spindrel_" + name);
+  std::filesystem::remove_all(path);
+  std::filesystem::create_directories(path);
+  return path.string();
 }
 
 inline std::string SamplePath() { return std::string(SPINDREL_SOURCE_DIR) + "/samples/spindrel_text.png"; }

@@ -1,0 +1,41 @@
+// The file-system operations the safe output writer needs, with the
+// system's own reason on failure. One realisation per platform that builds
+// the command line (platform/linux/cli_output_files.cpp).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class PathKind { kMissing, kRegularFile, kSymbolicLink, kDirectory, kOther };
+
+struct PathInfo {
+  PathKind kind = PathKind::kMissing;
+  uint32_t permissions = 0;  // permission bits of an existing path
+  bool writable = false;     // this process may write the file itself
+};
+
+// Looks at `path` itself, not at what a symbolic link points to. False with
+// the reason when the path cannot be examined (a missing path is no error).
+bool InspectPath(const std::string& path, PathInfo& info, std::string& error);
+
+using NewFileHandle = int;
+
+// Creates `path`, which must not exist yet (`exists` is set when it did;
+// nothing was touched then), with `permissions` (< 0: the process's default).
+bool CreateNewFile(const std::string& path, int32_t permissions, NewFileHandle& handle, bool& exists,
+                   std::string& error);
+// Writes `bytes`, flushes them to the disk and closes the file, also on failure.
+bool WriteAndCloseFile(NewFileHandle handle, std::string_view bytes, std::string& error);
+
+// Replaces `to` by `from` in one step (both in one directory).
+bool MoveFileOnto(const std::string& from, const std::string& to, std::string& error);
+bool RemoveFile(const std::string& path, std::string& error);
+// Makes one directory level; `exists` is set when something is in the way.
+bool MakeDirectory(const std::string& path, bool& exists, std::string& error);
+// Removes a directory only when it is empty.
+void RemoveEmptyDirectory(const std::string& path);
+
+// A number that differs between processes running at once, for names of
+// temporary files.
+uint32_t ProcessNumber();

@@ -1,0 +1,301 @@
+#include "host/cli/safe_output.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+
+#include "host/cli/output_file_system.h"
+#include "host/text_join.h"
+
+namespace {
+
+constexpr size_t kMaxNameInTemporary = 64;
+constexpr int kTemporaryNameAttempts = 100;
+
+// What every batch of the process has on disk and not yet moved into place.
+// Allocated once and never destroyed: a stop signal may arrive while the
+// process exits.
+struct LiveOutputs {
+  std::mutex mutex;
+  std::set<std::string> temporaries;
+  std::vector<std::string> madeDirectories;
+  bool stopping = false;
+};
+
+LiveOutputs& Live() {
+  static LiveOutputs* live = new LiveOutputs();
+  return *live;
+}
+
+std::atomic<uint32_t> g_temporaryCounter{0};
+
+std::string DirectoryOf(const std::string& path) {
+  const std::string parent = std::filesystem::path(path).parent_path().string();
+  return parent.empty() ? "." : parent;
+}
+
+std::string TemporaryBeside(const std::string& target) {
+  std::string name = std::filesystem::path(target).filename().string().substr(0, kMaxNameInTemporary);
+  const std::string number = JoinText({std::to_string(ProcessNumber()), ".", std::to_string(g_temporaryCounter++)});
+  return (std::filesystem::path(DirectoryOf(target)) / JoinText({".", name, ".", number, ".tmp"})).string();
+}
+
+// Why `info` may not be replaced, or empty when it may.
+std::string TargetRefusal(const std::string& target, const PathInfo& info) {
+  switch (info.kind) {
+    case PathKind::kMissing: return "";
+    case PathKind::kRegularFile:
+      return info.writable ? "" : JoinText({target, " is read-only; make it writable or choose another file"});
+    case PathKind::kSymbolicLink:
+      return JoinText({target, " is a symbolic link; spindrel replaces only regular files (give the file it points to)"});
+    case PathKind::kDirectory: return JoinText({target, " is a directory; give a file name inside it"});
+    case PathKind::kOther:
+      return JoinText({target, " is a device, pipe or socket; spindrel writes only regular files"});
+  }
+  return "";
+}
+
+bool CheckTarget(const std::string& target, PathInfo& info, std::string& error) {
+  std::string reason;
+  if (!InspectPath(target, info, reason)) {
+    error = JoinText({"cannot write ", target, ": ", reason});
+    return false;
+  }
+  error = TargetRefusal(target, info);
+  return error.empty();
+}
+
+// Makes a new temporary for `target`, registered as live. Takes the live
+// lock only while the file is made, so that a stop either sees it or
+// prevents it.
+bool CreateTemporary(const std::string& target, int32_t permissions, std::string& temporary, NewFileHandle& handle,
+                     std::string& error) {
+  LiveOutputs& live = Live();
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    temporary = TemporaryBeside(target);
+    std::lock_guard<std::mutex> lock(live.mutex);
+    if (live.stopping) {
+      error = JoinText({"cannot write ", target, ": the run is stopping"});
+      return false;
+    }
+    bool exists = false;
+    std::string reason;
+    if (CreateNewFile(temporary, permissions, handle, exists, reason)) {
+      live.temporaries.insert(temporary);
+      return true;
+    }
+    if (!exists) {
+      error = JoinText({"cannot write a file in ", DirectoryOf(target), ": ", reason});
+      return false;
+    }
+  }
+  error = JoinText({"cannot find a free temporary name beside ", target});
+  return false;
+}
+
+// Caller holds the live lock.
+void RemoveTemporaryLocked(LiveOutputs& live, const std::string& temporary) {
+  std::string ignored;
+  RemoveFile(temporary, ignored);
+  live.temporaries.erase(temporary);
+}
+
+// Caller holds the batch lock.
+void ForgetDirectoriesLocked(LiveOutputs& live, const OutputBatch& batch, bool remove) {
+  for (auto it = batch.madeDirectories.rbegin(); it != batch.madeDirectories.rend(); ++it) {
+    if (remove) RemoveEmptyDirectory(*it);
+    auto& made = live.madeDirectories;
+    made.erase(std::remove(made.begin(), made.end(), *it), made.end());
+  }
+}
+
+}  // namespace
+
+OutputBatch::~OutputBatch() { DiscardOutputs(*this); }
+
+bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::string& error) {
+  // Every level from the outermost missing one down to `path`.
+  std::vector<std::string> levels;
+  for (std::filesystem::path level(path); !level.empty(); level = level.parent_path()) {
+    std::string text = level.string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    PathInfo info;
+    std::string reason;
+    if (!InspectPath(text, info, reason)) {
+      error = JoinText({"cannot make the directory ", path, ": ", reason});
+      return false;
+    }
+    if (info.kind == PathKind::kDirectory) break;
+    if (info.kind == PathKind::kSymbolicLink && std::filesystem::is_directory(level)) break;
+    if (info.kind != PathKind::kMissing) {
+      error = JoinText({text, " exists and is not a directory"});
+      return false;
+    }
+    levels.push_back(text);
+    if (level == level.parent_path()) break;
+  }
+  std::lock_guard<std::mutex> lock(batch.mutex);
+  for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
+    bool exists = false;
+    std::string reason;
+    LiveOutputs& live = Live();
+    std::lock_guard<std::mutex> liveLock(live.mutex);
+    if (!live.stopping && MakeDirectory(*it, exists, reason)) {
+      batch.madeDirectories.push_back(*it);
+      live.madeDirectories.push_back(*it);
+      continue;
+    }
+    if (exists && std::filesystem::is_directory(*it)) continue;  // made by someone else meanwhile
+    error = JoinText({"cannot make the directory ", *it, ": ", live.stopping ? "the run is stopping" : reason});
+    return false;
+  }
+  return true;
+}
+
+bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error) {
+  if (target.empty() || target.back() == '/') {
+    error = JoinText({"\"", target, "\" names no file"});
+    return false;
+  }
+  PathInfo info;
+  if (!CheckTarget(target, info, error)) return false;
+  const std::string directory = DirectoryOf(target);
+  std::lock_guard<std::mutex> lock(batch.mutex);
+  if (batch.checkedDirectories.count(directory) == 0) {
+    PathInfo where;
+    std::string reason;
+    if (!InspectPath(directory, where, reason) || where.kind == PathKind::kMissing) {
+      error = JoinText({"cannot write ", target, ": the directory ", directory, " does not exist"});
+      return false;
+    }
+    // A file that can be made now shows that the directory takes files.
+    std::string probe;
+    NewFileHandle handle = -1;
+    if (!CreateTemporary(target, -1, probe, handle, error)) return false;
+    WriteAndCloseFile(handle, "", reason);
+    LiveOutputs& live = Live();
+    std::lock_guard<std::mutex> liveLock(live.mutex);
+    RemoveTemporaryLocked(live, probe);
+    batch.checkedDirectories.insert(directory);
+  }
+  std::error_code ignored;
+  const std::filesystem::path name = std::filesystem::path(target).filename();
+  const std::string identity = (std::filesystem::weakly_canonical(std::filesystem::absolute(directory), ignored) / name).string();
+  for (const StagedOutput& output : batch.outputs) {
+    if (output.identity == identity) {
+      error = JoinText({target, " is given twice as an output"});
+      return false;
+    }
+  }
+  index = batch.outputs.size();
+  batch.outputs.push_back(StagedOutput{target, identity, ""});
+  return true;
+}
+
+bool WriteOutput(OutputBatch& batch, size_t index, std::string_view bytes, std::string& error) {
+  std::string target;
+  {
+    std::lock_guard<std::mutex> lock(batch.mutex);
+    if (batch.finished || index >= batch.outputs.size() || !batch.outputs[index].temporary.empty()) {
+      error = "an output was written twice or after its batch ended";
+      return false;
+    }
+    target = batch.outputs[index].target;
+  }
+  PathInfo info;
+  if (!CheckTarget(target, info, error)) return false;
+  const int32_t permissions = info.kind == PathKind::kRegularFile ? static_cast<int32_t>(info.permissions) : -1;
+  std::string temporary;
+  NewFileHandle handle = -1;
+  if (!CreateTemporary(target, permissions, temporary, handle, error)) return false;
+  std::string reason;
+  const bool written = WriteAndCloseFile(handle, bytes, reason);
+  std::lock_guard<std::mutex> lock(batch.mutex);
+  if (!written || batch.finished) {
+    LiveOutputs& live = Live();
+    std::lock_guard<std::mutex> liveLock(live.mutex);
+    RemoveTemporaryLocked(live, temporary);
+    error = written ? "an output was written after its batch ended" : JoinText({"cannot write ", target, ": ", reason});
+    return false;
+  }
+  batch.outputs[index].temporary = temporary;
+  return true;
+}
+
+bool CommitOutputs(OutputBatch& batch, std::string& error) {
+  {
+    std::lock_guard<std::mutex> lock(batch.mutex);
+    LiveOutputs& live = Live();
+    std::lock_guard<std::mutex> liveLock(live.mutex);
+    bool ready = !batch.finished && !live.stopping;
+    if (!ready) error = "the outputs cannot be moved into place: the run is stopping";
+    for (const StagedOutput& output : batch.outputs) {
+      PathInfo info;
+      if (!ready) break;
+      if (output.temporary.empty()) {
+        error = JoinText({output.target, " was not written"});
+        ready = false;
+      } else {
+        ready = CheckTarget(output.target, info, error);
+      }
+    }
+    if (ready) {
+      for (StagedOutput& output : batch.outputs) {
+        std::string reason;
+        if (!ready) break;
+        if (MoveFileOnto(output.temporary, output.target, reason)) {
+          live.temporaries.erase(output.temporary);
+          output.temporary.clear();
+        } else {
+          error = JoinText({"cannot replace ", output.target, ": ", reason});
+          ready = false;
+        }
+      }
+      if (ready) {
+        batch.finished = true;
+        ForgetDirectoriesLocked(live, batch, false);
+        return true;
+      }
+    }
+  }
+  DiscardOutputs(batch);
+  return false;
+}
+
+void DiscardOutputs(OutputBatch& batch) {
+  std::lock_guard<std::mutex> lock(batch.mutex);
+  if (batch.finished) return;
+  batch.finished = true;
+  LiveOutputs& live = Live();
+  std::lock_guard<std::mutex> liveLock(live.mutex);
+  for (StagedOutput& output : batch.outputs) {
+    if (output.temporary.empty()) continue;
+    RemoveTemporaryLocked(live, output.temporary);
+    output.temporary.clear();
+  }
+  ForgetDirectoriesLocked(live, batch, true);
+}
+
+std::string OutputFilePath(const std::string& directory, const std::string& name) {
+  if (!directory.empty() && directory.back() == '/') return directory + name;
+  return JoinText({directory, "/", name});
+}
+
+bool WriteFileSafely(const std::string& target, std::string_view bytes, std::string& error) {
+  OutputBatch batch;
+  size_t index = 0;
+  return AddOutput(batch, target, index, error) && WriteOutput(batch, index, bytes, error) &&
+         CommitOutputs(batch, error);
+}
+
+void RemoveTemporariesBeforeStop() {
+  LiveOutputs& live = Live();
+  // Held for good: the process ends right after.
+  live.mutex.lock();
+  live.stopping = true;
+  std::string ignored;
+  for (const std::string& temporary : live.temporaries) RemoveFile(temporary, ignored);
+  live.temporaries.clear();
+  for (auto it = live.madeDirectories.rbegin(); it != live.madeDirectories.rend(); ++it) RemoveEmptyDirectory(*it);
+  live.madeDirectories.clear();
+}

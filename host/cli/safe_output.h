@@ -1,0 +1,71 @@
+// The one way the command line writes files, so that no failure destroys
+// one.
+//
+// - Outputs are gathered in a batch. Each is written to a new temporary file
+//   beside its target (".NAME.PID.N.tmp" in the same directory), flushed to
+//   the disk, and the batch moves all of them into place together only when
+//   every one is complete. A replaced file keeps its permission bits.
+// - Only a missing path or a regular file the process may write is ever
+//   replaced: a symbolic link, a directory, a device, a pipe or a read-only
+//   file given as a target is refused when it is added, before anything is
+//   written, and left as it is.
+// - A batch that fails or is dropped without being committed removes its
+//   temporaries and the directories it made (when still empty), and nothing
+//   else: every path is left as the run found it.
+// - RemoveTemporariesBeforeStop, for SIGINT and SIGTERM, removes the
+//   temporaries and new empty directories of every batch of the process.
+//   Batches may be written on several threads at once.
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct StagedOutput {
+  std::string target;
+  std::string identity;   // the target with its directory resolved, to find a target given twice
+  std::string temporary;  // empty until written
+};
+
+struct OutputBatch {
+  OutputBatch() = default;
+  OutputBatch(const OutputBatch&) = delete;
+  OutputBatch& operator=(const OutputBatch&) = delete;
+  ~OutputBatch();  // discards what was not committed
+
+  std::mutex mutex;  // guards every field
+  std::vector<StagedOutput> outputs;
+  std::vector<std::string> madeDirectories;  // in the order made
+  std::set<std::string> checkedDirectories;  // where a file could be made
+  bool finished = false;                     // committed or discarded
+};
+
+// Makes `path` and its missing parents as directories of the batch; false
+// with a message when something else is in the way or one cannot be made.
+bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::string& error);
+
+// Checks `target` and its directory (a file can be made there) and adds it
+// to the batch as output `index`. False with a message that names the
+// target and why it is refused.
+bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error);
+
+// Writes output `index` in full to its temporary. Thread-safe.
+bool WriteOutput(OutputBatch& batch, size_t index, std::string_view bytes, std::string& error);
+
+// Moves every output into place, each target checked once more first.
+// Every output must have been written.
+bool CommitOutputs(OutputBatch& batch, std::string& error);
+void DiscardOutputs(OutputBatch& batch);
+
+// `name` inside `directory` (with or without a closing '/').
+std::string OutputFilePath(const std::string& directory, const std::string& name);
+
+// One file on its own: added, written and committed.
+bool WriteFileSafely(const std::string& target, std::string_view bytes, std::string& error);
+
+// For the stop signals: removes every temporary and every new empty
+// directory of the process's batches; no batch writes or commits after it.
+void RemoveTemporariesBeforeStop();

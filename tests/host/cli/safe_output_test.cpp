@@ -1,0 +1,299 @@
+// The safe output writer on its own and through every command that writes.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "host/cli/safe_output.h"
+#include "tests/host/cli/cli_process.h"
+#include "tests/host/cli/cli_run.h"
+#include "tests/host/reference_host_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Scratch(const std::string& name) { return FreshDirectory("safe_" + name); }
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// Every entry under `root` with its kind, permission bits and content or link target.
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const fs::file_status status = entry.symlink_status();
+    std::string& line = entries[fs::relative(entry.path(), root).string()];
+    line = std::to_string(static_cast<int>(status.permissions())) + " ";
+    if (fs::is_symlink(status)) {
+      line += "link to " + fs::read_symlink(entry.path()).string();
+    } else if (fs::is_regular_file(status)) {
+      line += "file " + ReadText(entry.path().string());
+    } else {
+      line += fs::is_directory(status) ? "directory" : "special";
+    }
+  }
+  return entries;
+}
+
+size_t HiddenFileCount(const std::string& directory) {
+  size_t count = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(directory)) {
+    count += entry.path().filename().string().front() == '.';
+  }
+  return count;
+}
+
+std::string WriteInput(const std::string& dir, int32_t width, int32_t height) {
+  const std::string input = dir + "/in/input.png";
+  fs::create_directories(dir + "/in");
+  std::string error;
+  EXPECT_TRUE(WritePngFile(input, TextInkImage(width, height, 3), error)) << error;
+  return input;
+}
+
+// A file-size limit turns writes past `bytes` into EFBIG failures, as a full disk would.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved);
+    previousHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previousHandler);
+  }
+  rlimit saved{};
+  sighandler_t previousHandler = SIG_DFL;
+};
+
+}  // namespace
+
+TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
+  const std::string dir = Scratch("refuse");
+  const std::string input = WriteInput(dir, 48, 32);
+  const std::string out = dir + "/out";
+  fs::create_directories(out + "/dir.png");
+  WriteText(out + "/file.png", "the previous image");
+  fs::create_symlink("file.png", out + "/link.png");
+  fs::create_symlink("nowhere.png", out + "/dangling.png");
+  ASSERT_EQ(mkfifo((out + "/fifo.json").c_str(), 0644), 0);
+  WriteText(out + "/readonly.png", "read-only");
+  fs::permissions(out + "/readonly.png", fs::perms::owner_read | fs::perms::group_read);
+  const bool root = geteuid() == 0;  // root may write a read-only file
+
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"-o", out + "/link.png"}, "link.png is a symbolic link; spindrel replaces only regular files"},
+      {{"-o", out + "/dangling.png"}, "dangling.png is a symbolic link"},
+      {{"-o", out + "/dir.png"}, "dir.png is a directory"},
+      {{"-o", "/dev/null"}, "/dev/null is a device, pipe or socket; spindrel writes only regular files"},
+      {{"-o", out + "/new.png", "--save-project", out + "/fifo.json"}, "--save-project: "},
+      {{"-o", out + "/missing/new.png"}, "the directory " + out + "/missing does not exist"},
+      {{"-o", out + "/file.png", "--save-project", out + "/file.png"}, "is given twice as an output"},
+      {{"-o", out, "--frames", "2", "--fps", "5", "--save-project", out + "/link.png"}, "link.png is a symbolic link"},
+      {{"-o", out + "/dir.png/", "--frames", "2", "--fps", "5"}, ""},  // a directory of frames is fine
+  };
+  for (const Case& test : cases) {
+    std::vector<std::string> args = {"render", input};
+    args.insert(args.end(), test.args.begin(), test.args.end());
+    SCOPED_TRACE(args.back());
+    const auto before = Snapshot(out);
+    const CliRun run = RunCli(args);
+    if (test.message.empty()) {
+      EXPECT_EQ(run.code, 0) << run.err;
+      fs::remove_all(out + "/dir.png");
+      fs::create_directories(out + "/dir.png");
+      continue;
+    }
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(IsOneErrorLine(run.err)) << run.err;
+    EXPECT_NE(run.err.find(test.message), std::string::npos) << run.err;
+    EXPECT_EQ(Snapshot(out), before);
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  const CliRun readOnly = RunCli({"render", input, "-o", out + "/readonly.png"});
+  EXPECT_EQ(readOnly.code == 0, root) << readOnly.err;
+  if (!root) {
+    EXPECT_NE(readOnly.err.find("readonly.png is read-only"), std::string::npos) << readOnly.err;
+  }
+  EXPECT_EQ(RunCli({"analyse", input, "-o", out + "/file.png"}).err,
+            "spindrel: error: " + out + "/file.png exists and is not a directory\n");
+  fs::remove_all(dir);
+}
+
+TEST(SafeOutput, ABatchReplacesItsTargetsOnlyWhenCommittedAndKeepsTheirPermissions) {
+  const std::string dir = Scratch("batch");
+  const std::string kept = dir + "/kept.txt";
+  WriteText(kept, "old");
+  fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  std::string error;
+  {
+    OutputBatch dropped;  // made its directories and wrote, then dropped
+    ASSERT_TRUE(PrepareOutputDirectory(dropped, dir + "/a/b/c/", error)) << error;
+    size_t first = 0;
+    size_t second = 0;
+    ASSERT_TRUE(AddOutput(dropped, kept, first, error)) << error;
+    ASSERT_TRUE(AddOutput(dropped, dir + "/a/b/c/new.txt", second, error)) << error;
+    ASSERT_TRUE(WriteOutput(dropped, first, "never", error)) << error;
+    EXPECT_EQ(HiddenFileCount(dir), 1u);
+  }
+  EXPECT_EQ(ReadText(kept), "old");
+  EXPECT_FALSE(fs::exists(dir + "/a"));
+  EXPECT_EQ(HiddenFileCount(dir), 0u);
+
+  OutputBatch batch;
+  size_t first = 0;
+  size_t second = 0;
+  ASSERT_TRUE(AddOutput(batch, kept, first, error)) << error;
+  ASSERT_TRUE(AddOutput(batch, dir + "/new.txt", second, error)) << error;
+  EXPECT_FALSE(AddOutput(batch, dir + "/./kept.txt", second, error));
+  EXPECT_EQ(error, dir + "/./kept.txt is given twice as an output");
+  ASSERT_TRUE(WriteOutput(batch, first, "new", error)) << error;
+  ASSERT_TRUE(WriteOutput(batch, 1, "made", error)) << error;
+  EXPECT_EQ(ReadText(kept), "old");
+  EXPECT_FALSE(fs::exists(dir + "/new.txt"));
+  ASSERT_TRUE(CommitOutputs(batch, error)) << error;
+  EXPECT_EQ(ReadText(kept), "new");
+  EXPECT_EQ(ReadText(dir + "/new.txt"), "made");
+  EXPECT_EQ(fs::status(kept).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(HiddenFileCount(dir), 0u);
+
+  OutputBatch unfinished;  // one output never written: nothing moves
+  ASSERT_TRUE(AddOutput(unfinished, kept, first, error)) << error;
+  ASSERT_TRUE(AddOutput(unfinished, dir + "/other.txt", second, error)) << error;
+  ASSERT_TRUE(WriteOutput(unfinished, second, "other", error)) << error;
+  EXPECT_FALSE(CommitOutputs(unfinished, error));
+  EXPECT_EQ(error, kept + " was not written");
+  EXPECT_EQ(ReadText(kept), "new");
+  EXPECT_FALSE(fs::exists(dir + "/other.txt"));
+  EXPECT_EQ(HiddenFileCount(dir), 0u);
+  fs::remove_all(dir);
+}
+
+// Writes that fail part-way (here past a file-size limit, as on a full disk)
+// leave the previous run's frames, analysis and project as they were.
+TEST(SafeOutput, FailedWritesLeaveThePreviousRunInPlace) {
+  const std::string dir = Scratch("full");
+  const std::string input = WriteInput(dir, 160, 96);
+  const std::string frames = dir + "/frames/";
+  const std::string project = dir + "/project.json";
+  const std::string analysis = dir + "/analysis";
+  const std::string key = "Reveal Progress (%)=0@0,100@1";
+  ASSERT_EQ(RunCli({"render", input, "-o", frames, "--frames", "6", "--fps", "5", "--key", key, "--save-project",
+                    project}).err, "");
+  ASSERT_EQ(RunCli({"analyse", input, "-o", analysis}).err, "");
+  uintmax_t smallest = UINTMAX_MAX;
+  uintmax_t largest = 0;
+  for (const auto& entry : fs::directory_iterator(frames)) {
+    smallest = std::min(smallest, entry.file_size());
+    largest = std::max(largest, entry.file_size());
+  }
+  ASSERT_LT(smallest * 2, largest);
+  const auto before = Snapshot(dir);
+
+  struct Case {
+    std::vector<std::string> args;
+    rlim_t limit;
+  };
+  const std::vector<Case> cases = {
+      // The first frames fit, the later ones do not.
+      {{"render", input, "-o", frames, "--frames", "6", "--fps", "5", "--key", key, "--set", "Line Color=#00FF00",
+        "--threads", "1"}, (smallest + largest) / 2},
+      // Every frame fits, the project does not.
+      {{"render", input, "-o", frames, "--frames", "6", "--fps", "5", "--key", key, "--set", "Line Width=5",
+        "--save-project", project}, largest + 16},
+      {{"render", input, "-o", frames + "frame_0000.png", "--set", "Line Width=5", "--save-project", project},
+       largest + 16},
+      {{"analyse", input, "-o", analysis, "--set", "Threshold=10"}, 4096},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.args[3]);
+    CliRun run;
+    {
+      const FileSizeLimit limit(test.limit);
+      run = RunCli(test.args);
+    }
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(IsOneErrorLine(run.err)) << run.err;
+    EXPECT_NE(run.err.find(": File too large"), std::string::npos) << run.err;
+    EXPECT_EQ(Snapshot(dir), before);
+  }
+  fs::remove_all(dir);
+}
+
+// SIGINT and SIGTERM stop a run at once and leave every path as it was: no
+// temporary, no half-written frame, the directory it made gone again.
+TEST(SafeOutput, StopSignalsLeaveNoPartialFile) {
+  const std::string dir = Scratch("signal");
+  const std::string input = WriteInput(dir, 640, 400);
+  WriteText(dir + "/frames/frame_0000.png", "the previous run's frame");
+  for (const int stop : {SIGTERM, SIGINT}) {
+    for (const std::string& frames : {dir + "/frames", dir + "/new/frames"}) {
+      SCOPED_TRACE(frames);
+      const auto before = Snapshot(dir);
+      const std::string errors = dir + "/../spindrel_safe_signal.err";
+      const CliProcess process = StartCli({"render", input, "-o", frames, "--frames", "400", "--fps", "24",
+                                           "--threads", "2", "--key", "Reveal Progress (%)=0@0,100@16"},
+                                          -1, errors);
+      ASSERT_GT(process.pid, 0);
+      // Wait until frames are being written.
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+      while (std::chrono::steady_clock::now() < deadline &&
+             !(fs::exists(frames) && HiddenFileCount(frames) > 0)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+      EXPECT_GT(HiddenFileCount(frames), 0u);
+      kill(process.pid, stop);
+      const int status = WaitCli(process);
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == stop) << status;
+      EXPECT_EQ(Snapshot(dir), before);
+      EXPECT_NE(ReadText(errors).find("; no partly written file is left"), std::string::npos) << ReadText(errors);
+      fs::remove(errors);
+    }
+  }
+  fs::remove_all(dir);
+}
+
+// A command whose answer cannot reach standard output fails.
+TEST(SafeOutput, CommandsFailWhenStandardOutputCannotBeWritten) {
+  const std::string errors = ::testing::TempDir() + "spindrel_stdout.err";
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  for (const char* command : {"params", "about", "--help"}) {
+    SCOPED_TRACE(command);
+    const int status = WaitCli(StartCli({command}, full, errors));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(ReadText(errors), "spindrel: error: cannot write to standard output: No space left on device\n");
+  }
+  close(full);
+  // A pipe whose reader is gone, with SIGPIPE ignored as many shells and tools leave it.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const sighandler_t previous = signal(SIGPIPE, SIG_IGN);
+  const int status = WaitCli(StartCli({"params"}, pipeEnds[1], errors));
+  signal(SIGPIPE, previous);
+  close(pipeEnds[1]);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_EQ(ReadText(errors), "spindrel: error: cannot write to standard output: Broken pipe\n");
+  fs::remove(errors);
+  // In-process, a stream that refuses its text.
+  std::ostringstream refused;
+  refused.setstate(std::ios::badbit);
+  std::ostringstream err;
+  EXPECT_EQ(RunCommandLine({"about"}, SPINDREL_MODULE_PATH, refused, err), 1);
+  EXPECT_EQ(err.str(), "spindrel: error: cannot write to standard output\n");
+}
