@@ -1,5 +1,68 @@
 #include "overlay_export/export_commands.h"
 
-// Not wired up yet: the buttons export nothing.
-HostError ExportJsonCommand(HostInData*) { return kHostErrorNone; }
-HostError ExportSvgCommand(HostInData*) { return kHostErrorNone; }
+#include <string>
+#include <vector>
+
+#include "overlay_export/chain_export_writers.h"
+#include "overlay_export/platform_operations.h"
+#include "skeleton/chain_cache.h"
+
+namespace {
+
+enum class ExportKind { kJson, kSvg };
+
+struct ExportMessages {
+  SavePrompt prompt;
+  AlertMessage noData;
+  AlertMessage written;
+  AlertMessage failed;
+};
+
+ExportMessages MessagesFor(ExportKind kind) {
+  if (kind == ExportKind::kSvg)
+    return {SavePrompt::kExportSvg, AlertMessage::kNoDataExportSvg, AlertMessage::kExportedSvg,
+            AlertMessage::kExportSvgFailed};
+  return {SavePrompt::kExportJson, AlertMessage::kNoDataExportJson, AlertMessage::kExportedJson,
+          AlertMessage::kExportJsonFailed};
+}
+
+// One record per cached chain, also for a chain without points: integer
+// points, open, no sub-pixel points and no tangents.
+std::vector<ChainRecord> ExportRecords(const ChainCache& snapshot) {
+  std::vector<ChainRecord> records(snapshot.chains.size());
+  for (size_t i = 0; i < records.size(); ++i) records[i].points = snapshot.chains[i];
+  return records;
+}
+
+HostError RunExport(ExportKind kind) {
+  const ExportMessages messages = MessagesFor(kind);
+  const ChainCache snapshot = SnapshotChainCache();
+  if (snapshot.valid == 0 || snapshot.chains.empty()) {
+    ShowAlert(messages.noData);
+    return kHostErrorNone;
+  }
+  const std::string path = AskSavePath(messages.prompt);
+  if (path.empty()) return kHostErrorNone;
+  // A path the command cannot keep whole is not shortened into one the user
+  // did not choose.
+  if (path.size() > kMaxChosenPathLength) {
+    ShowAlert(messages.failed);
+    return kHostErrorNone;
+  }
+  const std::vector<ChainRecord> records = ExportRecords(snapshot);
+  const FileWriteResult result =
+      kind == ExportKind::kSvg
+          ? WriteChainsSvg(records, snapshot.width, snapshot.height, snapshot.strokeWidth, path.c_str())
+          : WriteChainsJson(records, snapshot.width, snapshot.height, path.c_str());
+  if (result == FileWriteResult::kWritten) {
+    ShowAlert(messages.written);
+  } else if (result == FileWriteResult::kFailed) {
+    ShowAlert(messages.failed);
+  }
+  return kHostErrorNone;
+}
+
+}  // namespace
+
+HostError ExportJsonCommand(HostInData*) { return RunExport(ExportKind::kJson); }
+HostError ExportSvgCommand(HostInData*) { return RunExport(ExportKind::kSvg); }

@@ -1,7 +1,19 @@
-// The Export JSON and Export SVG buttons.
+// The Export JSON and Export SVG buttons: the chains of the last render, as
+// integer points in render order, written to a file the user chooses.
+//
+// Each takes a copy of the chain cache under its lock (no prompt or alert is
+// shown while it is held), refuses with the no-data alert when nothing was
+// rendered or the render found no chains, asks for the path, writes, and
+// reports success, or failure when the file could not be written completely
+// or the chosen path is longer than 1023 characters. Cancel, and a target
+// that cannot be created, end the command silently. Always returns 0.
 #pragma once
 
+#include <cstddef>
+
 #include "host_interface/host_records.h"
+
+constexpr size_t kMaxChosenPathLength = 1023;
 
 HostError ExportJsonCommand(HostInData* in);
 HostError ExportSvgCommand(HostInData* in);

@@ -13,8 +13,20 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-LINUX_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev)
+# locales: the export tests write numbers under a decimal-comma locale;
+# librsvg2-bin: they render the exported SVG with rsvg-convert.
+LINUX_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev locales
+  librsvg2-bin)
 # The Windows x64 cross build and its test run under Wine: the posix thread
 # variant of mingw-w64 (std::mutex), the 64-bit Wine loader, and GoogleTest's
 # sources to build it for Windows.
 WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest)
+
+# Generates de_DE.UTF-8 (a locale with a decimal comma) when it is missing.
+ensure_comma_locale() {
+  locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$' && return 0
+  echo "Generating the de_DE.UTF-8 locale"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
