@@ -1,0 +1,239 @@
+// Export JSON and Export SVG end to end: pressed through the plug-in module
+// in the reference host, with the host's desktop stand-in first on PATH
+// answering the Linux save prompt and recording every alert.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/cli/png_image.h"
+#include "host/frame_buffer.h"
+#include "host/param_value_text.h"
+#include "render/render_analysis.h"
+#include "render/render_settings_snapshot.h"
+#include "shell/param_ids.h"
+#include "tests/host/reference_host_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+class ExportPresses : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("spindrel-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "out");
+    savedPath_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", (std::string(SPINDREL_DESKTOP_DIR) + ":" + savedPath_).c_str(), 1);
+    setenv("SPINDREL_DESKTOP_LOG", (dir_ / "desktop.log").c_str(), 1);
+    unsetenv("SPINDREL_DESKTOP_ANSWER");
+    host_ = OpenSetUpHost();
+    ASSERT_NE(host_, nullptr);
+  }
+  void TearDown() override {
+    host_.reset();
+    setenv("PATH", savedPath_.c_str(), 1);
+    unsetenv("SPINDREL_DESKTOP_LOG");
+    unsetenv("SPINDREL_DESKTOP_ANSWER");
+    fs::remove_all(dir_);
+  }
+
+  void SetParam(int32_t id, const char* text) {
+    const HostParamEntry& entry = ParamEntryById(host_->instance, id);
+    HostParamValue value;
+    std::string error;
+    ASSERT_TRUE(ParseParamValue(entry, text, value, error)) << error;
+    StoreParamValue(host_->instance, id, value);
+  }
+  void Render(const RgbaImage& image) {
+    input_ = FrameFromImage(image, 8);
+    OwnedFrame output = MakeFrame(image.width, image.height, 8);
+    ASSERT_EQ(RenderFrame(*host_, FrameView(input_), FrameView(output), 0), kHostErrorNone);
+  }
+  // The chains the last render published, found again by the same stages.
+  std::vector<ChainRecord> RenderedChains() {
+    const HostFrame input = FrameView(input_);
+    std::vector<ChainRecord> chains;
+    RunWithCommandParams(*host_, &input, 0, [&](HostInData& in, HostParamDef* params[]) {
+      chains = RunAnalysisStages(in, params, input, ReadRenderSettings(params), false).chains;
+      return kHostErrorNone;
+    });
+    return chains;
+  }
+  // Presses the button with the prompt answered by `answer` (empty: cancel)
+  // and returns what the desktop saw.
+  std::string Press(int32_t paramId, const std::string& answer = "") {
+    if (answer.empty()) {
+      unsetenv("SPINDREL_DESKTOP_ANSWER");
+    } else {
+      setenv("SPINDREL_DESKTOP_ANSWER", answer.c_str(), 1);
+    }
+    fs::remove(dir_ / "desktop.log");
+    EXPECT_EQ(PressButton(*host_, paramId), kHostErrorNone);
+    return ReadBytes(dir_ / "desktop.log");
+  }
+
+  fs::path dir_;
+  std::string savedPath_;
+  std::unique_ptr<ReferenceHost> host_;
+  OwnedFrame input_;
+};
+
+const char kJsonNoData[] =
+    "alert\tSpindrel: Export JSON\tNo path data cached.\\n\\nPreview at least one frame first.\n";
+const char kSvgNoData[] =
+    "alert\tSpindrel: Export SVG\tNo path data cached.\\n\\nPreview at least one frame with the Spindrel effect "
+    "active first.\n";
+
+TEST_F(ExportPresses, AlertsPromptsAndFiles) {
+  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, (dir_ / "out" / "a.json").string()), kJsonNoData);
+  EXPECT_EQ(Press(PARAM_EXPORT_SVG, (dir_ / "out" / "a.svg").string()), kSvgNoData);
+  Render(RgbaImage{64, 48, std::vector<uint8_t>(64 * 48 * 4, 0)});  // no ink: a valid cache without chains
+  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, (dir_ / "out" / "a.json").string()), kJsonNoData);
+  EXPECT_EQ(Press(PARAM_EXPORT_SVG, (dir_ / "out" / "a.svg").string()), kSvgNoData);
+
+  SetParam(PARAM_LINE_WIDTH, "3");
+  Render(TextInkImage(160, 64, 11));
+  SetParam(PARAM_LINE_WIDTH, "7");  // the file keeps the width of the render
+  const std::vector<ChainRecord> chains = RenderedChains();
+  ASSERT_GE(chains.size(), 2u);
+
+  // Cancel: nothing written, nothing said.
+  EXPECT_EQ(Press(PARAM_EXPORT_PATHS), "prompt\tSave Spindrel JSON\t\n");
+  EXPECT_EQ(Press(PARAM_EXPORT_SVG), "prompt\tSave Spindrel SVG\t\n");
+  EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+
+  const fs::path json = dir_ / "out" / "chains.json";
+  const fs::path svg = dir_ / "out" / "chains.svg";
+  std::ofstream(svg) << "an older export";
+  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, json.string()),
+            "prompt\tSave Spindrel JSON\t" + json.string() + "\nalert\tSpindrel\tJSON Exported Successfully!\n");
+  EXPECT_EQ(Press(PARAM_EXPORT_SVG, svg.string()),
+            "prompt\tSave Spindrel SVG\t" + svg.string() + "\nalert\tSpindrel\tSVG Exported Successfully!\n");
+
+  // The JSON gives back the cached chains: integer points, open, no tangents.
+  const nlohmann::json parsed = nlohmann::json::parse(ReadBytes(json));
+  EXPECT_EQ(parsed["width"], 160);
+  EXPECT_EQ(parsed["height"], 64);
+  ASSERT_EQ(parsed["paths"].size(), chains.size());
+  for (size_t i = 0; i < chains.size(); ++i) {
+    SCOPED_TRACE(i);
+    const nlohmann::json& path = parsed["paths"][i];
+    EXPECT_EQ(path.size(), 2u);  // closed and points only
+    EXPECT_EQ(path["closed"], false);
+    ASSERT_EQ(path["points"].size(), chains[i].points.size());
+    for (size_t k = 0; k < chains[i].points.size(); ++k) {
+      EXPECT_EQ(path["points"][k][0].get<int>(), chains[i].points[k].x);
+      EXPECT_EQ(path["points"][k][1].get<int>(), chains[i].points[k].y);
+    }
+  }
+  const std::string svgText = ReadBytes(svg);
+  EXPECT_EQ(svgText.find("stroke-width=\"7\""), std::string::npos);
+  EXPECT_NE(svgText.find("stroke-width=\"3\""), std::string::npos);
+  EXPECT_EQ(svgText.find("older"), std::string::npos);
+}
+
+TEST_F(ExportPresses, FailuresAreReportedAndReplaceNothing) {
+  Render(TextInkImage(96, 48, 4));
+  const fs::path taken = dir_ / "out" / "taken.json";
+  fs::create_directories(taken);
+  const char kJsonFailed[] =
+      "alert\tSpindrel: Export JSON\tThe JSON file could not be written.\\n\\nNo file was created or replaced.\n";
+  // Written beside the target, but a directory stands in its place.
+  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, taken.string()),
+            "prompt\tSave Spindrel JSON\t" + taken.string() + "\n" + kJsonFailed);
+  // A path longer than the command keeps: refused, not shortened.
+  std::string longPath = (dir_ / "out").string();
+  while (longPath.size() < 1030) longPath += "/.";
+  longPath += "/long.json";
+  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, longPath), "prompt\tSave Spindrel JSON\t" + longPath + "\n" + kJsonFailed);
+  // A folder that does not exist: nothing can be created, and nothing is said.
+  const std::string missing = (dir_ / "missing" / "x.svg").string();
+  EXPECT_EQ(Press(PARAM_EXPORT_SVG, missing), "prompt\tSave Spindrel SVG\t" + missing + "\n");
+
+  EXPECT_TRUE(fs::is_directory(taken));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 1);
+}
+
+// The SVG of a real render, drawn by librsvg: its strokes lie on the chains.
+TEST_F(ExportPresses, SvgStrokesLandOnTheChains) {
+  if (std::system("command -v rsvg-convert >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "rsvg-convert not installed (package librsvg2-bin; scripts/ensure-packages.sh installs it)";
+  SetParam(PARAM_LINE_WIDTH, "2");
+  Render(TextInkImage(200, 80, 5));
+  const std::vector<ChainRecord> chains = RenderedChains();
+  ASSERT_FALSE(chains.empty());
+  const fs::path svg = dir_ / "out" / "chains.svg";
+  const fs::path png = dir_ / "chains.png";
+  ASSERT_NE(Press(PARAM_EXPORT_SVG, svg.string()).find("SVG Exported Successfully!"), std::string::npos);
+  ASSERT_EQ(std::system(("rsvg-convert -o '" + png.string() + "' '" + svg.string() + "'").c_str()), 0);
+  RgbaImage image;
+  std::string error;
+  ASSERT_TRUE(ReadPngFile(png.string(), image, error)) << error;
+  ASSERT_EQ(image.width, 200);
+  ASSERT_EQ(image.height, 80);
+  auto alphaAt = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) return 0;
+    return int{image.pixels[(static_cast<size_t>(y) * image.width + x) * 4 + 3]};
+  };
+
+  // Every chain point is a pixel corner inside a round stroke of width 2:
+  // the four pixels around it are mostly covered.
+  for (const ChainRecord& chain : chains) {
+    if (chain.points.size() < 2) continue;
+    for (const IntPoint& p : chain.points) {
+      const int darkest = std::max({alphaAt(p.x - 1, p.y - 1), alphaAt(p.x, p.y - 1), alphaAt(p.x - 1, p.y),
+                                    alphaAt(p.x, p.y)});
+      EXPECT_GE(darkest, 128) << "chain point " << p.x << "," << p.y;
+    }
+  }
+  // Nothing is painted farther than the stroke's half width (plus
+  // anti-aliasing) from a chain segment.
+  int painted = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      if (alphaAt(x, y) == 0) continue;
+      ++painted;
+      const double cx = x + 0.5, cy = y + 0.5;
+      double nearest = 1e9;
+      for (const ChainRecord& chain : chains) {
+        for (size_t k = 0; k + 1 < chain.points.size(); ++k) {
+          const double ax = chain.points[k].x, ay = chain.points[k].y;
+          const double dx = chain.points[k + 1].x - ax, dy = chain.points[k + 1].y - ay;
+          const double length2 = dx * dx + dy * dy;
+          double t = length2 > 0 ? ((cx - ax) * dx + (cy - ay) * dy) / length2 : 0.0;
+          t = std::clamp(t, 0.0, 1.0);
+          nearest = std::min(nearest, std::hypot(cx - ax - t * dx, cy - ay - t * dy));
+        }
+      }
+      EXPECT_LE(nearest, 1.0 + 0.75) << "painted pixel " << x << "," << y;
+    }
+  }
+  EXPECT_GT(painted, 100);
+  // The first chain is stroked in the first palette colour, #FF5050.
+  const IntPoint p = chains[0].points[chains[0].points.size() / 2];
+  const uint8_t* px = &image.pixels[(static_cast<size_t>(p.y) * image.width + p.x) * 4];
+  if (px[3] == 255) {
+    EXPECT_EQ(px[0], 0xFF);
+    EXPECT_EQ(px[1], 0x50);
+    EXPECT_EQ(px[2], 0x50);
+  }
+}
+
+}  // namespace
