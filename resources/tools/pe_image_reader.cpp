@@ -140,6 +140,23 @@ bool ReadExports(Reader& r, uint32_t directoryRva, uint32_t directorySize, PeIma
   return true;
 }
 
+// 64-bit entries up to a zero one: bit 63 marks an import by ordinal, else
+// the low 31 bits give the place of a 2-byte hint and the name.
+bool ReadImportedFunctions(Reader& r, uint32_t tableRva, const std::string& dll, PeImage& result) {
+  if (tableRva == 0) return true;
+  for (uint64_t rva = tableRva;; rva += 8) {
+    uint64_t at = 0;
+    if (!r.Map(rva, 8, at, "import lookup table")) return false;
+    const uint32_t low = r.U32(at);
+    const uint32_t high = r.U32(at + 4);
+    if (low == 0 && high == 0) return true;
+    if ((high & 0x80000000u) != 0) continue;
+    PeImportedFunction function{dll, {}};
+    if (!r.ReadString((low & 0x7fffffffu) + 2, function.name, "imported function name")) return false;
+    result.importedFunctions.push_back(std::move(function));
+  }
+}
+
 bool ReadImports(Reader& r, uint32_t directoryRva, PeImage& result) {
   if (directoryRva == 0) return true;
   for (uint64_t rva = directoryRva;; rva += 20) {
@@ -150,6 +167,10 @@ bool ReadImports(Reader& r, uint32_t directoryRva, PeImage& result) {
     if (empty) return true;
     std::string name;
     if (!r.ReadString(r.U32(at + 12), name, "imported DLL name")) return false;
+    // The lookup table, or the address table the loader fills when a linker
+    // left the lookup table out.
+    const uint32_t lookup = r.U32(at) != 0 ? r.U32(at) : r.U32(at + 16);
+    if (!ReadImportedFunctions(r, lookup, name, result)) return false;
     result.importedDlls.push_back(std::move(name));
   }
 }

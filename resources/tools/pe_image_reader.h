@@ -32,11 +32,18 @@ struct PeResource {
   std::vector<uint8_t> bytes;
 };
 
+// A function imported by name; imports by ordinal are not listed.
+struct PeImportedFunction {
+  std::string dll;
+  std::string name;
+};
+
 struct PeImage {
   uint16_t machine = 0;
   uint16_t characteristics = 0;
   std::vector<PeExport> exports;  // every non-empty slot of the export address table
   std::vector<std::string> importedDlls;
+  std::vector<PeImportedFunction> importedFunctions;
   std::vector<PeResource> resources;
 };
 

@@ -28,9 +28,16 @@ void CheckExports(const PeImage& image, const PluginDllExpectation& expected, st
   if (!found) problems.push_back("entry point " + expected.entryPointName + " is not exported by name");
 }
 
-void CheckImports(const PeImage& image, std::vector<std::string>& problems) {
+void CheckImports(const PeImage& image, const PluginDllExpectation& expected, std::vector<std::string>& problems) {
   for (const std::string& dll : image.importedDlls) {
     if (!IsSystemDll(dll)) problems.push_back("imports non-system DLL " + dll);
+  }
+  for (const PeImportedFunction& required : expected.requiredImports) {
+    const bool found = std::any_of(image.importedFunctions.begin(), image.importedFunctions.end(),
+                                   [&](const PeImportedFunction& f) {
+                                     return f.name == required.name && Lower(f.dll) == Lower(required.dll);
+                                   });
+    if (!found) problems.push_back("does not import " + required.name + " from " + required.dll);
   }
 }
 
@@ -89,6 +96,9 @@ PluginDllExpectation SpindrelDllExpectation(std::vector<uint8_t> generatedResour
   e.resourceId = kPluginResourceId;
   e.resourceLanguage = kPluginResourceLanguage;
   e.resourceBytes = std::move(generatedResourceBytes);
+  // The save dialog, the alerts and the temporary directory of the exports.
+  e.requiredImports = {{"comdlg32.dll", "GetSaveFileNameA"}, {"user32.dll", "MessageBoxA"},
+                       {"kernel32.dll", "GetTempPathA"}};
   return e;
 }
 
@@ -109,7 +119,7 @@ std::vector<std::string> CheckPluginDll(const std::vector<uint8_t>& dll, const P
   if (image.machine != kPeMachineAmd64) problems.push_back("not built for x64");
   if ((image.characteristics & kPeCharacteristicDll) == 0) problems.push_back("not a DLL");
   CheckExports(image, expected, problems);
-  CheckImports(image, problems);
+  CheckImports(image, expected, problems);
   CheckResource(image, expected, problems);
   return problems;
 }

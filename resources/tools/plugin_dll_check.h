@@ -1,6 +1,6 @@
 // What a deliverable plug-in DLL must look like from the outside: a 64-bit
 // DLL with exactly one export (the named entry point), only system DLLs
-// imported, and exactly one plug-in resource of the given type, id and
+// imported, the required functions among its imports, and exactly one plug-in resource of the given type, id and
 // language holding exactly the expected bytes.
 #pragma once
 
@@ -16,6 +16,9 @@ struct PluginDllExpectation {
   uint16_t resourceId = 0;
   uint16_t resourceLanguage = 0;
   std::vector<uint8_t> resourceBytes;
+  // Functions the DLL must import by name from the DLL given, statically
+  // (not loaded at run time), such as the desktop operations.
+  std::vector<PeImportedFunction> requiredImports;
 };
 
 // The expectation built from the effect's own constants and the resource

@@ -37,7 +37,8 @@ uint32_t OffsetStoredAt(const std::vector<uint8_t>& image, size_t at) {
 TEST(PluginDllCheck, AcceptsTheSoundDllWithSystemImportsInAnyCase) {
   EXPECT_EQ(Check(SoundDll()), "");
   synthetic_pe::Image image = SoundDll();
-  image.imports = {"KERNEL32.dll", "USER32.dll", "comdlg32.dll", "msvcrt.dll", "api-ms-win-crt-runtime-l1-1-0.dll"};
+  image.imports.push_back({"api-ms-win-crt-runtime-l1-1-0.dll", {}});
+  image.imports[0].dll = "kernel32.DLL";
   EXPECT_EQ(Check(image), "");
 }
 
@@ -65,8 +66,12 @@ TEST(PluginDllCheck, RejectsEachDeliberateFault) {
          i.resources[1].language = 1031;
        },
        "2 resources of type \"PIPL\""},
-      {"a threads runtime import", [](auto& i) { i.imports.push_back("libwinpthread-1.dll"); },
+      {"a threads runtime import", [](auto& i) { i.imports.push_back({"libwinpthread-1.dll", {}}); },
        "non-system DLL libwinpthread-1.dll"},
+      {"the save dialog loaded at run time", [](auto& i) { i.imports[2].functions.clear(); },
+       "does not import GetSaveFileNameA from comdlg32.dll"},
+      {"the alert taken from another DLL", [](auto& i) { i.imports[1].dll = "shell32.dll"; },
+       "does not import MessageBoxA from user32.dll"},
       {"a 32-bit machine", [](auto& i) { i.machine = 0x14c; }, "not built for x64"},
       {"an executable instead of a DLL", [](auto& i) { i.isDll = false; }, "not a DLL"},
   };

@@ -16,12 +16,20 @@ struct Resource {
   std::vector<uint8_t> bytes;
 };
 
+struct Import {
+  std::string dll;
+  std::vector<std::string> functions;  // by name, in the lookup table and the address table
+};
+
 struct Image {
   uint16_t machine = 0x8664;
   bool isDll = true;
   std::vector<std::string> exportNames = {"EntryPointFunc"};
   uint32_t ordinalOnlyExports = 0;
-  std::vector<std::string> imports = {"KERNEL32.dll", "msvcrt.dll"};
+  std::vector<Import> imports = {{"KERNEL32.dll", {"GetTempPathA"}},
+                                 {"USER32.dll", {"MessageBoxA"}},
+                                 {"comdlg32.dll", {"GetSaveFileNameA"}},
+                                 {"msvcrt.dll", {"fopen"}}};
   std::vector<Resource> resources;
 };
 
@@ -76,7 +84,22 @@ inline Directory AddImports(Buffer& s, const Image& image) {
   s.Align(4);
   const auto size = 20 * static_cast<uint32_t>(image.imports.size() + 1);
   const uint32_t dir = s.AddZeros(size);
-  for (uint32_t i = 0; i + 1 < size / 20; ++i) s.Put32(dir + 20 * i + 12, kSectionRva + s.AddString(image.imports[i]));
+  for (uint32_t i = 0; i + 1 < size / 20; ++i) {
+    const Import& import = image.imports[i];
+    s.Put32(dir + 20 * i + 12, kSectionRva + s.AddString(import.dll));
+    std::vector<uint32_t> names;
+    for (const std::string& function : import.functions) {
+      s.Align(2);
+      names.push_back(kSectionRva + s.Add16(0));  // the hint
+      s.AddString(function);
+    }
+    for (uint32_t table : {0u, 16u}) {  // lookup table, then address table
+      s.Align(8);
+      const uint32_t at = s.AddZeros(8 * static_cast<uint32_t>(names.size() + 1));
+      for (size_t k = 0; k < names.size(); ++k) s.Put32(at + 8 * static_cast<uint32_t>(k), names[k]);
+      s.Put32(dir + 20 * i + table, kSectionRva + at);
+    }
+  }
   return {kSectionRva + dir, size};
 }
 
