@@ -8,10 +8,13 @@
 
 void FailCli(std::string message) { throw CliFailure{std::move(message)}; }
 
-std::string DefaultModulePath(const std::string& argv0) {
+std::string ProgramDirectory(const std::string& argv0) {
   const size_t slash = argv0.find_last_of("/\\");
-  const std::string directory = slash == std::string::npos ? "." : argv0.substr(0, slash);
-  return JoinText({directory, "/", PluginModuleFileName()});
+  return slash == std::string::npos ? "." : argv0.substr(0, slash);
+}
+
+std::string DefaultModulePath(const std::string& argv0) {
+  return JoinText({ProgramDirectory(argv0), "/", PluginModuleFileName()});
 }
 
 std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index) {
@@ -61,7 +64,11 @@ constexpr char kUsage[] =
     "                                frame i at i/F seconds into OUTDIR/frame_0000.png ...\n"
     "  analyse IN.png -o DIR/ [--depth 8|16|32] [--set ...]... [--key ...]... [--time T]\n"
     "         [--fps F] [--project FILE] [--map MAP.png]\n"
-    "                                what the render's analysis stages produced\n";
+    "                                what the render's analysis stages produced\n"
+    "  export IN.png [--json OUT.json] [--svg OUT.svg] [--depth ...] [--set ...]... [--key ...]...\n"
+    "         [--time T] [--fps F] [--project FILE] [--map MAP.png]\n"
+    "                                render the frame, then press Export JSON / Export SVG and\n"
+    "                                answer the save prompt with the path given\n";
 
 }  // namespace
 
@@ -69,6 +76,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& argv
                    std::ostream& err, bool showProgress) {
   CliEnvironment environment;
   environment.modulePath = DefaultModulePath(argv0);
+  environment.programDirectory = ProgramDirectory(argv0);
   environment.out = &out;
   environment.err = &err;
   environment.showProgress = showProgress;
@@ -95,6 +103,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& argv
     if (command == "params") return ParamsCommand(commandArgs, environment);
     if (command == "render") return RenderCommand(commandArgs, environment);
     if (command == "analyse") return AnalyseCommand(commandArgs, environment);
+    if (command == "export") return ExportCommand(commandArgs, environment);
     FailCli(JoinText({"unknown command \"", command, "\" (try spindrel --help)"}));
   } catch (const CliFailure& failure) {
     err << "spindrel: error: " << failure.message << "\n";

@@ -18,11 +18,14 @@ struct CliFailure {
 
 struct CliEnvironment {
   std::string modulePath;  // the plug-in module the commands load
+  std::string programDirectory;  // where the executable lies, with the host's desktop stand-in
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
   bool showProgress = false;  // draw progress on err (a terminal)
 };
 
+// The directory of the executable named by argv[0] ("." for a bare name).
+std::string ProgramDirectory(const std::string& argv0);
 // Where the module sits by default: beside the executable named by argv[0].
 std::string DefaultModulePath(const std::string& argv0);
 
@@ -42,6 +45,7 @@ int AboutCommand(const std::vector<std::string>& args, const CliEnvironment& env
 int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
+int ExportCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 
 // Runs a whole command line (without the program name); errors go to `err`
 // as one line, and so does a progress bar when `showProgress` is set.
