@@ -26,12 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+std::string ReadBytes(const fs::path& path) { return ReadText(path.string()); }
 
 class ExportPresses : public ::testing::Test {
  protected:
