@@ -1,14 +1,32 @@
 #include "host/command_params.h"
 
+#include <limits>
+
 #include "host/arb_data_calls.h"
+
+namespace {
+
+int32_t ScaleFixed(int32_t value, HostRatio ratio) {
+  if (ratio.num <= 0 || ratio.den == 0) return value;
+  const int64_t scaled = static_cast<int64_t>(value) * ratio.num;
+  const auto den = static_cast<int64_t>(ratio.den);
+  const int64_t rounded = (2 * scaled + (scaled >= 0 ? den : -den)) / (2 * den);
+  constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+  constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(rounded < kMin ? kMin : rounded > kMax ? kMax : rounded);
+}
+
+}  // namespace
 
 CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time) {
   CommandParams params;
   params.time = time;
-  // Point defaults follow this command's own layer, whatever other renders see.
+  // Point defaults follow this command's own layer, whatever other renders
+  // see; a reduced frame is not the layer's size.
+  const bool downsampled = IsDownsampled(host);
   int32_t layerWidth = 0;
   int32_t layerHeight = 0;
-  if (input != nullptr) {
+  if (input != nullptr && !downsampled) {
     layerWidth = input->width;
     layerHeight = input->height;
   } else {
@@ -22,6 +40,10 @@ CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, in
     HostParamDef& record = params.records[id];
     record.changeFlags = 0;
     if (record.paramType == kParamTypeLayer) record.u.layer = HostFrame{};
+    if (record.paramType == kParamTypePoint && downsampled) {
+      record.u.point.xValue = ScaleFixed(record.u.point.xValue, host.downsampleX);
+      record.u.point.yValue = ScaleFixed(record.u.point.yValue, host.downsampleY);
+    }
     if (record.paramType != kParamTypeArbitraryData) continue;
     std::lock_guard<std::mutex> lock(host.instance.arbMutex);
     const auto paramId = static_cast<int32_t>(id);
@@ -37,12 +59,15 @@ CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, in
   return params;
 }
 
-std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params) {
+std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params,
+                                         const std::function<void(int32_t id)>& beforeTakeOver) {
   std::vector<int32_t> changed;
   for (size_t id = 1; id < params.records.size(); ++id) {
     const HostParamDef& record = params.records[id];
     const auto paramId = static_cast<int32_t>(id);
-    const bool takeOver = (record.changeFlags & kParamChangeFlagChangedValue) != 0;
+    const bool takeOver =
+        (record.changeFlags & kParamChangeFlagChangedValue) != 0 && record.paramType != kParamTypeLayer;
+    if (takeOver && beforeTakeOver) beforeTakeOver(paramId);
     if (record.paramType == kParamTypeArbitraryData) {
       HostHandle copy = params.dataCopies[id];
       if (takeOver) {
@@ -55,7 +80,7 @@ std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& par
       params.dataCopies[id] = nullptr;
       continue;
     }
-    if (!takeOver || record.paramType == kParamTypeLayer) continue;
+    if (!takeOver) continue;
     StoreParamValueAtTime(host.instance, paramId, record.u, params.time);
     changed.push_back(paramId);
   }

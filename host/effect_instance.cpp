@@ -255,6 +255,30 @@ bool PointAtDefault(const HostEffectInstance& instance, int32_t id) {
   return instance.pointAtDefault.at(static_cast<size_t>(id)) != 0;
 }
 
+StoredParamValue ReadStoredParamValue(const HostEffectInstance& instance, int32_t id) {
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  StoredParamValue stored;
+  stored.value = instance.values.at(static_cast<size_t>(id)).u;
+  stored.pointAtDefault = instance.pointAtDefault.at(static_cast<size_t>(id)) != 0;
+  const auto animated = instance.keyframes.find(id);
+  stored.animated = animated != instance.keyframes.end();
+  if (stored.animated) stored.keys = animated->second;
+  return stored;
+}
+
+void RestoreStoredParamValue(HostEffectInstance& instance, int32_t id, const StoredParamValue& stored) {
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  HostParamDef& value = instance.values.at(static_cast<size_t>(id));
+  if (value.paramType == kParamTypeArbitraryData || value.paramType == kParamTypeLayer) return;
+  value.u = stored.value;
+  instance.pointAtDefault.at(static_cast<size_t>(id)) = stored.pointAtDefault ? 1 : 0;
+  if (stored.animated) {
+    instance.keyframes[id] = stored.keys;
+  } else {
+    instance.keyframes.erase(id);
+  }
+}
+
 void SetLayerSize(HostEffectInstance& instance, int32_t width, int32_t height) {
   std::lock_guard<std::mutex> lock(instance.mutex);
   instance.layerWidth = width;

@@ -95,4 +95,16 @@ bool AnimatedParamValue(const HostEffectInstance& instance, int32_t id, int32_t 
 void ResetPointToDefault(HostEffectInstance& instance, int32_t id);
 HostParamValue ReadParamValue(const HostEffectInstance& instance, int32_t id);
 bool PointAtDefault(const HostEffectInstance& instance, int32_t id);
+
+// Everything the instance keeps of one parameter's value but data blocks:
+// what undo puts back.
+struct StoredParamValue {
+  HostParamValue value{};
+  bool pointAtDefault = false;
+  bool animated = false;
+  std::vector<ParamKeyframe> keys;
+};
+StoredParamValue ReadStoredParamValue(const HostEffectInstance& instance, int32_t id);
+// Data parameters are left alone: their blocks are restored through the effect.
+void RestoreStoredParamValue(HostEffectInstance& instance, int32_t id, const StoredParamValue& stored);
 void SetLayerSize(HostEffectInstance& instance, int32_t width, int32_t height);

@@ -96,13 +96,20 @@ void Record(std::vector<std::string> SuiteServices::*log, std::string entry) {
   if (ReferenceHost* host = g_activeHost.load()) RecordSuiteCall(host->suites, log, std::move(entry));
 }
 
+// A press records its groups for its undo step; other commands' groups are only logged.
 HostError StartUndoGroup(const char* name) {
   Record(&SuiteServices::undoEvents, std::string("begin ") + (name != nullptr ? name : ""));
+  if (t_commandContext != nullptr && t_commandContext->undoGroups != nullptr) {
+    BeginUndoGroup(*t_commandContext->undoGroups, name);
+  }
   return kHostErrorNone;
 }
 
 HostError EndUndoGroup() {
   Record(&SuiteServices::undoEvents, "end");
+  if (t_commandContext != nullptr && t_commandContext->undoGroups != nullptr) {
+    EndUndoGroup(*t_commandContext->undoGroups);
+  }
   return kHostErrorNone;
 }
 
@@ -110,74 +117,6 @@ HostError ExecuteScript(int32_t, const char* script, uint8_t, HostMemHandle* res
   Record(&SuiteServices::scripts, script != nullptr ? script : "");
   if (result != nullptr) *result = nullptr;
   if (error != nullptr) *error = nullptr;
-  return kHostErrorNone;
-}
-
-// The drawing suites only record what they are asked; their objects are
-// distinct dummy addresses.
-char g_drawRef, g_supplier, g_surface, g_pen, g_path;
-
-std::string PointText(float x, float y) {
-  std::string text = std::to_string(x);
-  text += ' ';
-  return text += std::to_string(y);
-}
-
-HostError GetDrawingReference(HostContextHandle, HostDrawRef* drawRef) {
-  if (drawRef != nullptr) *drawRef = reinterpret_cast<HostDrawRef>(&g_drawRef);
-  return kHostErrorNone;
-}
-
-HostError GetSupplier(HostDrawRef, HostDrawSupplier* supplier) {
-  if (supplier != nullptr) *supplier = reinterpret_cast<HostDrawSupplier>(&g_supplier);
-  return kHostErrorNone;
-}
-
-HostError GetSurface(HostDrawRef, HostDrawSurface* surface) {
-  if (surface != nullptr) *surface = reinterpret_cast<HostDrawSurface>(&g_surface);
-  return kHostErrorNone;
-}
-
-HostError NewPen(HostDrawSupplier, const HostColorRGBA* color, float size, HostDrawPen* pen) {
-  std::string entry = "pen ";
-  entry += std::to_string(size);
-  if (color != nullptr) {
-    for (float channel : {color->red, color->green, color->blue, color->alpha}) {
-      entry += ' ';
-      entry += std::to_string(channel);
-    }
-  }
-  Record(&SuiteServices::drawCalls, entry);
-  if (pen != nullptr) *pen = reinterpret_cast<HostDrawPen>(&g_pen);
-  return kHostErrorNone;
-}
-
-HostError NewPath(HostDrawSupplier, HostDrawPath* path) {
-  Record(&SuiteServices::drawCalls, "path");
-  if (path != nullptr) *path = reinterpret_cast<HostDrawPath>(&g_path);
-  return kHostErrorNone;
-}
-
-HostError ReleaseObject(HostDrawObject object) {
-  const void* address = object;
-  Record(&SuiteServices::drawCalls, address == &g_pen ? "release pen" : "release path");
-  return kHostErrorNone;
-}
-
-HostError StrokePath(HostDrawSurface, HostDrawPen, HostDrawPath) {
-  Record(&SuiteServices::drawCalls, "stroke");
-  return kHostErrorNone;
-}
-
-HostError MoveTo(HostDrawPath, float x, float y) {
-  std::string entry = "move ";
-  Record(&SuiteServices::drawCalls, entry += PointText(x, y));
-  return kHostErrorNone;
-}
-
-HostError LineTo(HostDrawPath, float x, float y) {
-  std::string entry = "line ";
-  Record(&SuiteServices::drawCalls, entry += PointText(x, y));
   return kHostErrorNone;
 }
 
@@ -189,26 +128,7 @@ HostUtilitySuite13 MakeUtilitySuite() {
   return suite;
 }
 
-HostSupplierSuite1 MakeSupplierSuite() {
-  HostSupplierSuite1 suite{};
-  suite.newPen = NewPen;
-  suite.newPath = NewPath;
-  suite.releaseObject = ReleaseObject;
-  return suite;
-}
-
-HostSurfaceSuite2 MakeSurfaceSuite() {
-  HostSurfaceSuite2 suite{};
-  suite.strokePath = StrokePath;
-  return suite;
-}
-
 const HostUtilitySuite13 kUtilitySuite = MakeUtilitySuite();
-const HostCustomUISuite1 kCustomUISuite = {GetDrawingReference};
-const HostDrawSuite1 kDrawSuite = {GetSupplier, GetSurface};
-const HostSupplierSuite1 kSupplierSuite = MakeSupplierSuite();
-const HostSurfaceSuite2 kSurfaceSuite = MakeSurfaceSuite();
-const HostPathSuite1 kPathSuite = {MoveTo, LineTo};
 
 const void* FindSuiteTable(const char* name, int32_t version) {
   struct Offer {
@@ -218,11 +138,11 @@ const void* FindSuiteTable(const char* name, int32_t version) {
   };
   static const Offer kOffers[] = {
       {kUtilitySuiteName, kUtilitySuiteVersion, &kUtilitySuite},
-      {kCustomUISuiteName, kCustomUISuiteVersion, &kCustomUISuite},
-      {kDrawSuiteName, kDrawSuiteVersion, &kDrawSuite},
-      {kSupplierSuiteName, kSupplierSuiteVersion, &kSupplierSuite},
-      {kSurfaceSuiteName, kSurfaceSuiteVersion, &kSurfaceSuite},
-      {kPathSuiteName, kPathSuiteVersion, &kPathSuite},
+      {kCustomUISuiteName, kCustomUISuiteVersion, &ReferenceCustomUISuite()},
+      {kDrawSuiteName, kDrawSuiteVersion, &ReferenceDrawSuite()},
+      {kSupplierSuiteName, kSupplierSuiteVersion, &ReferenceSupplierSuite()},
+      {kSurfaceSuiteName, kSurfaceSuiteVersion, &ReferenceSurfaceSuite()},
+      {kPathSuiteName, kPathSuiteVersion, &ReferencePathSuite()},
   };
   if (name == nullptr) return nullptr;
   for (const Offer& offer : kOffers) {

@@ -9,6 +9,7 @@
 #include "host_interface/host_records.h"
 
 struct ReferenceHost;
+struct UndoGroupRecord;
 
 const HostUtilityCallbacks& ReferenceUtilityCallbacks();
 const HostBasicSuite& ReferenceBasicSuite();
@@ -23,6 +24,7 @@ struct CommandContext {
   HostParamDef** params = nullptr;
   int32_t paramCount = 0;
   const HostFrame* input = nullptr;
+  UndoGroupRecord* undoGroups = nullptr;  // where a press records its undo groups
 };
 
 // Sets the calling thread's context and returns the previous one.

@@ -208,24 +208,39 @@ bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostPar
   }
 }
 
-std::string FormatParamDefault(const HostParamEntry& entry) {
-  const HostParamValue& u = entry.def.u;
+std::string FormatParamValue(const HostParamEntry& entry, const HostParamValue& u) {
   switch (entry.def.paramType) {
-    case kParamTypeSlider: return std::to_string(u.slider.defaultValue);
-    case kParamTypeFloatSlider: return FormatNumber(u.floatSlider.defaultValue);
-    case kParamTypeAngle: return FormatNumber(u.angle.defaultValue / kFixedOne);
-    case kParamTypeCheckbox: return u.checkbox.defaultValue != 0 ? "on" : "off";
-    case kParamTypeColor: return Rgb(u.color.defaultValue);
+    case kParamTypeSlider: return std::to_string(u.slider.value);
+    case kParamTypeFloatSlider: return FormatNumber(u.floatSlider.value);
+    case kParamTypeAngle: return FormatNumber(u.angle.value / kFixedOne);
+    case kParamTypeCheckbox: return u.checkbox.value != 0 ? "on" : "off";
+    case kParamTypeColor: return Rgb(u.color.value);
     case kParamTypePoint:
-      return JoinText({FormatNumber(u.point.xDefault / kFixedOne), "%,", FormatNumber(u.point.yDefault / kFixedOne), "%"});
+      return JoinText({FormatNumber(u.point.xValue / kFixedOne), ",", FormatNumber(u.point.yValue / kFixedOne)});
     case kParamTypePopup: {
       const std::vector<std::string_view> choices = Split(entry.text, '|');
-      const auto index = static_cast<size_t>(u.popup.defaultValue - 1);
-      if (index >= choices.size()) return std::to_string(u.popup.defaultValue);
-      return JoinText({std::to_string(u.popup.defaultValue), " (", choices[index], ")"});
+      const auto index = static_cast<size_t>(u.popup.value - 1);
+      if (index >= choices.size()) return std::to_string(u.popup.value);
+      return JoinText({std::to_string(u.popup.value), " (", choices[index], ")"});
     }
     default: return "";
   }
+}
+
+std::string FormatParamDefault(const HostParamEntry& entry) {
+  HostParamValue u = entry.def.u;
+  switch (entry.def.paramType) {
+    case kParamTypeSlider: u.slider.value = u.slider.defaultValue; break;
+    case kParamTypeFloatSlider: u.floatSlider.value = u.floatSlider.defaultValue; break;
+    case kParamTypeAngle: u.angle.value = u.angle.defaultValue; break;
+    case kParamTypeCheckbox: u.checkbox.value = u.checkbox.defaultValue; break;
+    case kParamTypeColor: u.color.value = u.color.defaultValue; break;
+    case kParamTypePopup: u.popup.value = u.popup.defaultValue; break;
+    case kParamTypePoint:  // a percentage of the layer's size
+      return JoinText({FormatNumber(u.point.xDefault / kFixedOne), "%,", FormatNumber(u.point.yDefault / kFixedOne), "%"});
+    default: break;
+  }
+  return FormatParamValue(entry, u);
 }
 
 std::string FormatParamRange(const HostParamEntry& entry) {

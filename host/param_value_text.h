@@ -19,6 +19,9 @@ bool ParseDouble(std::string_view text, double& value);
 // value on entry and is changed only on success.
 bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostParamValue& value, std::string& error);
 
+// A value in the notation ParseParamValue reads (popups with their choice
+// text); empty for kinds without a value text (data, layers, buttons).
+std::string FormatParamValue(const HostParamEntry& entry, const HostParamValue& value);
 std::string FormatParamDefault(const HostParamEntry& entry);
 std::string FormatParamRange(const HostParamEntry& entry);
 

@@ -74,11 +74,13 @@ HostInData MakeInData(ReferenceHost& host, int32_t time) {
 }
 
 HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, HostOutData& out,
-                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input) {
+                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input,
+                         UndoGroupRecord* undoGroups) {
   CommandContext context;
   context.params = params;
   context.paramCount = params != nullptr ? ParamCount(host.instance) : 0;
   context.input = input;
+  context.undoGroups = undoGroups;
   const CommandContext* previous = SwapThreadCommandContext(&context);
   const HostError error = host.entryPoint(command, &in, &out, params, output, extra);
   SwapThreadCommandContext(previous);
@@ -86,7 +88,8 @@ HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, H
 }
 
 HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
-                               const std::function<HostError(HostInData&, HostParamDef*[])>& call) {
+                               const std::function<HostError(HostInData&, HostParamDef*[])>& call,
+                               bool takeOverChanges) {
   CommandParams params = BuildCommandParams(host, input, time);
   HostInData in = MakeInData(host, time);
   CommandContext context;
@@ -103,6 +106,9 @@ HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int3
     throw;
   }
   SwapThreadCommandContext(previous);
+  if (!takeOverChanges) {
+    for (HostParamDef& record : params.records) record.changeFlags = 0;
+  }
   FinishCommandParams(host, params);
   return error;
 }
@@ -159,14 +165,44 @@ HostError SetUpEffect(ReferenceHost& host) {
 }
 
 HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time) {
-  SetLayerSize(host.instance, input.width, input.height);
+  if (!IsDownsampled(host)) SetLayerSize(host.instance, input.width, input.height);
   HostFrame outputFrame = output;
   return RunWithParams(host, kCommandRender, &input, &outputFrame, nullptr, time);
 }
 
-HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time) {
+bool IsDownsampled(const ReferenceHost& host) {
+  const auto isOne = [](HostRatio ratio) { return ratio.num > 0 && static_cast<uint32_t>(ratio.num) == ratio.den; };
+  return !isOne(host.downsampleX) || !isOne(host.downsampleY);
+}
+
+HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, ButtonPressReport* report) {
+  CommandParams params = BuildCommandParams(host, nullptr, time);
+  HostInData in = MakeInData(host, time);
+  HostOutData out{};
   HostUserChangedParamRecord record{paramId};
-  return RunWithParams(host, kCommandUserChangedParam, nullptr, nullptr, &record, time);
+  UndoGroupRecord groups;
+  const HostError error = CallEntryPoint(host, kCommandUserChangedParam, in, out, params.pointers.data(), nullptr,
+                                         &record, nullptr, &groups);
+  UndoStep step;
+  std::string captureError;
+  // A block that cannot be flattened stays out of the step: undo cannot put it back.
+  const auto capture = [&](int32_t id) {
+    ParamState state;
+    if (CaptureParamState(host, id, state, captureError)) step.before.push_back(std::move(state));
+  };
+  const std::vector<int32_t> changed = FinishCommandParams(host, params, capture);
+  if (groups.opened) {
+    step.name = groups.name;
+  } else if (paramId > 0 && paramId < ParamCount(host.instance)) {
+    step.name = ParamEntryById(host.instance, paramId).label;
+  }
+  if (report != nullptr) {
+    report->changed = changed;
+    report->undoGroupOpened = groups.opened;
+    report->undoName = step.name;
+  }
+  if (!changed.empty()) PushUndoStep(host, std::move(step));
+  return error;
 }
 
 HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time) {

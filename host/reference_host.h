@@ -18,6 +18,9 @@
 #include "host/handle_store.h"
 #include "host/plugin_module.h"
 #include "host/suite_services.h"
+#include "host/undo_history.h"
+#include "host/window_drawing.h"
+#include "host/window_events.h"
 #include "host_interface/host_entry_point.h"
 #include "host_interface/host_event.h"
 
@@ -38,8 +41,14 @@ struct ReferenceHost {
   // command's input record carries both. Set them before renders start.
   int32_t timeStep = 1;
   uint32_t timeScale = 30;
+  // Renders at 1/N hand the effect frames of the reduced size with these
+  // ratios; point parameters are then scaled by them, and the layer keeps
+  // its full size (SetLayerSize) for point defaults.
   HostRatio downsampleX = {1, 1};
   HostRatio downsampleY = {1, 1};
+  WindowLayout windows;
+  DrawingServices drawing;
+  UndoHistory undo;
 
   // What global setup and parameter setup reported.
   uint32_t effectVersion = 0;
@@ -57,15 +66,20 @@ ReferenceHost* ActiveReferenceHost();
 HostInData MakeInData(ReferenceHost& host, int32_t time);
 // Calls the entry point with the host's records. Checkouts made during the
 // call see `params` and `input` (null outside renders).
+// `undoGroups`, when given, records the undo groups the effect opens.
 HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, HostOutData& out,
-                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input);
+                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input,
+                         UndoGroupRecord* undoGroups = nullptr);
 
 // Builds the parameter array a command at `time` gets (see CommandParams),
 // calls `call` with it and the input record, checkouts answering from it,
 // then takes over the values flagged as changed. RenderFrame is this around
 // the entry point; the host's own tools run the effect's stages this way.
+// With `takeOverChanges` false every change is dropped: the host's own
+// look at what a command would do leaves the effect's values as they were.
 HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
-                               const std::function<HostError(HostInData& in, HostParamDef* params[])>& call);
+                               const std::function<HostError(HostInData& in, HostParamDef* params[])>& call,
+                               bool takeOverChanges = true);
 
 HostError RunAbout(ReferenceHost& host, std::string& aboutText);
 HostError RunGlobalSetup(ReferenceHost& host);
@@ -75,10 +89,19 @@ HostError RunParamsSetup(ReferenceHost& host);
 HostError SetUpEffect(ReferenceHost& host);  // global setup, then parameter setup
 
 // Renders `input` into `output` (same size) at `time`. Values the effect
-// flags as changed are taken over afterwards.
+// flags as changed are taken over afterwards. Without downsampling the
+// input's size becomes the layer's size.
 HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time);
-// Command 13 for parameter `paramId`; changed values are taken over.
-HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time = 0);
+bool IsDownsampled(const ReferenceHost& host);
+
+struct ButtonPressReport {
+  std::vector<int32_t> changed;  // ids taken over, ascending
+  bool undoGroupOpened = false;
+  std::string undoName;  // the group's name, or the pressed parameter's label
+};
+// Command 13 for parameter `paramId`; changed values are taken over, as one
+// undo step when there are any.
+HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time = 0, ButtonPressReport* report = nullptr);
 HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time = 0);
 
 // The layer Map Layer checkouts return; null for none. The frame must

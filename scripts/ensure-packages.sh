@@ -14,9 +14,10 @@ ensure_packages() {
 }
 
 # locales: the export tests write numbers under a decimal-comma locale;
-# librsvg2-bin: they render the exported SVG with rsvg-convert.
+# librsvg2-bin: they render the exported SVG with rsvg-convert; libcairo2-dev
+# (through pkg-config): the windows' strokes are rasterised with Cairo.
 LINUX_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev locales
-  librsvg2-bin)
+  librsvg2-bin pkg-config libcairo2-dev)
 # The Windows x64 cross build and its test run under Wine: the posix thread
 # variant of mingw-w64 (std::mutex), the 64-bit Wine loader, and GoogleTest's
 # sources to build it for Windows.

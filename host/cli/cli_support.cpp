@@ -68,13 +68,19 @@ constexpr char kUsage[] =
     "  export IN.png [--json OUT.json] [--svg OUT.svg] [--depth ...] [--set ...]... [--key ...]...\n"
     "         [--time T] [--fps F] [--project FILE] [--map MAP.png]\n"
     "                                render the frame, then press Export JSON / Export SVG and\n"
-    "                                answer the save prompt with the path given\n";
+    "                                answer the save prompt with the path given\n"
+    "  session IN.png [--actions FILE] [--project FILE] [--save-project FILE] [--map MAP.png]\n"
+    "         [--downsample N] [--comp-size WxH] [--layer-offset X,Y] [--layer-scale S]\n"
+    "         [--depth 8|16|32] [--set ...]... [--key ...]... [--time T] [--fps F]\n"
+    "                                edit in one process: actions one per line from standard\n"
+    "                                input or FILE (session help lists them)\n";
 
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
-                   std::ostream& err, bool showProgress) {
+                   std::ostream& err, bool showProgress, std::istream* in) {
   CliEnvironment environment;
+  environment.in = in;
   environment.modulePath = DefaultModulePath(argv0);
   environment.programDirectory = ProgramDirectory(argv0);
   environment.out = &out;
@@ -104,6 +110,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& argv
     if (command == "render") return RenderCommand(commandArgs, environment);
     if (command == "analyse") return AnalyseCommand(commandArgs, environment);
     if (command == "export") return ExportCommand(commandArgs, environment);
+    if (command == "session") return SessionCommand(commandArgs, environment);
     FailCli(JoinText({"unknown command \"", command, "\" (try spindrel --help)"}));
   } catch (const CliFailure& failure) {
     err << "spindrel: error: " << failure.message << "\n";

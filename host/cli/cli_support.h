@@ -2,6 +2,7 @@
 // reading option values, and opening the plug-in through the reference host.
 #pragma once
 
+#include <istream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -19,6 +20,7 @@ struct CliFailure {
 struct CliEnvironment {
   std::string modulePath;  // the plug-in module the commands load
   std::string programDirectory;  // where the executable lies, with the host's desktop stand-in
+  std::istream* in = nullptr;  // what a session reads its actions from without --actions
   std::ostream* out = nullptr;
   std::ostream* err = nullptr;
   bool showProgress = false;  // draw progress on err (a terminal)
@@ -46,8 +48,9 @@ int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& en
 int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int ExportCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
+int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 
 // Runs a whole command line (without the program name); errors go to `err`
 // as one line, and so does a progress bar when `showProgress` is set.
 int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
-                   std::ostream& err, bool showProgress = false);
+                   std::ostream& err, bool showProgress = false, std::istream* in = nullptr);

@@ -1,0 +1,47 @@
+// The actions of `spindrel session`, one per input line: a name, then its
+// argument (the rest of the line, blanks around it dropped). Each action
+// returns its one line of result (printed after "NAME: ") or fails with
+// FailCli, leaving the session as it was.
+//
+// To add an action, write its function and add one row to the table in
+// session_actions.cpp.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/cli/editing_session.h"
+
+struct SessionAction {
+  std::string_view name;
+  std::string_view usage;  // the argument, as help shows it
+  std::string (*run)(EditingSession& session, std::string_view argument);
+};
+
+std::span<const SessionAction> SessionActions();
+// Null for an unknown name.
+const SessionAction* FindSessionAction(std::string_view name);
+
+// What actions share for their arguments.
+void ExpectNoArgument(std::string_view argument);
+std::string_view ExpectPathArgument(std::string_view argument);  // a file path, required
+std::vector<std::string_view> SplitArguments(std::string_view argument);
+int32_t ParseIntArgument(std::string_view text);
+// "LABEL = VALUE" of a parameter as it stands; data parameters say "new data".
+std::string ParamValueText(const ReferenceHost& host, int32_t id);
+std::string ChainNumbersText(const std::vector<int32_t>& numbers);  // "3 5", "none"; 0 is "?"
+
+// The built-in actions.
+std::string RenderAction(EditingSession& session, std::string_view argument);
+std::string SetAction(EditingSession& session, std::string_view argument);
+std::string TimeAction(EditingSession& session, std::string_view argument);
+std::string ClickAction(EditingSession& session, std::string_view argument);
+std::string ShiftClickAction(EditingSession& session, std::string_view argument);
+std::string PressAction(EditingSession& session, std::string_view argument);
+std::string UndoAction(EditingSession& session, std::string_view argument);
+std::string WindowAction(EditingSession& session, std::string_view argument);
+std::string LayerWindowAction(EditingSession& session, std::string_view argument);
+std::string HelpAction(EditingSession& session, std::string_view argument);

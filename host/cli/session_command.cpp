@@ -1,0 +1,141 @@
+// spindrel session: one process for a whole editing session. Actions come
+// one per line from standard input or --actions FILE and run in order; each
+// prints one line: "NAME: result" on standard output, or, when it fails,
+// "spindrel: line N: NAME: reason" on standard error. A failed line changes
+// nothing and the session goes on with the next one, as typing at the host
+// would; the exit status is then 1. Blank lines and lines starting with '#'
+// are skipped. At the end --save-project saves the values the session left.
+#include <fstream>
+#include <limits>
+
+#include "host/cli/cli_support.h"
+#include "host/cli/editing_session.h"
+#include "host/cli/session_actions.h"
+#include "host/frame_resample.h"
+#include "host/param_value_text.h"
+#include "host/project_file.h"
+#include "host/text_join.h"
+
+namespace {
+
+struct SessionOptions {
+  EffectOptions effect;
+  std::string actionsPath;
+  std::string saveProjectPath;
+  int32_t downsample = 1;
+  WindowLayout layout;
+};
+
+// "A,B" (or "A" alone when `single` allows it) as two finite numbers.
+bool ParseNumberPair(const std::string& text, bool single, double& first, double& second) {
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos) {
+    if (!single || !ParseDouble(text, first)) return false;
+    second = first;
+    return true;
+  }
+  return ParseDouble(std::string_view(text).substr(0, comma), first) &&
+         ParseDouble(std::string_view(text).substr(comma + 1), second);
+}
+
+void ParseCompSize(const std::string& text, WindowLayout& layout) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) FailCli(JoinText({"--comp-size: \"", text, "\" is not WIDTHxHEIGHT"}));
+  layout.compWidth = ParseIntOption("--comp-size", text.substr(0, x));
+  layout.compHeight = ParseIntOption("--comp-size", text.substr(x + 1));
+  if (layout.compWidth < 1 || layout.compHeight < 1) FailCli("--comp-size must be at least 1x1");
+}
+
+SessionOptions ParseSessionOptions(const std::vector<std::string>& args) {
+  SessionOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    PlaneTransform& placement = options.layout.layerInComp;
+    if (arg == "--actions") {
+      options.actionsPath = TakeOptionValue(args, i);
+    } else if (arg == "--save-project") {
+      options.saveProjectPath = TakeOptionValue(args, i);
+    } else if (arg == "--downsample") {
+      options.downsample = ParseIntOption(arg, TakeOptionValue(args, i));
+      if (options.downsample < 1 || options.downsample > kMaxDownsample) {
+        FailCli(JoinText({"--downsample must be 1 to ", std::to_string(kMaxDownsample), ", got ", args[i]}));
+      }
+    } else if (arg == "--comp-size") {
+      ParseCompSize(TakeOptionValue(args, i), options.layout);
+    } else if (arg == "--layer-offset") {
+      if (!ParseNumberPair(TakeOptionValue(args, i), false, placement.offsetX, placement.offsetY)) {
+        FailCli(JoinText({"--layer-offset: \"", args[i], "\" is not X,Y in pixels"}));
+      }
+    } else if (arg == "--layer-scale") {
+      if (!ParseNumberPair(TakeOptionValue(args, i), true, placement.scaleX, placement.scaleY) ||
+          !IsUsableTransform(placement)) {
+        FailCli(JoinText({"--layer-scale: \"", args[i], "\" is not a scale above 0 (S or SX,SY)"}));
+      }
+    } else if (!TakeEffectOption(args, i, options.effect)) {
+      FailCli(JoinText({"unknown option \"", arg, "\""}));
+    }
+  }
+  if (options.effect.inputPath.empty()) FailCli("session needs an input PNG");
+  return options;
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  return text;
+}
+
+// One line; false when it failed (the reason is on err).
+bool RunActionLine(EditingSession& session, std::string_view line, int64_t lineNumber, const CliEnvironment& env) {
+  const size_t blank = line.find_first_of(" \t");
+  const std::string_view name = line.substr(0, blank);
+  const std::string_view argument = blank == std::string_view::npos ? std::string_view() : Trimmed(line.substr(blank));
+  const std::string where = JoinText({"spindrel: line ", std::to_string(lineNumber), ": "});
+  const SessionAction* action = FindSessionAction(name);
+  if (action == nullptr) {
+    *env.err << where << "unknown action \"" << name << "\" (help lists them)\n" << std::flush;
+    return false;
+  }
+  try {
+    const std::string result = action->run(session, argument);
+    *env.out << name << ": " << result << "\n" << std::flush;
+    return true;
+  } catch (const CliFailure& failure) {
+    *env.err << where << name << ": " << failure.message << "\n" << std::flush;
+  } catch (const std::exception& exception) {
+    *env.err << where << name << ": " << exception.what() << "\n" << std::flush;
+  }
+  return false;
+}
+
+}  // namespace
+
+int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
+  const SessionOptions options = ParseSessionOptions(args);
+  std::ifstream actionsFile;
+  std::istream* actions = environment.in;
+  if (!options.actionsPath.empty()) {
+    actionsFile.open(options.actionsPath);
+    if (!actionsFile) FailCli(JoinText({"cannot read the actions in ", options.actionsPath}));
+    actions = &actionsFile;
+  }
+  if (actions == nullptr) FailCli("session reads its actions from standard input or --actions FILE");
+
+  EditingSession session;
+  OpenEditingSession(session, environment, options.effect, options.downsample, options.layout);
+  bool allSucceeded = true;
+  int64_t lineNumber = 0;
+  std::string line;
+  while (std::getline(*actions, line)) {
+    ++lineNumber;
+    const std::string_view action = Trimmed(line);
+    if (action.empty() || action.front() == '#') continue;
+    if (!RunActionLine(session, action, lineNumber, environment)) allSucceeded = false;
+  }
+  if (actions->bad()) FailCli("reading the actions failed");
+  std::string error;
+  if (!options.saveProjectPath.empty() && !SaveProject(*session.effect.host, options.saveProjectPath, error)) {
+    FailCli(error);
+  }
+  return allSucceeded ? 0 : 1;
+}

@@ -1,0 +1,75 @@
+// Session actions that change the effect's values: set, time, press, undo.
+#include "host/cli/session_actions.h"
+#include "host/frame_timing.h"
+#include "host/param_value_text.h"
+#include "host/text_join.h"
+#include "host/undo_history.h"
+
+namespace {
+
+std::string ValuesText(const ReferenceHost& host, const std::vector<int32_t>& ids) {
+  std::string text;
+  for (int32_t id : ids) {
+    if (!text.empty()) text += ", ";
+    text += ParamValueText(host, id);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string SetAction(EditingSession& session, std::string_view argument) {
+  ReferenceHost& host = *session.effect.host;
+  int32_t id = -1;
+  std::string error;
+  if (!ApplyParamAssignmentUndoably(host, argument, id, error)) FailCli(error);
+  MarkSessionChanged(session);
+  std::string text = ParamValueText(host, id);
+  if (ReadStoredParamValue(host.instance, id).animated) text += " (keyed: its keys decide)";
+  return text;
+}
+
+std::string TimeAction(EditingSession& session, std::string_view argument) {
+  double seconds = 0.0;
+  int32_t time = 0;
+  if (!ParseDouble(argument, seconds)) FailCli(JoinText({"\"", argument, "\" is not a time in seconds"}));
+  if (!SecondsToTime(seconds, session.options.timing, time)) FailCli("lies beyond the host's time range");
+  session.effect.time = time;
+  MarkSessionChanged(session);
+  return JoinText({std::string(argument), " s"});
+}
+
+std::string PressAction(EditingSession& session, std::string_view argument) {
+  ReferenceHost& host = *session.effect.host;
+  std::string error;
+  const int32_t id = FindParamByName(host.instance, argument, error);
+  if (id < 0) FailCli(error);
+  if (ParamEntryById(host.instance, id).def.paramType != kParamTypeButton) {
+    FailCli(JoinText({"\"", argument, "\" is not a button"}));
+  }
+  ButtonPressReport report;
+  const HostError result = PressButton(host, id, session.effect.time, &report);
+  if (!report.changed.empty()) MarkSessionChanged(session);
+  std::string text = report.changed.empty() ? std::string("nothing written") : ValuesText(host, report.changed);
+  if (result != kHostErrorNone) {
+    FailCli(JoinText({"the plug-in answered error ", std::to_string(result), "; ", text}));
+  }
+  if (report.undoGroupOpened) {
+    text += JoinText({"; undo group \"", report.undoName, report.changed.empty() ? "\" (empty)" : "\""});
+  } else if (!report.changed.empty()) {
+    text += JoinText({"; undo step \"", report.undoName, "\" (no undo group)"});
+  }
+  return text;
+}
+
+std::string UndoAction(EditingSession& session, std::string_view argument) {
+  ExpectNoArgument(argument);
+  ReferenceHost& host = *session.effect.host;
+  UndoStep undone;
+  std::string error;
+  if (!UndoLastStep(host, undone, error)) FailCli(error);
+  MarkSessionChanged(session);
+  std::vector<int32_t> ids;
+  for (const ParamState& state : undone.before) ids.push_back(state.id);
+  return JoinText({"\"", undone.name, "\": ", ValuesText(host, ids)});
+}

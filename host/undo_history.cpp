@@ -1,0 +1,92 @@
+#include "host/undo_history.h"
+
+#include <utility>
+
+#include "host/arb_data_calls.h"
+#include "host/param_value_text.h"
+#include "host/reference_host.h"
+#include "host/text_join.h"
+
+void BeginUndoGroup(UndoGroupRecord& record, const char* name) {
+  if (record.depth == 0 && !record.opened) {
+    record.name = name != nullptr ? name : "";
+    record.opened = true;
+  }
+  ++record.depth;
+}
+
+void EndUndoGroup(UndoGroupRecord& record) {
+  if (record.depth > 0) --record.depth;
+}
+
+bool CaptureParamState(ReferenceHost& host, int32_t id, ParamState& state, std::string& error) {
+  state = ParamState{};
+  state.id = id;
+  state.stored = ReadStoredParamValue(host.instance, id);
+  if (ParamEntryById(host.instance, id).def.paramType != kParamTypeArbitraryData) return true;
+  state.hasData = true;
+  const HostError result = FlattenCurrentData(host, id, state.data);
+  if (result == kHostErrorNone) return true;
+  error = JoinText({"the plug-in could not flatten the data of parameter ", std::to_string(id), " (error ",
+                    std::to_string(result), ")"});
+  return false;
+}
+
+void PushUndoStep(ReferenceHost& host, UndoStep step) {
+  std::lock_guard<std::mutex> lock(host.undo.mutex);
+  host.undo.steps.push_back(std::move(step));
+}
+
+size_t UndoStepCount(const ReferenceHost& host) {
+  std::lock_guard<std::mutex> lock(host.undo.mutex);
+  return host.undo.steps.size();
+}
+
+bool UndoLastStep(ReferenceHost& host, UndoStep& undone, std::string& error) {
+  {
+    std::lock_guard<std::mutex> lock(host.undo.mutex);
+    if (host.undo.steps.empty()) {
+      error = "nothing to undo";
+      return false;
+    }
+    undone = host.undo.steps.back();
+  }
+  std::vector<std::pair<int32_t, HostHandle>> blocks;
+  for (const ParamState& state : undone.before) {
+    if (!state.hasData) continue;
+    HostHandle handle = nullptr;
+    const HostError result = ArbUnflatten(host, state.id, state.data, handle);
+    if (result != kHostErrorNone || handle == nullptr) {
+      if (handle != nullptr) ArbDispose(host, state.id, handle);
+      for (const auto& [id, made] : blocks) ArbDispose(host, id, made);
+      error = JoinText({"the plug-in refused the saved data of parameter ", std::to_string(state.id), " (error ",
+                        std::to_string(result), ")"});
+      return false;
+    }
+    blocks.emplace_back(state.id, handle);
+  }
+  {
+    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+    for (const auto& [id, handle] : blocks) AdoptCurrentDataLocked(host, id, handle);
+  }
+  for (const ParamState& state : undone.before) {
+    if (!state.hasData) RestoreStoredParamValue(host.instance, state.id, state.stored);
+  }
+  std::lock_guard<std::mutex> lock(host.undo.mutex);
+  host.undo.steps.pop_back();
+  return true;
+}
+
+bool ApplyParamAssignmentUndoably(ReferenceHost& host, std::string_view assignment, int32_t& id,
+                                  std::string& error) {
+  size_t valueStart = 0;
+  id = FindAssignedParam(host.instance, assignment, valueStart, error);
+  if (id < 0) return false;
+  UndoStep step;
+  step.name = ParamEntryById(host.instance, id).label;
+  step.before.emplace_back();
+  if (!CaptureParamState(host, id, step.before.back(), error)) return false;
+  if (!ApplyParamAssignment(host.instance, assignment, error)) return false;
+  PushUndoStep(host, std::move(step));
+  return true;
+}
