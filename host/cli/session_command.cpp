@@ -13,6 +13,7 @@
 #include "host/cli/session_actions.h"
 #include "host/frame_resample.h"
 #include "host/param_value_text.h"
+#include "host/cli/safe_output.h"
 #include "host/project_file.h"
 #include "host/text_join.h"
 
@@ -120,6 +121,13 @@ int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& e
     actions = &actionsFile;
   }
   if (actions == nullptr) FailCli("session reads its actions from standard input or --actions FILE");
+  // Checked before the first action; written when the session ends.
+  OutputBatch projectBatch;
+  size_t projectIndex = 0;
+  std::string error;
+  if (!options.saveProjectPath.empty() && !AddOutput(projectBatch, options.saveProjectPath, projectIndex, error)) {
+    FailCli(JoinText({"--save-project: ", error}));
+  }
 
   EditingSession session;
   OpenEditingSession(session, environment, options.effect, options.downsample, options.layout);
@@ -133,8 +141,9 @@ int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& e
     if (!RunActionLine(session, action, lineNumber, environment)) allSucceeded = false;
   }
   if (actions->bad()) FailCli("reading the actions failed");
-  std::string error;
-  if (!options.saveProjectPath.empty() && !SaveProject(*session.effect.host, options.saveProjectPath, error)) {
+  if (!options.saveProjectPath.empty() &&
+      (!WriteOutput(projectBatch, projectIndex, ProjectText(*session.effect.host), error) ||
+       !CommitOutputs(projectBatch, error))) {
     FailCli(error);
   }
   return allSucceeded ? 0 : 1;
