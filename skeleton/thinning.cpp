@@ -1,8 +1,11 @@
 #include "skeleton/thinning.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <vector>
+
+#include "skeleton/tiled_mask.h"
 
 namespace {
 
@@ -15,46 +18,167 @@ bool BuildAtLoad() {
 
 [[maybe_unused]] const bool kThinningTablesBuilt = BuildAtLoad();
 
-// Neighbour code of an interior pixel, read straight from the cells.
-uint8_t NeighbourCode(const uint8_t* above, const uint8_t* row, const uint8_t* below, int32_t x) {
-  uint32_t code = 0;
-  if (above[x] != 0) code |= 1u;        // N
-  if (above[x + 1] != 0) code |= 2u;    // NE
-  if (row[x + 1] != 0) code |= 4u;      // E
-  if (below[x + 1] != 0) code |= 8u;    // SE
-  if (below[x] != 0) code |= 16u;       // S
-  if (below[x - 1] != 0) code |= 32u;   // SW
-  if (row[x - 1] != 0) code |= 64u;     // W
-  if (above[x - 1] != 0) code |= 128u;  // NW
-  return static_cast<uint8_t>(code);
+// The pixels of a tile that a sub-iteration deletes, 64 at a time: the same
+// decisions as looking every set pixel's neighbour code up in the table.
+// around points at the tile in the middle of its 3 x 3 block of tiles, whose
+// rows lie stride apart. A neighbour code has exactly one 0-to-1 step round
+// the circle when its set neighbours form one arc; 2 <= B <= 6 then means the
+// arc holds two adjacent set neighbours and the rest two adjacent clear ones.
+template <bool kFirstTable>
+uint64_t DeletableBits(const uint64_t* around, size_t stride) {
+  const uint64_t* above = around - stride;
+  const uint64_t* below = around + stride;
+  const uint64_t centre = around[0];
+  const uint64_t n = NorthNeighbours(centre, above[0]);
+  const uint64_t s = SouthNeighbours(centre, below[0]);
+  const uint64_t ne = EastNeighbours(n, NorthNeighbours(around[1], above[1]));
+  const uint64_t nw = WestNeighbours(n, NorthNeighbours(around[-1], above[-1]));
+  const uint64_t se = EastNeighbours(s, SouthNeighbours(around[1], below[1]));
+  const uint64_t sw = WestNeighbours(s, SouthNeighbours(around[-1], below[-1]));
+  const uint64_t e = EastNeighbours(centre, around[1]);
+  const uint64_t w = WestNeighbours(centre, around[-1]);
+  const uint64_t ring[9] = {n, ne, e, se, s, sw, w, nw, n};
+  uint64_t oneStep = 0;
+  uint64_t moreSteps = 0;
+  uint64_t adjacentSet = 0;
+  uint64_t adjacentClear = 0;
+  for (int32_t k = 0; k < 8; ++k) {
+    const uint64_t step = ~ring[k] & ring[k + 1];
+    moreSteps |= oneStep & step;
+    oneStep |= step;
+    adjacentSet |= ring[k] & ring[k + 1];
+    adjacentClear |= ~(ring[k] | ring[k + 1]);
+  }
+  // Table 1 keeps N*E*S = 0 and E*S*W = 0, table 2 N*E*W = 0 and N*S*W = 0.
+  const uint64_t kept = kFirstTable ? ~(e & s & (n | w)) : ~(n & w & (e | s));
+  return centre & oneStep & ~moreSteps & adjacentSet & adjacentClear & kept;
 }
 
-// Marks every interior set pixel that the table allows to delete, then clears
-// them all at once so that every decision sees the mask as it stood before.
-bool ThinSubIteration(ByteMask& mask, const std::array<uint8_t, 256>& table,
-                      std::vector<uint8_t>& marks) {
-  const int32_t width = mask.width;
-  const int32_t height = mask.height;
-  const size_t stride = static_cast<size_t>(width);
-  std::fill(marks.begin(), marks.end(), uint8_t{0});
-  bool changed = false;
-  for (int32_t y = 1; y <= height - 2; ++y) {
-    const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
-    const uint8_t* above = row - stride;
-    const uint8_t* below = row + stride;
-    uint8_t* markRow = marks.data() + static_cast<size_t>(y) * stride;
-    for (int32_t x = 1; x <= width - 2; ++x) {
-      if (row[x] == 0) continue;
-      if (table[NeighbourCode(above, row, below, x)] != 0) {
-        markRow[x] = 1;
-        changed = true;
+// Deletions found in one tile of a tile row.
+struct TileDeletion {
+  int32_t tx;
+  uint64_t bits;
+};
+
+// Zhang-Suen on the tiled mask. A pixel's decision depends only on its 3 x 3
+// neighbourhood, and a set pixel that a table spared stays spared by it while
+// that neighbourhood is unchanged. So after the first pass a sub-iteration
+// looks only at tiles holding a pixel next to (or at) a pixel deleted in the
+// two sub-iterations before it (since the last use of its table); every other
+// set pixel would be spared again. Tile rows are decided in order, and a tile
+// row's deletions are made only once the tile row below it has been decided,
+// so every decision still sees the mask as it stood at the start of the
+// sub-iteration.
+struct TiledThinning {
+  TiledMask tiled;
+  // Per tile column and per tile row, the bits of pixels in columns 1 ...
+  // width - 2 and in rows 1 ... height - 2: the pixels thinning may delete.
+  std::vector<uint64_t> interiorColumns;
+  std::vector<uint64_t> interiorRows;
+  size_t flagWordsPerRow = 0;
+  // One bit per tile that a sub-iteration's deletions touched; three
+  // generations used in turn, each flagWordsPerRow words per tile row.
+  std::vector<uint64_t> touched[3];
+  std::vector<TileDeletion> rowDeletions;
+  std::vector<TileDeletion> aboveDeletions;  // of the tile row above, not yet made
+};
+
+TiledThinning StartThinning(const ByteMask& mask) {
+  TiledThinning state;
+  state.tiled = TileMask(mask);
+  const TiledMask& tiled = state.tiled;
+  for (int32_t tx = 0; tx < tiled.tileColumns; ++tx) {
+    state.interiorColumns.push_back(TileBitsInside(tx, 0, 1, mask.width - 2, 0, 7));
+  }
+  for (int32_t ty = 0; ty < tiled.tileRows; ++ty) {
+    state.interiorRows.push_back(TileBitsInside(0, ty, 0, 7, 1, mask.height - 2));
+  }
+  // One spare bit on either side takes the flags of the ring's tiles.
+  state.flagWordsPerRow = (static_cast<size_t>(tiled.tileColumns) + 2 + 63) / 64;
+  for (std::vector<uint64_t>& flags : state.touched) {
+    flags.assign(state.flagWordsPerRow * (static_cast<size_t>(tiled.tileRows) + 2), 0);
+  }
+  return state;
+}
+
+// Flags the tiles from column tx - 1 (when bit 0 of which is set) to tx + 1
+// (bit 2) in tile row ty, ring tiles included.
+void FlagTiles(TiledThinning& state, std::vector<uint64_t>& flags, int32_t tx, int32_t ty, uint64_t which) {
+  if (which == 0) return;
+  const auto first = static_cast<size_t>(tx);  // flag bit of column tx - 1
+  uint64_t* row = flags.data() + static_cast<size_t>(ty + 1) * state.flagWordsPerRow;
+  row[first / 64] |= which << (first % 64);
+  if (first % 64 > 61) row[first / 64 + 1] |= which >> (64 - first % 64);
+}
+
+// Makes the tile row's pending deletions and flags every tile that holds a
+// deleted pixel or a neighbour of one.
+void MakeDeletions(TiledThinning& state, int32_t ty, const std::vector<TileDeletion>& deletions,
+                   std::vector<uint64_t>& flags) {
+  for (const TileDeletion& deletion : deletions) {
+    const uint64_t bits = deletion.bits;
+    *state.tiled.At(deletion.tx, ty) &= ~bits;
+    // Which rows and columns of the tile lost a pixel, one bit each.
+    uint64_t rows = bits | (bits >> 32);
+    rows |= rows >> 16;
+    rows |= rows >> 8;
+    const uint64_t columns = rows & 0xFFu;
+    uint64_t lostRows = bits;
+    lostRows |= lostRows >> 4;
+    lostRows |= lostRows >> 2;
+    lostRows |= lostRows >> 1;
+    const auto rowBit = [lostRows](int32_t r) { return (lostRows >> (8 * r)) & 1u; };
+    // Left, middle and right tile of the row above, this row and the row below.
+    const uint64_t middle = 2u | (columns & 1u) | ((columns >> 7) << 2);
+    const uint64_t aboveMiddle = rowBit(0) << 1;
+    const uint64_t above = aboveMiddle | (bits & 1u) | (((bits >> 7) & 1u) << 2);
+    const uint64_t belowMiddle = rowBit(7) << 1;
+    const uint64_t below = belowMiddle | ((bits >> 56) & 1u) | ((bits >> 63) << 2);
+    FlagTiles(state, flags, deletion.tx, ty - 1, above);
+    FlagTiles(state, flags, deletion.tx, ty, middle);
+    FlagTiles(state, flags, deletion.tx, ty + 1, below);
+  }
+}
+
+template <bool kFirstTable>
+void DecideTile(TiledThinning& state, int32_t tx, int32_t ty) {
+  const uint64_t* tile = state.tiled.At(tx, ty);
+  if (*tile == 0) return;
+  const uint64_t bits = DeletableBits<kFirstTable>(tile, state.tiled.tileStride) &
+                        state.interiorColumns[static_cast<size_t>(tx)] & state.interiorRows[static_cast<size_t>(ty)];
+  if (bits != 0) state.rowDeletions.push_back({tx, bits});
+}
+
+// One sub-iteration; the first pass (everyTile) looks at every tile.
+template <bool kFirstTable>
+bool ThinSubIteration(TiledThinning& state, uint32_t subIteration, bool everyTile) {
+  std::vector<uint64_t>& touchedNow = state.touched[subIteration % 3];
+  const std::vector<uint64_t>& touchedBefore = state.touched[(subIteration + 2) % 3];
+  const std::vector<uint64_t>& touchedTwoBefore = state.touched[(subIteration + 1) % 3];
+  std::fill(touchedNow.begin(), touchedNow.end(), 0);
+  const int32_t tileRows = state.tiled.tileRows;
+  const int32_t tileColumns = state.tiled.tileColumns;
+  bool deleted = false;
+  state.aboveDeletions.clear();
+  for (int32_t ty = 0; ty < tileRows; ++ty) {
+    state.rowDeletions.clear();
+    if (everyTile) {
+      for (int32_t tx = 0; tx < tileColumns; ++tx) DecideTile<kFirstTable>(state, tx, ty);
+    } else {
+      const size_t row = static_cast<size_t>(ty + 1) * state.flagWordsPerRow;
+      for (size_t f = 0; f < state.flagWordsPerRow; ++f) {
+        for (uint64_t flags = touchedBefore[row + f] | touchedTwoBefore[row + f]; flags != 0; flags &= flags - 1) {
+          const auto tx = static_cast<int32_t>(f * 64 + static_cast<size_t>(std::countr_zero(flags))) - 1;
+          if (tx >= 0 && tx < tileColumns) DecideTile<kFirstTable>(state, tx, ty);
+        }
       }
     }
+    deleted = deleted || !state.rowDeletions.empty();
+    MakeDeletions(state, ty - 1, state.aboveDeletions, touchedNow);
+    state.aboveDeletions.swap(state.rowDeletions);
   }
-  for (size_t i = 0; i < marks.size(); ++i) {
-    if (marks[i] != 0) mask.cells[i] = 0;
-  }
-  return changed;
+  MakeDeletions(state, tileRows - 1, state.aboveDeletions, touchedNow);
+  return deleted;
 }
 
 }  // namespace
@@ -89,12 +213,15 @@ const ThinningTables& LoadedThinningTables() { return gThinningTables; }
 
 void ThinZhangSuen(ByteMask& mask) {
   if (mask.width < 3 || mask.height < 3) return;
-  std::vector<uint8_t> marks(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
+  TiledThinning state = StartThinning(mask);
+  const TiledMask before = state.tiled;
   bool changed = true;
-  while (changed) {
-    changed = ThinSubIteration(mask, gThinningTables.first, marks);
-    if (ThinSubIteration(mask, gThinningTables.second, marks)) changed = true;
+  for (uint32_t subIteration = 0; changed; subIteration += 2) {
+    const bool firstPass = subIteration == 0;
+    changed = ThinSubIteration<true>(state, subIteration, firstPass);
+    if (ThinSubIteration<false>(state, subIteration + 1, firstPass)) changed = true;
   }
+  ClearCellsGoneFromTiles(mask, before, state.tiled);
 }
 
 void TrimEndPixels(ByteMask& mask, int32_t iterations) {
