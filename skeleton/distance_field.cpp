@@ -4,17 +4,132 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Felzenszwalb-Huttenlocher: linear column distances (rows -1 and height
 // count as background, the columns beyond the sides do not), then the lower
 // envelope of parabolas along every row.
 //
-// Column distances are whole numbers and stay exact in float. The squares,
-// the parabola intersections and the envelope values are formed in double:
-// every sum is an integer below 2^53, so the envelope is exact for any frame
-// up to 30000 pixels a side, where float sums would round above 2^24. Where
-// the float sums stay below 2^24 both choose the true minimum at every pixel,
-// so the field is bit for bit the same as with float arithmetic.
+// Every value is an integer, so the whole transform runs in exact integer
+// arithmetic: each pixel gets the true minimum of (x - q)^2 + g(q)^2 over
+// the columns q of its row, g being the column distance. A float column
+// distance stops growing at 2^24, where d + 1 rounds back to d; the integer
+// one is capped there to match. Where float sums stay below 2^24 the float
+// formulas also find the true minimum, so the field is bit for bit theirs.
+//
+// Along a row a background pixel (g = 0) is nearer to every pixel on its far
+// side than any parabola beyond it, so each run of set pixels needs only its
+// own parabolas and those of the background pixels just outside it; the
+// field of a background pixel is 0.
+namespace {
+
+constexpr uint32_t kColumnCap = 1u << 24;
+
+// Moves each column's distance to the nearest background above on one more
+// row: one further where the cell is set, 0 where it is not. Branch-free, so it
+// runs on vector registers.
+void StepColumnDistances(const uint8_t* cells, uint32_t* running, int32_t width) {
+  for (int32_t x = 0; x < width; ++x) {
+    const uint32_t set = 0u - static_cast<uint32_t>(cells[x] != 0);
+    running[x] = std::min(running[x] + 1, kColumnCap) & set;
+  }
+}
+
+// Lower envelope of the parabolas (x - position)^2 + offset over integer x,
+// built with exact integer intersections (Meijster's form of the transform).
+struct ParabolaEnvelope {
+  std::vector<int64_t> vertex;  // positions of the parabolas on the envelope
+  std::vector<int64_t> offset;  // their squared column distances
+  std::vector<int64_t> from;    // first x where each one is lowest
+  std::vector<double> squared;  // the envelope's values along a run
+  size_t count = 0;
+};
+
+int64_t ParabolaAt(int64_t x, int64_t vertex, int64_t offset) { return (x - vertex) * (x - vertex) + offset; }
+
+// Adds a parabola to the right of all added so far; the envelope is wanted
+// for x in first ... last.
+inline void AddParabola(ParabolaEnvelope& envelope, int64_t vertex, int64_t offset, int64_t first, int64_t last) {
+  size_t& k = envelope.count;
+  while (k > 0 && ParabolaAt(envelope.from[k - 1], envelope.vertex[k - 1], envelope.offset[k - 1]) >
+                      ParabolaAt(envelope.from[k - 1], vertex, offset)) {
+    --k;
+  }
+  if (k == 0) {
+    envelope.vertex[0] = vertex;
+    envelope.offset[0] = offset;
+    envelope.from[0] = first;
+    k = 1;
+    return;
+  }
+  // The last x where the previous parabola is at least as low; the numerator
+  // is not negative because that x is not left of where it starts.
+  const int64_t previous = envelope.vertex[k - 1];
+  const int64_t numerator = vertex * vertex - previous * previous + offset - envelope.offset[k - 1];
+  const int64_t denominator = 2 * (vertex - previous);
+  // Below 2^53 the double quotient is the exact one or rounds to no integer,
+  // so truncating it gives the integer quotient without a slow division.
+  const int64_t quotient = numerator < (int64_t{1} << 53)
+                               ? static_cast<int64_t>(static_cast<double>(numerator) / static_cast<double>(denominator))
+                               : numerator / denominator;
+  const int64_t start = 1 + quotient;
+  if (start > last) return;
+  envelope.vertex[k] = vertex;
+  envelope.offset[k] = offset;
+  envelope.from[k] = start;
+  ++k;
+}
+
+// The field of the run of set pixels first ... last of a row, whose column
+// distances are g; background lies just outside it unless at the row's ends.
+void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, ParabolaEnvelope& envelope,
+                  float* out) {
+  envelope.count = 0;
+  if (first > 0) AddParabola(envelope, first - 1, 0, first, last);
+  for (int32_t q = first; q <= last; ++q) {
+    AddParabola(envelope, q, g[q] * g[q], first, last);
+  }
+  if (last < width - 1) AddParabola(envelope, last + 1, 0, first, last);
+  double* squared = envelope.squared.data();
+  size_t k = 0;
+  for (int32_t x = first; x <= last; ++x) {
+    while (k + 1 < envelope.count && envelope.from[k + 1] <= x) ++k;
+    squared[x - first] = static_cast<double>(ParabolaAt(x, envelope.vertex[k], envelope.offset[k]));
+  }
+  // The square root of an integer below 2^53 taken in double and rounded to
+  // float is its correctly rounded float square root.
+  const int32_t length = last - first + 1;
+  for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(std::sqrt(squared[i]));
+}
+
+// Row of the first clear cell below the set cell (x, y); height when none.
+int64_t NextClearBelow(const ByteMask& mask, int32_t x, int32_t y) {
+  const size_t stride = static_cast<size_t>(mask.width);
+  int32_t row = y + 1;
+  size_t index = static_cast<size_t>(row) * stride + static_cast<size_t>(x);
+  for (; row < mask.height && mask.cells[index] != 0; index += stride) ++row;
+  return row;
+}
+
+// Index of the first non-zero cell at or after x (width when none).
+int32_t NextSetCell(const uint8_t* cells, int32_t x, int32_t width) {
+  while (x + 8 <= width) {
+    uint64_t eight;
+    std::memcpy(&eight, cells + x, 8);
+    if (eight != 0) break;
+    x += 8;
+  }
+  while (x < width && cells[x] == 0) ++x;
+  return x;
+}
+
+int32_t NextClearCell(const uint8_t* cells, int32_t x, int32_t width) {
+  while (x < width && cells[x] != 0) ++x;
+  return x;
+}
+
+}  // namespace
+
 void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   const int32_t width = mask.width;
   const int32_t height = mask.height;
@@ -23,75 +138,37 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
     return;
   }
   const size_t stride = static_cast<size_t>(width);
-  field.assign(stride * static_cast<size_t>(height), 0.0f);
+  // Every entry is written below.
+  field.resize(stride * static_cast<size_t>(height));
 
-  // Both sweeps run row by row with one running distance per column, which
-  // gives the same values as walking each column on its own.
-  constexpr float kColumnCap = 1e10f;
-  std::vector<float> columnDistance(field.size());
-  std::vector<float> running(stride, 0.0f);
+  // Row by row from the top. Per column: the distance to the nearest
+  // background above (row -1 counts), stepped every row, and the row of the
+  // nearest background at or below, found by walking down the column when a
+  // run of set cells starts and kept until the walk has been passed.
+  std::vector<uint32_t> above(stride, 0);
+  std::vector<int64_t> clearBelow(stride, -1);
+  std::vector<int64_t> columnDistance(stride);
+  ParabolaEnvelope envelope;
+  envelope.vertex.resize(stride + 2);
+  envelope.offset.resize(stride + 2);
+  envelope.from.resize(stride + 2);
+  envelope.squared.resize(stride);
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
-    float* out = columnDistance.data() + static_cast<size_t>(y) * stride;
-    for (size_t x = 0; x < stride; ++x) {
-      running[x] = cells[x] != 0 ? std::min(running[x] + 1.0f, kColumnCap) : 0.0f;
-      out[x] = running[x];
-    }
-  }
-  std::fill(running.begin(), running.end(), 0.0f);
-  for (int32_t y = height - 1; y >= 0; --y) {
-    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
-    float* out = columnDistance.data() + static_cast<size_t>(y) * stride;
-    for (size_t x = 0; x < stride; ++x) {
-      running[x] = cells[x] != 0 ? std::min(running[x] + 1.0f, kColumnCap) : 0.0f;
-      out[x] = std::min(out[x], running[x]);
-    }
-  }
-
-  std::vector<double> squared(stride);
-  std::vector<int32_t> vertex(stride);
-  std::vector<double> boundary(stride + 1);
-  std::vector<double> result(stride);
-  for (int32_t y = 0; y < height; ++y) {
-    const float* columnRow = columnDistance.data() + static_cast<size_t>(y) * stride;
-    for (size_t q = 0; q < stride; ++q) {
-      const double g = columnRow[q];
-      squared[q] = g * g;
-    }
-    // Where parabola q (vertex q, offset squared[q]) overtakes parabola v.
-    auto intersection = [&squared](int32_t q, int32_t v) {
-      const double dq = q;
-      const double dv = v;
-      const double numerator = (dq * dq + squared[static_cast<size_t>(q)]) -
-                               (dv * dv + squared[static_cast<size_t>(v)]);
-      return numerator / ((dq - dv) + (dq - dv));
-    };
-    int32_t k = 0;
-    vertex[0] = 0;
-    boundary[0] = -1e20;
-    boundary[1] = 1e20;
-    for (int32_t q = 1; q < width; ++q) {
-      double s = intersection(q, vertex[static_cast<size_t>(k)]);
-      while (boundary[static_cast<size_t>(k)] >= s) {
-        --k;
-        s = intersection(q, vertex[static_cast<size_t>(k)]);
+    float* out = field.data() + static_cast<size_t>(y) * stride;
+    StepColumnDistances(cells, above.data(), width);
+    int32_t clearFrom = 0;
+    for (int32_t x = NextSetCell(cells, 0, width); x < width; x = NextSetCell(cells, x, width)) {
+      std::fill(out + clearFrom, out + x, 0.0f);
+      const int32_t end = NextClearCell(cells, x, width);
+      for (int32_t q = x; q < end; ++q) {
+        if (clearBelow[static_cast<size_t>(q)] < y) clearBelow[static_cast<size_t>(q)] = NextClearBelow(mask, q, y);
+        const int64_t below = std::min<int64_t>(clearBelow[static_cast<size_t>(q)] - y, kColumnCap);
+        columnDistance[static_cast<size_t>(q)] = std::min<int64_t>(above[static_cast<size_t>(q)], below);
       }
-      ++k;
-      vertex[static_cast<size_t>(k)] = q;
-      boundary[static_cast<size_t>(k)] = s;
-      boundary[static_cast<size_t>(k) + 1] = 1e20;
+      TransformRun(columnDistance.data(), x, end - 1, width, envelope, out);
+      x = clearFrom = end;
     }
-    k = 0;
-    for (int32_t q = 0; q < width; ++q) {
-      while (static_cast<double>(q) > boundary[static_cast<size_t>(k) + 1]) ++k;
-      const double offset = static_cast<double>(q - vertex[static_cast<size_t>(k)]);
-      result[static_cast<size_t>(q)] = offset * offset + squared[static_cast<size_t>(vertex[static_cast<size_t>(k)])];
-    }
-    float* fieldRow = field.data() + static_cast<size_t>(y) * stride;
-    for (size_t q = 0; q < stride; ++q) {
-      // The square root of an integer rounded to double and then to float is
-      // its correctly rounded float square root, as sqrtf of the exact float.
-      fieldRow[q] = static_cast<float>(std::sqrt(result[q]));
-    }
+    std::fill(out + clearFrom, out + width, 0.0f);
   }
 }
