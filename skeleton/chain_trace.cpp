@@ -13,12 +13,21 @@ constexpr int32_t kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 constexpr float kFirstStepScore[8] = {1.0f, 0.9f, 1.0f, 0.9f, 1.0f, 0.9f, 1.0f, 0.9f};
 constexpr int32_t kRingSize = 5;
 
-FloatPoint UnitStep(int32_t k) {
-  const float dx = static_cast<float>(kStepDx[k]);
-  const float dy = static_cast<float>(kStepDy[k]);
-  const float length = std::sqrt(dx * dx + dy * dy);
-  return {dx / length, dy / length};
-}
+struct UnitSteps {
+  FloatPoint step[8];
+};
+
+// The eight steps divided by their lengths, worked out once.
+const UnitSteps kUnitSteps = [] {
+  UnitSteps steps;
+  for (int32_t k = 0; k < 8; ++k) {
+    const float dx = static_cast<float>(kStepDx[k]);
+    const float dy = static_cast<float>(kStepDy[k]);
+    const float length = std::sqrt(dx * dx + dy * dy);
+    steps.step[k] = {dx / length, dy / length};
+  }
+  return steps;
+}();
 
 bool IsZero(FloatPoint p) { return p.x == 0.0f && p.y == 0.0f; }
 
@@ -64,29 +73,40 @@ ChainRecord TraceChainFrom(const ByteMask& mask, int32_t x0, int32_t y0, std::ve
       visited.size() < static_cast<size_t>(width) * static_cast<size_t>(height)) {
     return chain;
   }
-  const size_t stride = static_cast<size_t>(width);
-  auto cellIndex = [stride](int32_t x, int32_t y) { return static_cast<size_t>(y) * stride + static_cast<size_t>(x); };
+  const auto stride = static_cast<ptrdiff_t>(width);
+  const uint8_t* cells = mask.cells.data();
+  uint8_t* taken = visited.data();
+  ptrdiff_t stepOffset[8];
+  for (int32_t k = 0; k < 8; ++k) stepOffset[k] = kStepDy[k] * stride + kStepDx[k];
 
   IntPoint current{x0, y0};
+  ptrdiff_t here = y0 * stride + x0;
   chain.points.push_back(current);
-  visited[cellIndex(x0, y0)] = 1;
+  taken[here] = 1;
   FloatPoint heading{0.0f, 0.0f};
   StepRing ring;
   const float straightWeight = 1.0f - std::fabs(bias);
+  // With a zero bias the predicted term adds only a zero to every score, so
+  // the turn need not be predicted at all.
+  const bool predicts = smart != 0 && bias != 0.0f;
 
   for (;;) {
     FloatPoint predicted = heading;
-    if (smart != 0 && ring.count >= 2 && !IsZero(heading)) predicted = PredictTurn(heading, ring);
+    if (predicts && ring.count >= 2 && !IsZero(heading)) predicted = PredictTurn(heading, ring);
+    // Away from the edges every neighbour lies inside the mask.
+    const bool inside = current.x > 0 && current.y > 0 && current.x < width - 1 && current.y < height - 1;
 
     int32_t chosen = -1;
     float bestScore = -1e9f;
     for (int32_t k = 0; k < 8; ++k) {
-      const int32_t nx = current.x + kStepDx[k];
-      const int32_t ny = current.y + kStepDy[k];
-      if (nx < 0 || nx >= width || ny < 0 || ny >= height) continue;
-      const size_t index = cellIndex(nx, ny);
-      if (mask.cells[index] == 0 || visited[index] != 0) continue;
-      const FloatPoint unit = UnitStep(k);
+      if (!inside) {
+        const int32_t nx = current.x + kStepDx[k];
+        const int32_t ny = current.y + kStepDy[k];
+        if (nx < 0 || nx >= width || ny < 0 || ny >= height) continue;
+      }
+      const ptrdiff_t index = here + stepOffset[k];
+      if (cells[index] == 0 || taken[index] != 0) continue;
+      const FloatPoint unit = kUnitSteps.step[k];
       float score;
       if (IsZero(heading)) {
         score = kFirstStepScore[k];
@@ -102,7 +122,7 @@ ChainRecord TraceChainFrom(const ByteMask& mask, int32_t x0, int32_t y0, std::ve
     }
     if (chosen < 0) return chain;
 
-    const FloatPoint step = UnitStep(chosen);
+    const FloatPoint step = kUnitSteps.step[chosen];
     if (IsZero(heading)) {
       heading = step;
     } else {
@@ -114,8 +134,9 @@ ChainRecord TraceChainFrom(const ByteMask& mask, int32_t x0, int32_t y0, std::ve
       if (ring.count < kRingSize) ++ring.count;
     }
     current = {current.x + kStepDx[chosen], current.y + kStepDy[chosen]};
+    here += stepOffset[chosen];
     chain.points.push_back(current);
-    visited[cellIndex(current.x, current.y)] = 1;
+    taken[here] = 1;
   }
 }
 

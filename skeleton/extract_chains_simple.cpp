@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -11,6 +12,26 @@
 #include "skeleton/polyline_simplify.h"
 
 namespace {
+
+// Index of the first non-zero cell of a row at or after x, or end when none
+// lies before it; skips empty stretches eight cells at a time.
+int32_t NextSetCell(const uint8_t* row, int32_t x, int32_t end) {
+  for (; x + 8 <= end; x += 8) {
+    uint64_t eight;
+    std::memcpy(&eight, row + x, 8);
+    if (eight != 0) break;
+  }
+  while (x < end && row[x] == 0) ++x;
+  return x;
+}
+
+// SkeletonPixelDegree of a pixel whose eight neighbours all lie inside the mask.
+int32_t InteriorPixelDegree(const uint8_t* row, size_t stride, int32_t x) {
+  const uint8_t* above = row - stride;
+  const uint8_t* below = row + stride;
+  return (above[x - 1] != 0) + (above[x] != 0) + (above[x + 1] != 0) + (row[x - 1] != 0) + (row[x + 1] != 0) +
+         (below[x - 1] != 0) + (below[x] != 0) + (below[x + 1] != 0);
+}
 
 void KeepTraceIfLongEnough(ChainRecord&& trace, std::vector<ChainRecord>& traces) {
   if (trace.points.size() >= 3) traces.push_back(std::move(trace));
@@ -139,8 +160,9 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
 
   std::vector<IntPoint> endPixels;
   for (int32_t y = 1; y <= height - 2; ++y) {
-    for (int32_t x = 1; x <= width - 2; ++x) {
-      if (MaskGet(mask, x, y) != 0 && SkeletonPixelDegree(mask, x, y) == 1) endPixels.push_back({x, y});
+    const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
+    for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
+      if (InteriorPixelDegree(row, stride, x) == 1) endPixels.push_back({x, y});
     }
   }
   for (IntPoint end : endPixels) {
@@ -149,9 +171,10 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
   }
   // Closed loops and pieces cut off between junctions.
   for (int32_t y = 1; y <= height - 2; ++y) {
-    for (int32_t x = 1; x <= width - 2; ++x) {
-      if (MaskGet(mask, x, y) == 0 || visited[static_cast<size_t>(y) * stride + static_cast<size_t>(x)] != 0) continue;
-      KeepTraceIfLongEnough(TraceChainFrom(mask, x, y, visited, smart, bias), traces);
+    const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
+    const uint8_t* taken = visited.data() + static_cast<size_t>(y) * stride;
+    for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
+      if (taken[x] == 0) KeepTraceIfLongEnough(TraceChainFrom(mask, x, y, visited, smart, bias), traces);
     }
   }
   return traces;
@@ -172,7 +195,7 @@ ChainOwnerMap BuildChainOwnerMap(const std::vector<ChainRecord>& chains, int32_t
         const float t = static_cast<float>(k) / static_cast<float>(steps);
         const auto px = static_cast<int32_t>(std::floor(t * dx + x0 + 0.5f));
         const auto py = static_cast<int32_t>(std::floor(t * dy + y0 + 0.5f));
-        owner[static_cast<int64_t>(py) * width + px] = static_cast<int32_t>(c);
+        SetChainOwner(owner, static_cast<int64_t>(py) * width + px, static_cast<int32_t>(c));
       }
     }
   }
@@ -192,8 +215,8 @@ void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32
       if (dx == 0 && dy == 0) continue;
       const IntPoint q{end.x + dx, end.y + dy};
       if (q.x < 0 || q.x >= width || q.y < 0 || q.y >= height) continue;
-      const auto entry = owner.find(static_cast<int64_t>(q.y) * width + q.x);
-      if (entry == owner.end() || entry->second == chainIndex) continue;
+      const int32_t ownerIndex = FindChainOwner(owner, static_cast<int64_t>(q.y) * width + q.x);
+      if (ownerIndex < 0 || ownerIndex == chainIndex) continue;
       const float fx = static_cast<float>(dx);
       const float fy = static_cast<float>(dy);
       const float distance = std::sqrt(fx * fx + fy * fy);

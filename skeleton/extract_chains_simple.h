@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "skeleton/byte_mask.h"
+#include "skeleton/chain_owner_map.h"
 #include "skeleton/chain_record.h"
 
 // Largest end-to-end distance joined, and first-to-last distance closed,
@@ -14,10 +14,6 @@
 constexpr float kEndJoinDistance = 2.5f;
 // Search radius (exclusive) for a chain end reaching out to another chain.
 constexpr float kNearbyChainRadius = 2.501f;
-
-// Pixel key (y * width + x, in 64 bits so large frames cannot wrap) to the
-// index of the chain whose outline covers it.
-using ChainOwnerMap = std::unordered_map<int64_t, int32_t>;
 
 std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, float gapClose, float minLength, uint8_t smart,
                                              float bias);
