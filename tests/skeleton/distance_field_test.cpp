@@ -66,6 +66,41 @@ DistanceField SinglePrecisionTransform(const ByteMask& mask) {
   return field;
 }
 
+// The transform as it was first written: a grid of column distances, then the envelope over every whole row in
+// double precision, where all sums are exact integers.
+DistanceField WholeRowTransform(const ByteMask& mask) {
+  const int32_t w = mask.width, h = mask.height;
+  std::vector<double> g(mask.cells.size()), f(w), z(w + 1);
+  std::vector<int32_t> v(w);
+  for (int32_t x = 0; x < w; ++x) {
+    double d = 0.0;
+    for (int32_t y = 0; y < h; ++y) g[size_t(y) * w + x] = d = mask.cells[size_t(y) * w + x] ? std::min(d + 1.0, 16777216.0) : 0.0;
+    d = 0.0;
+    for (int32_t y = h - 1; y >= 0; --y) {
+      d = mask.cells[size_t(y) * w + x] ? std::min(d + 1.0, 16777216.0) : 0.0;
+      g[size_t(y) * w + x] = std::min(g[size_t(y) * w + x], d);
+    }
+  }
+  DistanceField field(mask.cells.size());
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t q = 0; q < w; ++q) f[q] = g[size_t(y) * w + q] * g[size_t(y) * w + q];
+    auto meet = [&](double q, int32_t p) { return ((q * q + f[int32_t(q)]) - (double(p) * p + f[p])) / (2.0 * (q - p)); };
+    int32_t k = 0;
+    v[0] = 0, z[0] = -1e20, z[1] = 1e20;
+    for (int32_t q = 1; q < w; ++q) {
+      double s = meet(q, v[k]);
+      while (z[k] >= s) s = meet(q, v[--k]);
+      ++k, v[k] = q, z[k] = s, z[k + 1] = 1e20;
+    }
+    k = 0;
+    for (int32_t q = 0; q < w; ++q) {
+      while (q > z[k + 1]) ++k;
+      field[size_t(y) * w + q] = static_cast<float>(std::sqrt(double(q - v[k]) * (q - v[k]) + f[v[k]]));
+    }
+  }
+  return field;
+}
+
 // Whether the transform of mask, into a field with stale contents, gives exactly the expected floats.
 bool TransformGives(const ByteMask& mask, const DistanceField& expected) {
   DistanceField field{1.0f, 2.0f};
@@ -94,6 +129,17 @@ TEST(DistanceTransform, MatchesBruteForceAndSinglePrecisionFormulasWhileTheyAreE
   masks.push_back(SparseBackground(2800, 2800, 3, 12));
   for (const ByteMask& mask : masks) {
     ASSERT_TRUE(TransformGives(mask, SinglePrecisionTransform(mask))) << mask.width << "x" << mask.height;
+  }
+}
+
+// At the size limits (1 to 3 pixels wide, wider than 4096, inked borders) and on a frame with a single background
+// pixel, which one envelope spans whole rows.
+TEST(DistanceTransform, MatchesTheWholeRowEnvelopeAtTheSizeLimits) {
+  std::vector<ByteMask> masks = test_masks::LimitMasks(3100);
+  masks.push_back(SparseBackground(700, 500, 1, 13));
+  masks.push_back(SparseBackground(5000, 40, 0, 14));
+  for (const ByteMask& mask : masks) {
+    ASSERT_TRUE(TransformGives(mask, WholeRowTransform(mask))) << mask.width << "x" << mask.height;
   }
 }
 

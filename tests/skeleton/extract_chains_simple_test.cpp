@@ -106,12 +106,16 @@ TEST(JoinChainEnds, JoinsLikeRepeatedFullSweepsOnCrowdedChains) {
   EXPECT_GT(joins, 5000u);
 }
 
-// On generated skeletons: no pixel is traced twice; chains have two points or more; closing and the filter hold.
+// On generated skeletons, also at the size limits: no pixel is traced twice; chains have two points or more; closing
+// and the filter hold. Smart tracing with a zero bias skips the turn prediction the plain transcription makes.
 TEST(ExtractChainsSimple, GeneratedSkeletonsKeepTheStageInvariantsAndMatchAPlainTranscription) {
   int32_t chainsSeen = 0;
-  for (ByteMask mask : ManyMasks(14, 6000, 150)) {
+  std::vector<ByteMask> masks = ManyMasks(14, 6000, 150);
+  for (ByteMask& mask : LimitMasks(6001)) masks.push_back(std::move(mask));
+  for (ByteMask mask : masks) {
     ThinZhangSuen(mask);
-    for (const auto& [smart, bias] : {std::pair{uint8_t{0}, 0.0f}, {uint8_t{1}, 0.6f}, {uint8_t{1}, -1.0f}}) {
+    for (const auto& [smart, bias] :
+         {std::pair{uint8_t{0}, 0.0f}, {uint8_t{1}, 0.6f}, {uint8_t{1}, -1.0f}, {uint8_t{1}, 0.0f}}) {
       std::vector<uint8_t> traced(mask.cells.size(), 0);
       for (const ChainRecord& trace : TraceSkeletonPieces(mask, smart, bias)) {
         ASSERT_GE(trace.points.size(), 3u);

@@ -103,7 +103,7 @@ inline ChainRecord Rdp(const ChainRecord& chain) {
 inline void JoinPass(std::vector<ChainRecord>& chains, float t) {
   for (size_t i = 0; i < chains.size(); ++i) {
     for (size_t j = i + 1; j < chains.size() && !chains[i].closed; ++j) {
-      const std::vector<IntPoint> a = chains[i].points, b = chains[j].points;
+      const std::vector<IntPoint>&a = chains[i].points, &b = chains[j].points;
       const float d[4] = {Distance(a.back(), b.front()), Distance(a.back(), b.back()),
                           Distance(a.front(), b.front()), Distance(a.front(), b.back())};
       const auto pick = std::min_element(d, d + 4) - d;
@@ -112,7 +112,7 @@ inline void JoinPass(std::vector<ChainRecord>& chains, float t) {
       const std::vector<IntPoint>* parts[4][2] = {{&a, &b}, {&a, &rb}, {&ra, &b}, {&b, &a}};
       ChainRecord joined;
       for (const auto* part : parts[pick]) joined.points.insert(joined.points.end(), part->begin(), part->end());
-      chains[i] = Rdp(joined);
+      chains[i] = Rdp(joined);  // a and b are not read after this
       chains.erase(chains.begin() + static_cast<std::ptrdiff_t>(j));
       i = static_cast<size_t>(-1);
       break;

@@ -62,6 +62,42 @@ inline std::vector<ByteMask> ManyMasks(int32_t perKind, uint32_t seed, int32_t m
   return masks;
 }
 
+// Masks at the size limits of the fast stages: 1 to 3 pixels wide or high, sides around a multiple of 8 and 64,
+// wider than 4096 pixels, and frames with ink along all four borders; text, blobs and noise of several densities.
+inline std::vector<ByteMask> LimitMasks(uint32_t seed) {
+  std::vector<ByteMask> masks;
+  std::mt19937 rng(seed);
+  auto noise = [&rng](ByteMask mask, uint32_t percent) {
+    for (uint8_t& cell : mask.cells) cell = cell != 0 || rng() % 100 < percent;
+    return mask;
+  };
+  for (int32_t thin = 1; thin <= 3; ++thin) {
+    for (const uint32_t percent : {20u, 55u, 85u, 100u}) {
+      masks.push_back(noise(EmptyMask(thin, 1 + int32_t(rng() % 150)), percent));
+      masks.push_back(noise(EmptyMask(1 + int32_t(rng() % 150), thin), percent));
+    }
+  }
+  for (const int32_t side : {7, 8, 9, 63, 64, 65}) {
+    masks.push_back(noise(synthetic_text::MakeTextMask(side, 72 - side, rng(), 12), 3));
+    masks.push_back(noise(EmptyMask(side, side), 45 + rng() % 50));
+  }
+  for (const int32_t width : {4097, 4160, 5003}) {
+    masks.push_back(synthetic_text::MakeTextMask(width, 40, rng(), 22));
+    masks.push_back(noise(EmptyMask(width, 3), 50 + rng() % 45));
+  }
+  for (int32_t n = 0; n < 8; ++n) {
+    ByteMask framed = n % 2 == 0 ? synthetic_text::MakeTextMask(20 + int32_t(rng() % 90), 20 + int32_t(rng() % 90), rng(), 14)
+                                 : noise(EmptyMask(4 + int32_t(rng() % 60), 4 + int32_t(rng() % 60)), 60);
+    for (int32_t x = 0; x < framed.width; ++x) MaskSet(framed, x, 0, 1), MaskSet(framed, x, framed.height - 1, 1);
+    for (int32_t y = 0; y < framed.height; ++y) MaskSet(framed, 0, y, 1), MaskSet(framed, framed.width - 1, y, 1);
+    masks.push_back(framed);
+  }
+  ByteMask blob = EmptyMask(150, 130);
+  synthetic_text::StampDisc(blob, 75.0f, 64.0f, 70.0f);
+  masks.push_back(blob);
+  return masks;
+}
+
 using PairList = std::vector<std::pair<int32_t, int32_t>>;
 
 inline ChainRecord Chain(std::vector<IntPoint> points, uint8_t closed = 0) {

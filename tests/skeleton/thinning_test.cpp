@@ -30,9 +30,35 @@ bool ReferenceSubIteration(ByteMask& mask, int32_t step) {
   return !doomed.empty();
 }
 
-// Equal to the plain thinning, so the border never changes; and a fixed point.
+// A small shape in its eight orientations, at each of the 64 positions modulo 8 in a 24 x 24 mask. In one
+// orientation and position or another each pixel that only a diagonal deletion frees sits across a corner of the 8 x
+// 8 tiles the thinning decides in, from every side.
+std::vector<ByteMask> ShapesAtEveryTileOffset() {
+  const std::vector<std::string> shape = {"...#....", "..##.###", ".#####..", "#..###..", "...#.#..", "....#..."};
+  std::vector<ByteMask> masks;
+  for (int32_t orientation = 0; orientation < 8; ++orientation) {
+    for (int32_t offset = 0; offset < 64; ++offset) {
+      ByteMask mask = test_masks::EmptyMask(24, 24);
+      for (int32_t y = 0; y < 6; ++y) {
+        for (int32_t x = 0; x < 8; ++x) {
+          int32_t px = orientation & 1 ? 7 - x : x, py = orientation & 2 ? 5 - y : y;
+          if (orientation & 4) std::swap(px, py);
+          if (shape[y][x] == '#') MaskSet(mask, px + 4 + offset % 8, py + 4 + offset / 8, 1);
+        }
+      }
+      masks.push_back(mask);
+    }
+  }
+  return masks;
+}
+
+// Equal to the plain thinning, so the border never changes; and a fixed point. The limit masks put strokes across
+// tile edges, onto the border and along masks too narrow for any interior.
 TEST(ThinZhangSuen, MatchesPlainPerPixelEvaluationOnGeneratedMasks) {
-  for (const ByteMask& original : test_masks::ManyMasks(60, 1000)) {
+  std::vector<ByteMask> masks = test_masks::ManyMasks(60, 1000);
+  for (ByteMask& mask : test_masks::LimitMasks(1001)) masks.push_back(std::move(mask));
+  for (ByteMask& mask : ShapesAtEveryTileOffset()) masks.push_back(std::move(mask));
+  for (const ByteMask& original : masks) {
     ByteMask thinned = original;
     ThinZhangSuen(thinned);
     ByteMask reference = original;
