@@ -46,7 +46,7 @@ struct ReferenceHost {
   // its full size (SetLayerSize) for point defaults.
   HostRatio downsampleX = {1, 1};
   HostRatio downsampleY = {1, 1};
-  WindowLayout windows;
+  WindowLayout windows;  // set before events start; each event copies it
   DrawingServices drawing;
   UndoHistory undo;
 

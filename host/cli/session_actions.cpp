@@ -69,7 +69,7 @@ int32_t ParseIntArgument(std::string_view text) {
 
 std::string ParamValueText(const ReferenceHost& host, int32_t id) {
   const HostParamEntry& entry = ParamEntryById(host.instance, id);
-  if (entry.def.paramType == kParamTypeArbitraryData) return JoinText({entry.label, " = new data"});
+  if (entry.def.paramType == kParamTypeArbitraryData) return JoinText({entry.label, " = data"});
   return JoinText({entry.label, " = ", FormatParamValue(entry, ReadParamValue(host.instance, id))});
 }
 

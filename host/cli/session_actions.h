@@ -30,7 +30,8 @@ void ExpectNoArgument(std::string_view argument);
 std::string_view ExpectPathArgument(std::string_view argument);  // a file path, required
 std::vector<std::string_view> SplitArguments(std::string_view argument);
 int32_t ParseIntArgument(std::string_view text);
-// "LABEL = VALUE" of a parameter as it stands; data parameters say "new data".
+// "LABEL = VALUE" of a parameter as it stands; the host does not read data
+// blocks, so data parameters say "data".
 std::string ParamValueText(const ReferenceHost& host, int32_t id);
 std::string ChainNumbersText(const std::vector<int32_t>& numbers);  // "3 5", "none"; 0 is "?"
 

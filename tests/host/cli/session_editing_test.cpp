@@ -155,7 +155,9 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 CliRun RunSession(const std::vector<std::string>& args, const std::string& actions) {
-  const std::string file = TempPath("spindrel_session_actions.txt");
+  // Tests run in parallel processes: each writes its own actions file.
+  const std::string file =
+      TempPath(JoinText({"spindrel_actions_", testing::UnitTest::GetInstance()->current_test_info()->name(), ".txt"}));
   std::ofstream(file) << actions;
   std::vector<std::string> command = {"session", "--actions", file};
   command.insert(command.end(), args.begin(), args.end());
@@ -208,7 +210,8 @@ TEST(SessionEditing, PickedChainsShowInTheWindowBlendIntoOneAndUndoRestoresTheSl
 }
 
 // Part-way through the reveal only a chain's start is drawn; reversed, its
-// end; undone, the first frame again, byte for byte.
+// end; undone, the first frame again, byte for byte. Set Order, which opens
+// no undo group, is undone as a step named after its button.
 TEST(SessionEditing, ReversingFlipsTheNextRenderAndUndoBringsItBack) {
   RgbaImage image{120, 40, std::vector<uint8_t>(120 * 40 * 4, 0)};
   FillRect(image, 10, 15, 110, 21);
@@ -220,13 +223,17 @@ TEST(SessionEditing, ReversingFlipsTheNextRenderAndUndoBringsItBack) {
   const std::string undone = TempPath("spindrel_session_undone.png");
   const std::string actions = "set Reveal Progress (%)=30\nrender " + forward + "\n" +
                               ClickLine("click", View{}, chains[0]) + "press Reverse Selected\nrender " + reversed +
-                              "\nundo\nrender " + undone + "\n";
+                              "\nundo\nrender " + undone + "\nset Target Position (1-99)=1\n" +
+                              ClickLine("click", View{}, chains[0]) + "press Set Order\nundo\n";
   const CliRun run = RunSession({input}, actions);
   EXPECT_EQ(run.code, 0) << run.err;
   const std::vector<std::string> lines = Lines(run.out);
-  ASSERT_EQ(lines.size(), 7u) << run.out;
+  ASSERT_EQ(lines.size(), 11u) << run.out;
   EXPECT_EQ(lines[3], "press: Rev Slot 1 (0=off) = 1; undo group \"Spindrel: Reverse Chains\"");
   EXPECT_EQ(lines[5], "undo: \"Spindrel: Reverse Chains\": Rev Slot 1 (0=off) = 0");
+  // Set Order opens no undo group: its step is named after the button.
+  EXPECT_EQ(lines[9], "press: Draw Order = data; undo step \"Set Order\" (no undo group)");
+  EXPECT_EQ(lines[10], "undo: \"Set Order\": Draw Order = data");
   const IntPoint start = chains[0].points.front();
   const IntPoint end = chains[0].points.back();
   const RgbaImage before = ReadPng(forward);
