@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "render/chain_preview.h"
@@ -66,6 +68,71 @@ void DrawFilledPiece(const PieceTarget& target, const StrokePiece& piece, HostPi
   }
 }
 
+// Whether storing what a load of this depth gives writes the same bytes back,
+// so that a copy between frames of this depth may copy bytes.
+template <PixelDepth kDepth>
+bool LoadStoreKeepsBytes() {
+  using Format = PixelFormat<kDepth>;
+  if constexpr (kDepth == PixelDepth::k32BitFloat) {
+    return true;
+  } else {
+    static const bool keeps = [] {
+      using Channel = decltype(Format::Channel(0.0f));
+      for (uint32_t v = 0; v <= std::numeric_limits<Channel>::max(); ++v) {
+        unsigned char pixel[Format::kBytes];
+        const Channel channel = static_cast<Channel>(v);
+        for (int32_t c = 0; c < 4; ++c) std::memcpy(pixel + c * sizeof(Channel), &channel, sizeof channel);
+        const RgbaFloat p = Format::Load(pixel);
+        unsigned char stored[Format::kBytes];
+        Format::Store(stored, p.red, p.green, p.blue, p.alpha);
+        if (std::memcmp(pixel, stored, sizeof pixel) != 0) return false;
+      }
+      return true;
+    }();
+    return keeps;
+  }
+}
+
+// Pixels [0, count) of an output row from the same pixels of a source row.
+template <PixelDepth kOut, PixelDepth kIn>
+void CopyRowPixels(unsigned char* out, const unsigned char* in, int32_t count) {
+  if constexpr (kOut == kIn) {
+    if (LoadStoreKeepsBytes<kOut>()) {
+      std::memmove(out, in, static_cast<size_t>(count) * PixelFormat<kOut>::kBytes);
+      return;
+    }
+  }
+  for (int32_t x = 0; x < count; ++x) {
+    const RgbaFloat p = PixelFormat<kIn>::Load(in + static_cast<size_t>(x) * PixelFormat<kIn>::kBytes);
+    PixelFormat<kOut>::Store(out + static_cast<size_t>(x) * PixelFormat<kOut>::kBytes, p.red, p.green, p.blue,
+                             p.alpha);
+  }
+}
+
+// Every output pixel transparent, or (with a source) the source pixel where
+// the source has one. Row padding beyond the pixels is left alone.
+template <PixelDepth kOut>
+void DrawBaseRows(const HostFrame& output, const HostFrame* source) {
+  const size_t rowPixelBytes = static_cast<size_t>(output.width) * PixelFormat<kOut>::kBytes;
+  const bool hasSource = source != nullptr && source->pixels != nullptr;
+  const int32_t copied = hasSource ? std::clamp(source->width, 0, output.width) : 0;
+  const PixelDepth sourceDepth = hasSource ? FramePixelDepth(*source) : PixelDepth::k8Bit;
+  for (int32_t y = 0; y < output.height; ++y) {
+    unsigned char* out = FrameRow(output, y);
+    const int32_t count = y < (hasSource ? source->height : 0) ? copied : 0;
+    if (count > 0) {
+      const unsigned char* in = FrameRow(*source, y);
+      switch (sourceDepth) {
+        case PixelDepth::k32BitFloat: CopyRowPixels<kOut, PixelDepth::k32BitFloat>(out, in, count); break;
+        case PixelDepth::k16Bit: CopyRowPixels<kOut, PixelDepth::k16Bit>(out, in, count); break;
+        case PixelDepth::k8Bit: CopyRowPixels<kOut, PixelDepth::k8Bit>(out, in, count); break;
+      }
+    }
+    const size_t done = static_cast<size_t>(count) * PixelFormat<kOut>::kBytes;
+    std::memset(out + done, 0, rowPixelBytes - done);
+  }
+}
+
 }  // namespace
 
 HostPixel8 PieceColor(const RenderSettings& settings, float a0, float a1) {
@@ -82,15 +149,12 @@ HostPixel8 PieceColor(const RenderSettings& settings, float a0, float a1) {
 
 void DrawOutputBase(const RenderSettings& settings, const RenderFrameState& state) {
   const HostFrame& output = *state.output;
-  const HostFrame& source = SourceOf(state);
-  for (int32_t y = 0; y < output.height; ++y) {
-    for (int32_t x = 0; x < output.width; ++x) {
-      if (settings.compositeOnOriginal) {
-        CopyPixel(output, source, x, y);
-      } else {
-        SetPixelFloat(output, x, y, 0.0f, 0.0f, 0.0f, 0.0f);
-      }
-    }
+  if (output.pixels == nullptr || output.width <= 0 || output.height <= 0) return;
+  const HostFrame* source = settings.compositeOnOriginal ? &SourceOf(state) : nullptr;
+  switch (FramePixelDepth(output)) {
+    case PixelDepth::k32BitFloat: return DrawBaseRows<PixelDepth::k32BitFloat>(output, source);
+    case PixelDepth::k16Bit: return DrawBaseRows<PixelDepth::k16Bit>(output, source);
+    case PixelDepth::k8Bit: return DrawBaseRows<PixelDepth::k8Bit>(output, source);
   }
 }
 
@@ -128,8 +192,7 @@ void DrawStroke(const RenderSettings& settings, const RenderFrameState& state) {
       settings, chains, state.field != nullptr ? *state.field : kNoField, state.maskWidth, state.maskHeight);
 
   StrokeLayer layer;
-  ResetRenderBuffers(layer, static_cast<size_t>(std::max(output.width, 0)) *
-                                static_cast<size_t>(std::max(output.height, 0)));
+  ResetRenderBuffers(layer, output.width, output.height);
   const PieceTarget target{settings, output, SourceOf(state), layer};
   const RingShape ring = RingShapeFor(settings);
   std::vector<StrokePiece> pieces;
@@ -168,7 +231,7 @@ void DrawStroke(const RenderSettings& settings, const RenderFrameState& state) {
       }
     }
   }
-  CompositeStrokeLayer(layer, output);
+  CompositeStrokeLayer(layer, output, SourceOf(state));
 }
 
 void DrawRenderOutput(const RenderSettings& settings, const RenderFrameState& state) {

@@ -20,12 +20,12 @@ struct Layered {
   TestFrame f;
   StrokeLayer layer;
   explicit Layered(int32_t w, int32_t h, PixelDepth depth = PixelDepth::k8Bit) : f(MakeTestFrame(w, h, depth)) {
-    ResetRenderBuffers(layer, static_cast<size_t>(w) * h);
+    ResetRenderBuffers(layer, w, h);
   }
   void Capsule(float x0, float y0, float x1, float y1, float r, float fade = 0.0f, HostPixel8 colour = kWhite) {
     DrawCapsuleSegment(f.frame, f.frame, x0, y0, x1, y1, r, r, colour, false, fade, 0.0f, 0.02f, &layer);
   }
-  float Coverage(int32_t x, int32_t y) const { return layer.coverage[static_cast<size_t>(y) * f.frame.width + x]; }
+  float Coverage(int32_t x, int32_t y) const { return StrokeLayerCoverage(layer, x, y); }
 };
 
 TEST(CapsuleSegment, DiscCoverageAtTwoAndTwoAndAHalfPixelsAndTheHeadFade) {
@@ -66,8 +66,9 @@ TEST(CapsuleSegment, HighestCoverageWinsInTheLayerInEitherOrder) {
       l.Capsule(drawRed ? 3.6f : 7.2f, 5.5f, drawRed ? 3.6f : 7.2f, 5.5f, 2.0f, 0.0f, drawRed ? red : blue);
     }
     EXPECT_NEAR(l.Coverage(5, 5), 0.8f, 1e-5f);
-    EXPECT_TRUE(l.layer.blue[55] == 1.0f && l.layer.red[55] == 0.0f);
-    EXPECT_NEAR(l.layer.alpha[55], 128 * 0.003921569f, 1e-7f);
+    const RgbaFloat colour = StrokeLayerColour(l.layer, l.f.frame, 5, 5);
+    EXPECT_TRUE(colour.blue == 1.0f && colour.red == 0.0f);
+    EXPECT_NEAR(colour.alpha, 128 * 0.003921569f, 1e-7f);
   }
 }
 
@@ -101,15 +102,18 @@ TEST(CapsuleSegment, ClipsToTheFrameAndReadsASmallerSourceAsTransparent) {
 
 TEST(StrokeLayerComposite, ThresholdIsExclusiveAndCoverageCappedAtOne) {
   Layered l(3, 1, PixelDepth::k32BitFloat);
-  l.layer.coverage = {kLayerCoverageMin, 0.0031f, 2.0f};
-  l.layer.red = {1.0f, 1.0f, 1.0f};
-  l.layer.alpha = {1.0f, 1.0f, 0.5f};
-  CompositeStrokeLayer(l.layer, l.f.frame);
+  const uint32_t red = StrokeColourIndex(l.layer, {1.0f, 0.0f, 0.0f, 1.0f});
+  const uint32_t halfRed = StrokeColourIndex(l.layer, {1.0f, 0.0f, 0.0f, 0.5f});
+  StrokeLayerPixel* tile = StrokeTileAt(l.layer, 0, 0);
+  tile[StrokeTileOffset(0, 0)] = {kLayerCoverageMin, red};
+  tile[StrokeTileOffset(1, 0)] = {0.0031f, red};
+  tile[StrokeTileOffset(2, 0)] = {2.0f, halfRed};
+  CompositeStrokeLayer(l.layer, l.f.frame, l.f.frame);
   EXPECT_EQ(GetPixelFloat(l.f.frame, 0, 0).alpha, 0.0f);
   EXPECT_NEAR(GetPixelFloat(l.f.frame, 1, 0).alpha, 0.0031f, 1e-7f);
   EXPECT_TRUE(SamePixel(GetPixelFloat(l.f.frame, 2, 0), {0.5f, 0.0f, 0.0f, 0.5f}));
-  ResetRenderBuffers(l.layer, 2);
-  EXPECT_THROW(CompositeStrokeLayer(l.layer, l.f.frame), std::logic_error);
+  ResetRenderBuffers(l.layer, 2, 1);
+  EXPECT_THROW(CompositeStrokeLayer(l.layer, l.f.frame, l.f.frame), std::logic_error);
 }
 
 }  // namespace
