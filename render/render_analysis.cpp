@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "render/analysis_inputs.h"
 #include "render/chain_ordering.h"
 #include "render/mask_building.h"
 #include "render/saved_chain_edits.h"
@@ -21,8 +22,21 @@ RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame&
   return frame;
 }
 
-RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampled, const SavedEditSource& edits,
-                                  bool keepIntermediates) {
+ByteMask SampleAnalysedLayer(const HostInData& in, const HostFrame& input, const RenderSettings& settings) {
+  HostParamDef mapLayer;
+  std::memset(&mapLayer, 0, sizeof mapLayer);
+  const bool checkedOut =
+      in.utils != nullptr && in.utils->checkoutParam(in.effectRef, PARAM_MAP_LAYER, in.currentTime, in.timeStep,
+                                                     in.timeScale, &mapLayer) == kHostErrorNone;
+  const HostFrame& analysed = checkedOut && mapLayer.u.layer.pixels != nullptr ? mapLayer.u.layer : input;
+  ByteMask sampled = SampleLayerMask(analysed, settings.channel, settings.invertInput, settings.threshold);
+  if (checkedOut) in.utils->checkinParam(in.effectRef, &mapLayer);
+  return sampled;
+}
+
+RenderAnalysis AnalyseToShapedChains(const RenderSettings& renderSettings, ByteMask sampled,
+                                     const DrawOrderBlob& drawOrder, bool keepIntermediates) {
+  const RenderSettings settings = AnalysisSettingsOf(renderSettings);
   RenderAnalysis a;
   a.maskWidth = sampled.width;
   a.maskHeight = sampled.height;
@@ -40,12 +54,24 @@ RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampl
   SortChainsByStartDistance(a.chains, settings.startX, settings.startY);
   ApplyMergeSlots(a.chains, settings.mergeSlots, settings.autoFlip);
   ApplyReverseSlots(a.chains, settings.reverseSlots);
-  const bool hasHost = edits.in != nullptr && edits.params != nullptr;
-  if (hasHost) ApplySavedDrawOrder(*edits.in, edits.params, a.chains);
+  ApplyDrawOrderTable(a.chains, drawOrder);
   ShapeChains(a.chains, a.field, a.maskWidth, a.maskHeight, settings);
-  if (hasHost) ApplySavedSelectionMerge(*edits.in, edits.params, a.chains, settings.autoFlip);
-  // Numbered after the pending merge, so there is exactly one label per chain.
   a.labels = ChainLabels(a.chains.size());
+  return a;
+}
+
+RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampled, const SavedEditSource& edits,
+                                  bool keepIntermediates) {
+  const bool hasHost = edits.in != nullptr && edits.params != nullptr;
+  DrawOrderBlob drawOrder;
+  std::memset(&drawOrder, 0, sizeof drawOrder);
+  if (hasHost) drawOrder = ReadSavedDrawOrder(*edits.in, edits.params);
+  RenderAnalysis a = AnalyseToShapedChains(settings, std::move(sampled), drawOrder, keepIntermediates);
+  if (hasHost) {
+    ApplySavedSelectionMerge(*edits.in, edits.params, a.chains, AnalysisSettingsOf(settings).autoFlip);
+    // Numbered after the pending merge, so there is exactly one label per chain.
+    a.labels = ChainLabels(a.chains.size());
+  }
   return a;
 }
 
@@ -57,13 +83,6 @@ RenderAnalysis AnalyseLayer(const RenderSettings& settings, const HostFrame& lay
 
 RenderAnalysis RunAnalysisStages(const HostInData& in, HostParamDef* params[], const HostFrame& input,
                                  const RenderSettings& settings, bool keepIntermediates) {
-  HostParamDef mapLayer;
-  std::memset(&mapLayer, 0, sizeof mapLayer);
-  const bool checkedOut =
-      in.utils != nullptr && in.utils->checkoutParam(in.effectRef, PARAM_MAP_LAYER, in.currentTime, in.timeStep,
-                                                     in.timeScale, &mapLayer) == kHostErrorNone;
-  const HostFrame& analysed = checkedOut && mapLayer.u.layer.pixels != nullptr ? mapLayer.u.layer : input;
-  ByteMask sampled = SampleLayerMask(analysed, settings.channel, settings.invertInput, settings.threshold);
-  if (checkedOut) in.utils->checkinParam(in.effectRef, &mapLayer);
-  return AnalyseSampledMask(settings, std::move(sampled), SavedEditSource{&in, params}, keepIntermediates);
+  return AnalyseSampledMask(settings, SampleAnalysedLayer(in, input, settings), SavedEditSource{&in, params},
+                            keepIntermediates);
 }

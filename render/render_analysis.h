@@ -9,6 +9,7 @@
 #include "host_interface/host_frame.h"
 #include "host_interface/host_records.h"
 #include "render/render_settings.h"
+#include "shell/chain_blobs.h"
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/distance_field.h"
@@ -35,9 +36,20 @@ struct SavedEditSource {
   HostParamDef** params = nullptr;
 };
 
+// Stages 2 and 3: the Map Layer when one is chosen and has pixels, checked
+// out for the current time and checked in right after sampling, otherwise
+// `input`, sampled into a mask.
+ByteMask SampleAnalysedLayer(const HostInData& in, const HostFrame& input, const RenderSettings& settings);
+
 // Closing, distance field, thinning, clean-up, extraction, orientation, sort,
-// merge and reverse slots, draw-order table, shaping and the pending
-// selection merge, in that order.
+// merge and reverse slots, the draw-order table (count 0: none) and shaping,
+// in that order; the chains are numbered as they then stand. Only the values
+// of AnalysisSettingsOf(settings) are read.
+RenderAnalysis AnalyseToShapedChains(const RenderSettings& settings, ByteMask sampled, const DrawOrderBlob& drawOrder,
+                                     bool keepIntermediates);
+
+// AnalyseToShapedChains with the saved draw-order table of `edits`, then the
+// pending selection merge.
 RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampled, const SavedEditSource& edits,
                                   bool keepIntermediates);
 
@@ -45,8 +57,7 @@ RenderAnalysis AnalyseSampledMask(const RenderSettings& settings, ByteMask sampl
 RenderAnalysis AnalyseLayer(const RenderSettings& settings, const HostFrame& layer, const SavedEditSource& edits,
                             bool keepIntermediates);
 
-// What the render analyses: the Map Layer when one is chosen and has pixels,
-// checked out for the current time and checked in right after sampling,
-// otherwise `input`; then AnalyseSampledMask with the saved edits of `params`.
+// SampleAnalysedLayer followed by AnalyseSampledMask with the saved edits of
+// `params`: every analysis stage of a render, computed anew.
 RenderAnalysis RunAnalysisStages(const HostInData& in, HostParamDef* params[], const HostFrame& input,
                                  const RenderSettings& settings, bool keepIntermediates);

@@ -3,21 +3,25 @@
 #include <cstring>
 
 #include "render/chain_ordering.h"
-#include "shell/chain_blobs.h"
 #include "shell/param_ids.h"
 
-void ApplySavedDrawOrder(const HostInData& in, HostParamDef* params[], std::vector<ChainRecord>& chains) {
-  const HostHandle handle = params[PARAM_DRAW_ORDER]->u.arbitrary.valueHandle;
-  if (handle == nullptr || in.utils == nullptr) return;
-  const void* data = in.utils->lockHandle(handle);
+DrawOrderBlob ReadSavedDrawOrder(const HostInData& in, HostParamDef* params[]) {
   DrawOrderBlob table;
+  std::memset(&table, 0, sizeof table);
+  const HostHandle handle = params[PARAM_DRAW_ORDER]->u.arbitrary.valueHandle;
+  if (handle == nullptr || in.utils == nullptr) return table;
+  const void* data = in.utils->lockHandle(handle);
   if (data != nullptr) std::memcpy(&table, data, sizeof table);
   in.utils->unlockHandle(handle);
-  if (data != nullptr) ApplyDrawOrderTable(chains, table);
+  return table;
 }
 
-void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[], std::vector<ChainRecord>& chains,
-                              bool autoFlip) {
+void ApplySavedDrawOrder(const HostInData& in, HostParamDef* params[], std::vector<ChainRecord>& chains) {
+  ApplyDrawOrderTable(chains, ReadSavedDrawOrder(in, params));
+}
+
+void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[],
+                              const std::function<std::vector<ChainRecord>&()>& chains, bool autoFlip) {
   if (in.utils == nullptr) return;
   HostParamDef record;
   std::memset(&record, 0, sizeof record);
@@ -32,7 +36,7 @@ void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[], std:
       ChainSelectionBlob selection;
       std::memcpy(&selection, data, sizeof selection);
       if (selection.mergePending != 0) {
-        if (ApplyPendingSelectionMerge(chains, autoFlip, selection)) {
+        if (ApplyPendingSelectionMerge(chains(), autoFlip, selection)) {
           params[PARAM_CHAIN_SELECTION]->changeFlags = kParamChangeFlagChangedValue;
         }
         std::memcpy(data, &selection, sizeof selection);
@@ -41,4 +45,9 @@ void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[], std:
     in.utils->unlockHandle(handle);
   }
   in.utils->checkinParam(in.effectRef, &record);
+}
+
+void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[], std::vector<ChainRecord>& chains,
+                              bool autoFlip) {
+  ApplySavedSelectionMerge(in, params, [&]() -> std::vector<ChainRecord>& { return chains; }, autoFlip);
 }
