@@ -1,6 +1,7 @@
 // The whole render of one frame of thick text at 8 bits, HD and UHD, Reveal
 // Progress 50 and otherwise the effect's own defaults (from its parameter
-// setup, through the reference host), plus the stage groups on their own.
+// setup, through the reference host), analysed anew and with the analysis of
+// the previous frame reused, plus the stage groups on their own.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,33 +11,22 @@
 #include <string>
 #include <utility>
 
+#include "bench/bench_host.h"
 #include "bench/synthetic_text.h"
 #include "host/command_params.h"
 #include "host/frame_buffer.h"
-#include "host/param_value_text.h"
-#include "host/reference_host.h"
+#include "render/analysis_reuse.h"
 #include "render/chain_ordering.h"
 #include "render/mask_building.h"
 #include "render/render_analysis.h"
+#include "render/render_driver.h"
 #include "render/render_settings_snapshot.h"
 #include "render/stroke_drawing.h"
 #include "skeleton/thinning.h"
 
 namespace {
 
-ReferenceHost& BenchHost() {
-  static std::unique_ptr<ReferenceHost> host = [] {
-    std::string error;
-    std::unique_ptr<ReferenceHost> opened = OpenReferenceHost(SPINDREL_MODULE_PATH, error);
-    if (opened == nullptr || SetUpEffect(*opened) != kHostErrorNone ||
-        !ApplyParamAssignment(opened->instance, "Reveal Progress (%)=50", error)) {
-      std::fprintf(stderr, "render bench: cannot set up the effect: %s\n", error.c_str());
-      std::exit(1);
-    }
-    return opened;
-  }();
-  return *host;
-}
+using bench_host::BenchHost;
 
 // One text frame with the settings the host would pass for it.
 struct BenchFrame {
@@ -74,15 +64,28 @@ ByteMask SampledAndClosed(BenchFrame& f) {
   return mask;
 }
 
-void BM_RenderWhole(benchmark::State& state) {
+// Render in this process (the module's twin), so that reuse can be chosen.
+void RenderWhole(benchmark::State& state, bool reuse) {
   BenchFrame& f = Frame(state);
   const HostFrame input = FrameView(f.input);
-  const HostFrame output = FrameView(f.output);
+  HostFrame output = FrameView(f.output);
+  SetAnalysisReuse(reuse);
   for (auto _ : state) {
-    if (RenderFrame(BenchHost(), input, output, 0) != kHostErrorNone) state.SkipWithError("render failed");
+    const HostError result = RunWithCommandParams(BenchHost(), &input, 0, [&](HostInData& in, HostParamDef* params[]) {
+      HostOutData out{};
+      return Render(&in, &out, params, &output, nullptr);
+    });
+    if (result != kHostErrorNone) state.SkipWithError("render failed");
     benchmark::DoNotOptimize(f.output.storage.data());
   }
+  SetAnalysisReuse(true);
 }
+
+// Every frame analysed anew: the cost of a frame whose picture changed.
+void BM_RenderWhole(benchmark::State& state) { RenderWhole(state, false); }
+
+// The analysis of the previous frame reused: the cost of a write-on frame.
+void BM_RenderWholeReused(benchmark::State& state) { RenderWhole(state, true); }
 
 void BM_RenderSamplingAndClosing(benchmark::State& state) {
   BenchFrame& f = Frame(state);
@@ -112,6 +115,22 @@ void BM_RenderThinningAndCleanUp(benchmark::State& state) {
     ByteMask mask = closed;
     state.ResumeTiming();
     ThinZhangSuen(mask);
+    CleanSkeleton(mask, field, f.settings);
+    benchmark::DoNotOptimize(mask.cells.data());
+  }
+}
+
+// Corner pass, small shapes, spurs and end trimming on the thinned mask.
+void BM_RenderCleanUp(benchmark::State& state) {
+  BenchFrame& f = Frame(state);
+  ByteMask thinned = SampledAndClosed(f);
+  DistanceField field;
+  DistanceTransform(thinned, field);
+  ThinZhangSuen(thinned);
+  for (auto _ : state) {
+    state.PauseTiming();
+    ByteMask mask = thinned;
+    state.ResumeTiming();
     CleanSkeleton(mask, field, f.settings);
     benchmark::DoNotOptimize(mask.cells.data());
   }
@@ -154,8 +173,10 @@ void FrameSizes(benchmark::internal::Benchmark* bench) {
 }  // namespace
 
 BENCHMARK(BM_RenderWhole)->Apply(FrameSizes);
+BENCHMARK(BM_RenderWholeReused)->Apply(FrameSizes);
 BENCHMARK(BM_RenderSamplingAndClosing)->Apply(FrameSizes);
 BENCHMARK(BM_RenderDistanceField)->Apply(FrameSizes);
 BENCHMARK(BM_RenderThinningAndCleanUp)->Apply(FrameSizes);
+BENCHMARK(BM_RenderCleanUp)->Apply(FrameSizes);
 BENCHMARK(BM_RenderExtractionAndOrdering)->Apply(FrameSizes);
 BENCHMARK(BM_RenderDrawing)->Apply(FrameSizes);
