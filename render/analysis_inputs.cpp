@@ -49,8 +49,9 @@ uint8_t PackEightCells(const uint8_t* cells) {
 
 RenderSettings AnalysisSettingsOf(const RenderSettings& settings) {
   RenderSettings analysis;
-  std::apply([&](auto... field) { ((std::memcpy(&(analysis.*field), &(settings.*field), sizeof(settings.*field))), ...); },
-             kAnalysisFields);
+  std::apply(
+      [&](auto... field) { (std::memcpy(&(analysis.*field), &(settings.*field), sizeof(settings.*field)), ...); },
+      kAnalysisFields);
   return analysis;
 }
 

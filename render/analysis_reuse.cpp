@@ -56,8 +56,8 @@ void Keep(ReuseState& state, KeptAnalysis entry) {
       return;
     }
     // The newest (last) entry stays.
-    const auto oldest = std::min_element(state.kept.begin(), state.kept.end() - 1,
-                                         [](const KeptAnalysis& a, const KeptAnalysis& b) { return a.lastUse < b.lastUse; });
+    const auto usedEarlier = [](const KeptAnalysis& a, const KeptAnalysis& b) { return a.lastUse < b.lastUse; };
+    const auto oldest = std::min_element(state.kept.begin(), state.kept.end() - 1, usedEarlier);
     state.kept.erase(oldest);
   }
 }

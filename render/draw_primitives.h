@@ -28,7 +28,7 @@ inline HostPixel8 UnpackColor(uint32_t packed) {
 //   roughScale   noise frequency
 //   layer        when given, coverage goes into the layer (highest coverage
 //                wins) instead of being blended into `destination`; the layer
-//                holds one entry per destination pixel
+//                must be sized for `destination`
 void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, float x0, float y0,
                         float x1, float y1, float r0, float r1, HostPixel8 colour, bool useSource,
                         float fade, float roughAmount, float roughScale, StrokeLayer* layer);

@@ -273,6 +273,7 @@ void ComputeFieldAndThin(ByteMask& mask, DistanceField& field) {
 void ClearBlockCorners(ByteMask& mask) {
   const int32_t w = mask.width;
   const size_t width = static_cast<size_t>(w);
+  if (w < 3 || mask.height < 3) return;  // no interior
   for (int32_t y = 1; y < mask.height - 1; ++y) {
     uint8_t* row = &mask.cells[CellIndex(w, 0, y)];
     const uint8_t* up = row - width;
@@ -295,9 +296,9 @@ void ClearBlockCorners(ByteMask& mask) {
 // its first pixel in raster order and cleared at once when it is too small;
 // a bit per pixel marks what was reached.
 void RemoveSmallShapes(ByteMask& mask, int32_t minShapeArea) {
-  if (minShapeArea <= 0) return;
   const int32_t w = mask.width;
   const int32_t h = mask.height;
+  if (minShapeArea <= 0 || w <= 0 || h <= 0) return;
   const size_t pixelCount = mask.cells.size();
   std::vector<uint64_t> reached((pixelCount + 63) / 64, 0);
   const auto reach = [&](size_t i) {
@@ -343,6 +344,7 @@ void RemoveSpurs(ByteMask& mask, const DistanceField& field, int32_t spurPrune) 
   const int32_t cap = std::max(spurPrune, kSpurLengthCap);
   const int32_t w = mask.width;
   const size_t width = static_cast<size_t>(w);
+  if (w < 3 || mask.height < 3) return;  // no interior: no pixel is visited
   std::vector<IntPoint> path;
   // A walk never holds more pixels than the mask, whatever Spur Prune says.
   path.reserve(std::min(static_cast<size_t>(cap), mask.cells.size()) + 1);

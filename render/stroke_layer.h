@@ -72,7 +72,8 @@ inline StrokeLayerPixel* StrokeTileAt(StrokeLayer& layer, int32_t x, int32_t y) 
 }
 
 inline size_t StrokeTileOffset(int32_t x, int32_t y) {
-  return static_cast<size_t>(y & (kStrokeTileSize - 1)) * kStrokeTileSize + static_cast<size_t>(x & (kStrokeTileSize - 1));
+  return static_cast<size_t>(y & (kStrokeTileSize - 1)) * kStrokeTileSize +
+         static_cast<size_t>(x & (kStrokeTileSize - 1));
 }
 
 // The colour index for a piece colour: the last one when it is the same.

@@ -231,11 +231,12 @@ TEST(AnalysisReuseThreads, ConcurrentWriteOnFramesMatchFramesAnalysedAlone) {
           TestFrame output = MakeTestFrame(input.frame.width, input.frame.height);
           HostFrame view = output.frame;
           // Reveal grows with the frame number; the analysis inputs stay the same.
-          RunWithCommandParams(*host, &input.frame, static_cast<int32_t>(i), [&](HostInData& in, HostParamDef* params[]) {
+          const auto render = [&](HostInData& in, HostParamDef* params[]) {
             params[PARAM_REVEAL_PROGRESS]->u.floatSlider.value = 4.0 * static_cast<double>(i);
             HostOutData out{};
             return Render(&in, &out, params, &view, nullptr);
-          });
+          };
+          EXPECT_EQ(RunWithCommandParams(*host, &input.frame, static_cast<int32_t>(i), render), kHostErrorNone);
           frames[i] = output.storage;
         }
       });

@@ -20,8 +20,8 @@ namespace {
 std::vector<ByteMask> MaskCases(uint32_t seed) {
   std::vector<ByteMask> masks = test_masks::ManyMasks(12, seed);
   std::mt19937 rng(seed);
-  for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {9, 1}, {2, 7}, {7, 2}, {3, 3}, {3, 40}, {40, 3}, {4, 4}, {5, 5},
-                      {6, 5}, {4100, 6}, {4103, 37}}) {
+  for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}, {1, 1}, {1, 9}, {9, 1}, {2, 7}, {7, 2}, {3, 3}, {3, 40},
+                      {40, 3}, {4, 4}, {5, 5}, {6, 5}, {4100, 6}, {4103, 37}}) {
     ByteMask full = test_masks::EmptyMask(w, h);
     std::fill(full.cells.begin(), full.cells.end(), uint8_t{1});
     masks.push_back(full);

@@ -104,7 +104,9 @@ inline void DrawStroke(const RenderSettings& s, const RenderFrameState& state) {
     DrawCapsule(output, source, a.x, a.y, b.x, b.y, ra, rb, colour, s.revealOriginal, fade, s.roughnessAmount,
                 s.roughnessScale, layer);
   };
-  const auto lerp = [](FloatPoint a, FloatPoint b, float f) { return FloatPoint{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)}; };
+  const auto lerp = [](FloatPoint a, FloatPoint b, float f) {
+    return FloatPoint{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
+  };
   const RingShape ring = RingShapeFor(s);
   std::vector<StrokePiece> pieces;
   std::vector<DashSpan> dashes;

@@ -101,7 +101,8 @@ RenderAnalysis Scene(const ByteMask& ink, std::mt19937& rng, const RenderSetting
 TEST(StrokeDrawingPlain, EveryOptionAndDepthDrawsTheSameBytes) {
   std::mt19937 rng(17);
   std::vector<ByteMask> inks = {ByteMask{},  // random chains
-                                synthetic_text::MakeTextMask(96, 64, 3, 20), synthetic_text::MakeTextMask(160, 90, 8, 40),
+                                synthetic_text::MakeTextMask(96, 64, 3, 20),
+                                synthetic_text::MakeTextMask(160, 90, 8, 40),
                                 synthetic_text::MakeTextMask(4100, 40, 5, 24), test_masks::EmptyMask(3, 2)};
   for (const ByteMask& ink : inks) {
     for (const Variant& variant : kVariants) {
