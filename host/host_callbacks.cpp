@@ -113,8 +113,13 @@ HostError EndUndoGroup() {
   return kHostErrorNone;
 }
 
-HostError ExecuteScript(int32_t, const char* script, uint8_t, HostMemHandle* result, HostMemHandle* error) {
+HostError ExecuteScript(int32_t pluginId, const char* script, uint8_t platformEncoding, HostMemHandle* result,
+                        HostMemHandle* error) {
   Record(&SuiteServices::scripts, script != nullptr ? script : "");
+  Record(&SuiteServices::scriptCalls, "plugin " + std::to_string(pluginId) + " encoding " +
+                                          std::to_string(platformEncoding) + " result " +
+                                          (result != nullptr ? "handle" : "none") + " error " +
+                                          (error != nullptr ? "handle" : "none"));
   if (result != nullptr) *result = nullptr;
   if (error != nullptr) *error = nullptr;
   return kHostErrorNone;

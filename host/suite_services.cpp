@@ -72,5 +72,6 @@ void ResetSuiteRecords(SuiteServices& services) {
   services.unmatchedReleases = 0;
   services.undoEvents.clear();
   services.scripts.clear();
+  services.scriptCalls.clear();
   services.drawCalls.clear();
 }

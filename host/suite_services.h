@@ -33,7 +33,8 @@ struct SuiteServices {
   std::map<SuiteKey, SuiteCounts> counts;
   int64_t unmatchedReleases = 0;  // releases of a suite not acquired
   std::vector<std::string> undoEvents;  // "begin NAME" and "end", in call order
-  std::vector<std::string> scripts;
+  std::vector<std::string> scripts;      // the text of every script run, in call order
+  std::vector<std::string> scriptCalls;  // its other arguments: "plugin P encoding E result R error E"
   std::vector<std::string> drawCalls;
 };
 

@@ -13,11 +13,13 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# locales: the export tests write numbers under a decimal-comma locale;
-# librsvg2-bin: they render the exported SVG with rsvg-convert; libcairo2-dev
-# (through pkg-config): the windows' strokes are rasterised with Cairo.
+# locales: the export and script tests write numbers under a decimal-comma
+# locale; librsvg2-bin: they render the exported SVG with rsvg-convert;
+# libcairo2-dev (through pkg-config): the windows' strokes are rasterised with
+# Cairo; nodejs, node-acorn: the Create Shape Layer script is parsed as
+# ECMAScript 3 and run against a model of the host's scripting objects.
 LINUX_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev locales
-  librsvg2-bin pkg-config libcairo2-dev)
+  librsvg2-bin pkg-config libcairo2-dev nodejs node-acorn)
 # The Windows x64 cross build and its test run under Wine: the posix thread
 # variant of mingw-w64 (std::mutex), the 64-bit Wine loader, and GoogleTest's
 # sources to build it for Windows.
