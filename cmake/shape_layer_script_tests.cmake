@@ -1,24 +1,24 @@
 # The Create Shape Layer script of a real render, checked in Node: it must
 # parse as ECMAScript 3 and build the expected layer against a model of the
-# host's scripting objects (tests/overlay_export/*.js). Linux only: it needs
-# the command line's PNG reader, Node.js and acorn (nodejs, node-acorn).
+# host's scripting objects (tests/overlay_export/*.js). The script comes from
+# an editing session on the sample that renders, presses the button and
+# writes the script out. Linux only: it needs the command line, Node.js and
+# acorn (nodejs, node-acorn).
 
-if(NOT (BUILD_TESTING AND PNG_FOUND AND NOT CMAKE_CROSSCOMPILING))
+if(NOT (BUILD_TESTING AND TARGET spindrel))
   return()
 endif()
 
-add_executable(write_shape_layer_script ${PROJECT_SOURCE_DIR}/tests/overlay_export/tools/write_shape_layer_script.cpp)
-target_link_libraries(write_shape_layer_script PRIVATE spindrel_cli)
-target_compile_definitions(write_shape_layer_script PRIVATE SPINDREL_MODULE_PATH="$<TARGET_FILE:Spindrel>")
-add_dependencies(write_shape_layer_script Spindrel)
-
-# Made under a locale that writes decimal commas: the colour line must not.
-set(_sample_script ${CMAKE_BINARY_DIR}/shape_layer_script_sample.js)
+set(_sample_script ${CMAKE_BINARY_DIR}/shape_layer_script_sample.jsx)
+set(_session_actions ${CMAKE_BINARY_DIR}/shape_layer_script_sample_actions.txt)
+file(WRITE ${_session_actions}
+  "render ${CMAKE_BINARY_DIR}/shape_layer_script_sample.png\n"
+  "press Create Shape Layer\n"
+  "script ${_sample_script}\n")
 add_test(NAME ShapeLayerScriptNode.SampleScriptWritten
-  COMMAND write_shape_layer_script ${PROJECT_SOURCE_DIR}/samples/spindrel_text.png ${_sample_script}
-          "Line Color=#FF8000" "Line Width=7")
-set_tests_properties(ShapeLayerScriptNode.SampleScriptWritten PROPERTIES
-  FIXTURES_SETUP ShapeLayerScriptSample ENVIRONMENT LC_ALL=de_DE.UTF-8)
+  COMMAND spindrel session ${PROJECT_SOURCE_DIR}/samples/spindrel_text.png
+          --set "Line Color=#FF8000" --set "Line Width=7" --actions ${_session_actions})
+set_tests_properties(ShapeLayerScriptNode.SampleScriptWritten PROPERTIES FIXTURES_SETUP ShapeLayerScriptSample)
 
 find_program(SPINDREL_NODE NAMES node nodejs)
 find_path(SPINDREL_NODE_MODULES NAMES acorn/package.json

@@ -17,6 +17,7 @@ constexpr SessionAction kActions[] = {
     {"undo", "", UndoAction},
     {"window", "OUT.png", WindowAction},
     {"layer-window", "OUT.png", LayerWindowAction},
+    {"script", "OUT.jsx", ScriptAction},
     {"help", "", HelpAction},
 };
 

@@ -45,4 +45,6 @@ std::string PressAction(EditingSession& session, std::string_view argument);
 std::string UndoAction(EditingSession& session, std::string_view argument);
 std::string WindowAction(EditingSession& session, std::string_view argument);
 std::string LayerWindowAction(EditingSession& session, std::string_view argument);
+// The last script the effect handed the host (Create Shape Layer), to a file.
+std::string ScriptAction(EditingSession& session, std::string_view argument);
 std::string HelpAction(EditingSession& session, std::string_view argument);

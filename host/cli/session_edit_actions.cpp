@@ -48,6 +48,7 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
     FailCli(JoinText({"\"", argument, "\" is not a button"}));
   }
   ButtonPressReport report;
+  const size_t scriptsBefore = ReadSuiteLog(host.suites, &SuiteServices::scripts).size();
   const HostError result = PressButton(host, id, session.effect.time, &report);
   if (!report.changed.empty()) MarkSessionChanged(session);
   std::string text = report.changed.empty() ? std::string("nothing written") : ValuesText(host, report.changed);
@@ -58,6 +59,10 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
     text += JoinText({"; undo group \"", report.undoName, report.changed.empty() ? "\" (empty)" : "\""});
   } else if (!report.changed.empty()) {
     text += JoinText({"; undo step \"", report.undoName, "\" (no undo group)"});
+  }
+  const std::vector<std::string> scripts = ReadSuiteLog(host.suites, &SuiteServices::scripts);
+  if (scripts.size() > scriptsBefore) {
+    text += JoinText({"; a script of ", std::to_string(scripts.back().size()), " bytes for the host (script OUT.jsx)"});
   }
   return text;
 }

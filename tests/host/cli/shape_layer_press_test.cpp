@@ -1,14 +1,18 @@
 // Create Shape Layer pressed through the plug-in module in the reference
-// host, with the desktop stand-in first on PATH recording every alert.
+// host, with the desktop stand-in first on PATH recording every alert, and
+// in an editing session that writes the script out.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/cli/desktop_standin.h"
 #include "host/frame_buffer.h"
+#include "overlay_export/shape_layer_script_body.h"
 #include "shell/param_ids.h"
+#include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {
@@ -37,6 +41,36 @@ TEST(ShapeLayerPress, NoDataAlertUntilARenderFindsChainsThenOneScriptAndNoAlert)
   render(TextInkImage(160, 64, 5));
   EXPECT_TRUE(press().empty());
   EXPECT_EQ(ReadSuiteLog(host->suites, &SuiteServices::scripts).size(), 1u);
+}
+
+TEST(ShapeLayerPress, SessionWritesTheScriptOfTheLastPress) {
+  const std::string directory = FreshDirectory("shape_layer_session");
+  const std::string script = directory + "/letters.jsx";
+  std::istringstream actions("script " + script + "\nrender " + directory + "/frame.png\n" +
+                             "press Create Shape Layer\nscript " + script + "\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  const std::string module = SPINDREL_MODULE_PATH;
+  const int code = RunCommandLine({"session", SamplePath(), "--set", "Line Width=7"},
+                                  module.substr(0, module.find_last_of('/')) + "/spindrel", out, err, false, &actions);
+  EXPECT_EQ(code, 1) << "the first line fails";
+  EXPECT_EQ(err.str(),
+            "spindrel: line 1: script: the effect has handed the host no script yet: render, then press Create "
+            "Shape Layer\n");
+
+  const std::string text = ReadText(script);
+  const std::string size = std::to_string(text.size());
+  std::vector<std::string> lines;
+  std::istringstream printed(out.str());
+  for (std::string line; std::getline(printed, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 3u) << out.str();
+  EXPECT_EQ(lines[1], "press: nothing written; a script of " + size + " bytes for the host (script OUT.jsx)");
+  EXPECT_EQ(lines[2], "script: " + script + ", " + size + " bytes");
+  EXPECT_EQ(text.rfind("$.global.SpindrelSetup = function() {\nvar data={paths:[{closed:false,points:[[", 0), 0u);
+  const std::string tail = "var strokeColor=[1.0000,1.0000,1.0000];\nvar strokeWidth=7;\n" +
+                           std::string(kShapeLayerScriptBody);
+  ASSERT_GT(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
 }  // namespace
