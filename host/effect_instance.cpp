@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/text_join.h"
+#include "host/untrusted_text.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ int32_t FindParamByName(const HostEffectInstance& instance, std::string_view nam
   if (!name.empty() && name.find_first_not_of("0123456789") == std::string_view::npos) {
     const int32_t id = name.size() <= 4 ? std::stoi(std::string(name)) : -1;
     if (id >= 1 && id < count) return id;
-    error = JoinText({"no parameter with id ", name});
+    error = JoinText({"no parameter with id ", QuotedExcerpt(name), " (ids run from 1 to ", std::to_string(count - 1), ")"});
     return -1;
   }
   std::string_view group;
@@ -147,9 +148,9 @@ int32_t FindParamByName(const HostEffectInstance& instance, std::string_view nam
   }
   if (matches.size() == 1) return matches[0];
   if (matches.empty()) {
-    error = JoinText({"unknown parameter \"", name, "\""});
+    error = JoinText({"unknown parameter ", QuotedExcerpt(name), " (spindrel params lists them)"});
   } else {
-    error = JoinText({"parameter label \"", name, "\" is ambiguous; use one of"});
+    error = JoinText({"parameter label ", QuotedExcerpt(name), " is ambiguous; use one of"});
     for (int32_t id : matches) {
       error += JoinText({" \"", instance.params[static_cast<size_t>(id)]->group, "/", label, "\""});
     }

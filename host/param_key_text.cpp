@@ -5,6 +5,7 @@
 
 #include "host/param_value_text.h"
 #include "host/text_join.h"
+#include "host/untrusted_text.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ bool SplitKeys(std::string_view text, std::vector<KeyText>& keys, std::string& e
   while (true) {
     const size_t at = text.find('@');
     if (at == std::string_view::npos) {
-      error = JoinText({"expected VALUE@SECONDS, got \"", text, "\""});
+      error = JoinText({"expected VALUE@SECONDS, got ", QuotedExcerpt(text)});
       return false;
     }
     KeyText key{text.substr(0, at), text.substr(at + 1)};
@@ -39,7 +40,7 @@ bool SplitKeys(std::string_view text, std::vector<KeyText>& keys, std::string& e
 bool ApplyParamKeyframes(HostEffectInstance& instance, std::string_view text, const FrameTiming& timing,
                          std::string& error) {
   if (text.find('=') == std::string_view::npos) {
-    error = JoinText({"expected LABEL=VALUE@SECONDS,..., got \"", text, "\""});
+    error = JoinText({"expected LABEL=VALUE@SECONDS,..., got ", QuotedExcerpt(text)});
     return false;
   }
   size_t valueStart = 0;
@@ -62,7 +63,7 @@ bool ApplyParamKeyframes(HostEffectInstance& instance, std::string_view text, co
     ParamKeyframe keyframe{0, current};
     std::string reason;
     if (!ParseDouble(key.seconds, seconds) || !SecondsToTime(seconds, timing, keyframe.time)) {
-      error = JoinText({entry.label, ": \"", key.seconds, "\" is not a time in seconds"});
+      error = JoinText({entry.label, ": ", QuotedExcerpt(key.seconds), " is not a time in seconds"});
       return false;
     }
     if (!ParseParamValue(entry, key.value, keyframe.value, reason)) {

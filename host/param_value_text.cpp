@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/text_join.h"
+#include "host/untrusted_text.h"
 
 namespace {
 
@@ -60,7 +61,8 @@ bool ParseColor(std::string_view text, HostPixel8& color) {
   text = Trim(text);
   int64_t channels[3] = {};
   if (!text.empty() && text.front() == '#') {
-    if (text.size() != 7) return false;
+    // Hex digits only: from_chars would take a sign ("#-1-2-3").
+    if (text.size() != 7 || text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string_view::npos) return false;
     for (int i = 0; i < 3; ++i) {
       const std::string_view hex = text.substr(1 + 2 * static_cast<size_t>(i), 2);
       const auto result = std::from_chars(hex.data(), hex.data() + 2, channels[i], 16);
@@ -135,7 +137,7 @@ std::string ParamKindName(int32_t kind) {
 
 bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostParamValue& value, std::string& error) {
   const HostParamValue& def = entry.def.u;
-  const std::string quoted = JoinText({"\"", text, "\""});
+  const std::string quoted = QuotedExcerpt(text);
   int64_t integer = 0;
   double number = 0.0;
   switch (entry.def.paramType) {
@@ -286,7 +288,7 @@ int32_t FindAssignedParam(const HostEffectInstance& instance, std::string_view t
     if (!named) error = reason;
     named = true;
   }
-  if (!named) error = JoinText({"expected LABEL=VALUE, got \"", text, "\""});
+  if (!named) error = JoinText({"expected LABEL=VALUE, got ", QuotedExcerpt(text)});
   return -1;
 }
 

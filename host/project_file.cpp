@@ -1,12 +1,18 @@
 #include "host/project_file.h"
 
 #include <cmath>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <system_error>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 #include "host/arb_data_calls.h"
+#include "host/host_error_text.h"
+#include "host/param_value_text.h"
 #include "host/text_join.h"
+#include "host/untrusted_text.h"
 
 using nlohmann::json;
 
@@ -125,37 +131,109 @@ struct PendingValue {
   bool isData = false;
 };
 
+std::string Range(int64_t minimum, int64_t maximum) {
+  return JoinText({std::to_string(minimum), " to ", std::to_string(maximum)});
+}
+
+// What a value of the parameter looks like in a project.
+std::string ExpectedValue(const HostParamEntry& entry) {
+  const HostParamValue& def = entry.def.u;
+  switch (entry.def.paramType) {
+    case kParamTypeSlider: return JoinText({"an integer from ", Range(def.slider.validMin, def.slider.validMax)});
+    case kParamTypeCheckbox: return "0 or 1";
+    case kParamTypePopup: return JoinText({"an integer from ", Range(1, def.popup.numChoices)});
+    case kParamTypeFloatSlider: return JoinText({"a number from ", FormatParamRange(entry)});
+    case kParamTypeAngle: return "a number of degrees (a multiple of 1/65536)";
+    case kParamTypeColor: return "{\"red\": R, \"green\": G, \"blue\": B, \"alpha\": A}, each 0 to 255";
+    case kParamTypePoint: return "[x, y] in pixels (multiples of 1/65536) or \"default\"";
+    default: return "nothing (it holds no value)";
+  }
+}
+
 bool DecodeEntry(ReferenceHost& host, const json& item, PendingValue& pending, std::string& error) {
   if (!item.is_object() || !item.contains("id") || !item["id"].is_number_integer()) {
-    error = "a parameter entry has no integer \"id\"";
+    error = JoinText({"a parameter entry has no integer \"id\" (", DescribeJsonValue(item), ")"});
     return false;
   }
-  const int64_t id = item["id"].get<int64_t>();
-  if (id < 1 || id >= ParamCount(host.instance)) {
-    error = JoinText({"the effect has no parameter ", std::to_string(id)});
+  const json& idValue = item["id"];
+  const int32_t count = ParamCount(host.instance);
+  // An unsigned id past the signed range would read as negative.
+  const bool inRange = idValue.is_number_unsigned()
+                           ? idValue.get<uint64_t>() >= 1 && idValue.get<uint64_t>() < static_cast<uint64_t>(count)
+                           : idValue.get<int64_t>() >= 1 && idValue.get<int64_t>() < count;
+  if (!inRange) {
+    error = JoinText({"the effect has no parameter ", idValue.dump(), " (ids run from 1 to ",
+                      std::to_string(count - 1), ")"});
     return false;
   }
-  pending.id = static_cast<int32_t>(id);
+  pending.id = static_cast<int32_t>(idValue.get<int64_t>());
   const HostParamEntry& entry = ParamEntryById(host.instance, pending.id);
-  const std::string where = JoinText({"parameter ", std::to_string(id), " (", entry.label, ")"});
+  const std::string where = JoinText({"parameter ", std::to_string(pending.id), " (", entry.label, ")"});
   if (item.contains("label") && item["label"] != entry.label) {
-    error = JoinText({where, " is labelled ", item["label"].dump(), " in the project"});
+    error = JoinText({where, " is labelled ", DescribeJsonValue(item["label"]), " in the project"});
     return false;
   }
   if (entry.def.paramType == kParamTypeArbitraryData) {
     pending.isData = true;
     if (!item.contains("data") || !item["data"].is_string() || !FromHex(item["data"].get<std::string>(), pending.data)) {
-      error = JoinText({where, ": \"data\" is not a hex string"});
+      error = JoinText({where, ": \"data\" is not a hex string (", item.contains("data") ? DescribeJsonValue(item["data"]) : "none", ")"});
+      return false;
+    }
+    // The effect's blocks have one size; another length is a damaged project.
+    uint32_t size = 0;
+    if (ArbFlatSize(host, pending.id, CurrentDataHandle(host, pending.id), size) == kHostErrorNone &&
+        pending.data.size() != size) {
+      error = JoinText({where, ": the data holds ", std::to_string(pending.data.size()), " bytes, but the effect's block is ",
+                        std::to_string(size), " bytes (", std::to_string(size * 2), " hex digits)"});
       return false;
     }
     return true;
   }
   pending.value = ReadParamValue(host.instance, pending.id);
   if (!item.contains("value") || !ValueFromJson(entry, item["value"], pending.value, pending.pointDefault)) {
-    error = JoinText({where, ": unusable value ", item.contains("value") ? item["value"].dump() : "(none)"});
+    error = JoinText({where, ": unusable value ", item.contains("value") ? DescribeJsonValue(item["value"]) : "(none)",
+                      "; expected ", ExpectedValue(entry)});
     return false;
   }
   return true;
+}
+
+// A project is a few kilobytes; a file far larger is not one, and is not
+// read into memory whole.
+constexpr long kMaxProjectBytes = 16L << 20;
+
+bool ReadProjectText(const std::string& path, std::string& text, std::string& error) {
+  const auto fail = [&](const std::string& reason) {
+    error = JoinText({"cannot read ", path, ": ", reason});
+    return false;
+  };
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (file == nullptr) return fail(std::generic_category().message(errno));
+  char buffer[65536];
+  while (true) {
+    const size_t got = std::fread(buffer, 1, sizeof(buffer), file.get());
+    if (std::ferror(file.get())) return fail(std::generic_category().message(errno));
+    text.append(buffer, got);
+    if (text.size() > static_cast<size_t>(kMaxProjectBytes)) {
+      return fail(JoinText({"it is larger than ", std::to_string(kMaxProjectBytes >> 20), " MB, too large for a project"}));
+    }
+    if (got < sizeof(buffer)) return true;
+  }
+}
+
+// "line 3, column 14" of byte `at` (1-based, as the JSON parser counts).
+std::string TextPosition(const std::string& text, size_t at) {
+  size_t line = 1;
+  size_t column = 1;
+  for (size_t i = 0; i + 1 < at && i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  return JoinText({"line ", std::to_string(line), ", column ", std::to_string(column)});
 }
 
 }  // namespace
@@ -187,7 +265,9 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
     return false;
   }
   if (!project.contains("version") || project["version"] != kProjectVersion) {
-    error = JoinText({"unsupported project version ", project.contains("version") ? project["version"].dump() : "(none)"});
+    error = JoinText({"unsupported project version ",
+                      project.contains("version") ? DescribeJsonValue(project["version"]) : "(none)", "; this host reads version ",
+                      std::to_string(kProjectVersion)});
     return false;
   }
   if (!project.contains("parameters") || !project["parameters"].is_array()) {
@@ -209,8 +289,8 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
     if (result != kHostErrorNone) {
       if (handle != nullptr) ArbDispose(host, value.id, handle);
       for (const auto& [id, made] : blobs) ArbDispose(host, id, made);
-      error = JoinText({"the effect refused the data of parameter ", std::to_string(value.id), " (error ",
-                        std::to_string(result), ")"});
+      error = JoinText({"the effect refused the data of parameter ", std::to_string(value.id), " (",
+                        DescribeHostError(result), ")"});
       return false;
     }
     blobs.emplace_back(value.id, handle);
@@ -233,20 +313,13 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
 std::string ProjectText(ReferenceHost& host) { return ProjectToJson(host).dump(2) + "\n"; }
 
 bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = JoinText({"cannot read ", path});
-    return false;
-  }
+  std::string text;
+  if (!ReadProjectText(path, text, error)) return false;
   json project;
   try {
-    project = json::parse(file, nullptr, false);
-  } catch (const std::exception&) {  // a directory opens, but reading it fails
-    error = JoinText({"cannot read ", path});
-    return false;
-  }
-  if (project.is_discarded()) {
-    error = JoinText({path, " is not valid JSON"});
+    project = json::parse(text);
+  } catch (const json::parse_error& failure) {
+    error = JoinText({path, " is not valid JSON (", TextPosition(text, failure.byte), ")"});
     return false;
   }
   if (!ProjectFromJson(host, project, error)) {

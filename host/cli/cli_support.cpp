@@ -4,6 +4,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "host/host_error_text.h"
 #include "host/text_join.h"
 
 void FailCli(std::string message) { throw CliFailure{std::move(message)}; }
@@ -47,7 +48,7 @@ std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment) {
   std::unique_ptr<ReferenceHost> host = OpenReferenceHost(environment.modulePath, error);
   if (host == nullptr) FailCli(JoinText({"cannot load the plug-in: ", error}));
   const HostError result = SetUpEffect(*host);
-  if (result != kHostErrorNone) FailCli(JoinText({"the plug-in failed to set up (error ", std::to_string(result), ")"}));
+  if (result != kHostErrorNone) FailCli(JoinText({"the plug-in failed to set up (", DescribeHostError(result), ")"}));
   return host;
 }
 

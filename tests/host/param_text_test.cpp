@@ -62,9 +62,15 @@ TEST_F(ParamValueText, BadValuesAreRefusedAndLeaveTheValue) {
   for (const char* text : {"Threshold=256", "Threshold=-1", "Threshold=12x", "Threshold=", "Fit Tolerance (x0.1 px)=4",
                            "Channel=6", "Channel=purple", "Invert Input=yes", "Reveal Progress (%)=100.5",
                            "Path Offset (%)=nan", "Line Color=#FF80", "Line Color=256,0,0", "Start Point=1",
-                           "Nib Angle=abc", "Threshold"}) {
+                           "Nib Angle=abc", "Threshold", "Line Color=#-1-2-3", "Line Color=#+1+2+3",
+                           "Line Color=#0x1020", "Line Color=# 10203"}) {
     ExpectRefused(Set(text), text);
   }
+  EXPECT_EQ(FormatParamDefault(ParamEntryById(host->instance, PARAM_LINE_COLOR)), "#FFFFFF");
+  const HostPixel8 line = Value(PARAM_LINE_COLOR).color.value;
+  EXPECT_EQ((std::vector<int>{line.red, line.green, line.blue}), (std::vector<int>{255, 255, 255}));
+  // A long value is quoted in part.
+  ExpectRefused(Set("Threshold=" + std::string(5000, '7')), "long", "\"7777777777777777777777777777777777777777\"... (5000 bytes)");
   EXPECT_EQ(Value(PARAM_THRESHOLD).slider.value, 128);
   EXPECT_EQ(Value(PARAM_FIT_TOLERANCE).slider.value, 25);
   EXPECT_EQ(Value(PARAM_CHANNEL).popup.value, 1);
@@ -171,9 +177,24 @@ TEST(FrameTiming, RatesGiveWholeUnitFramesAndBadRatesAreRefused) {
     EXPECT_EQ(timing.timeScale, timeScale) << text;
     EXPECT_EQ(timing.timeStep, timeStep) << text;
   }
-  for (const char* text : {"0", "-30", "", "thirty", "30.", ".5", "29.9701", "1001", "1/0", "30/", "3e1", "0/5"}) {
-    error.clear();
+  for (const char* text : {"1000.000", "2000000/2000000", "1000"}) EXPECT_TRUE(ParseFrameRate(text, timing, error)) << text;
+  const std::string outside = " frames per second is outside 0 to 1000 (0 excluded)";
+  for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+           {"0", "\"0\"" + outside},
+           {"1001", "\"1001\"" + outside},  // worded as the same mistake with decimals
+           {"1000.001", "\"1000.001\"" + outside},
+           {"99999999999999999999", "\"99999999999999999999\"" + outside},
+           {"1001000/1000", "\"1001000/1000\"" + outside},
+           {"1/0", "\"1/0\"" + outside},
+           {"0/5", "\"0/5\"" + outside},
+           {"29.9701", "\"29.9701\" has more than three decimals; give such a rate as a fraction (like 30000/1001)"},
+           {"1/1000001", "\"1/1000001\" is too fine a fraction: numerator and denominator (reduced) must be at most 1000000"},
+       }) {
     EXPECT_FALSE(ParseFrameRate(text, timing, error)) << text;
-    EXPECT_FALSE(error.empty()) << text;
+    EXPECT_EQ(error, message);
+  }
+  for (const char* text : {"-30", "", "thirty", "30.", ".5", "30/", "3e1", "30 "}) {
+    EXPECT_FALSE(ParseFrameRate(text, timing, error)) << text;
+    EXPECT_NE(error.find("is not a frame rate (like 30, 29.97 or 30000/1001)"), std::string::npos) << error;
   }
 }

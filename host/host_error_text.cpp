@@ -1,0 +1,23 @@
+#include "host/host_error_text.h"
+
+#include "host/text_join.h"
+
+std::string DescribeHostError(HostError error) {
+  const std::string code = JoinText({"error ", std::to_string(error)});
+  switch (error) {
+    case kHostErrorNone: return JoinText({code, ": none"});
+    case kHostErrorOutOfMemory: return JoinText({code, ": out of memory"});
+    case kHostErrorInternal: return JoinText({code, ": an internal failure in the plug-in"});
+    case kHostErrorInvalidIndex: return JoinText({code, ": a parameter index the host cannot use"});
+    case kHostErrorMissingSuite: return JoinText({code, ": a host suite is missing"});
+    default: return code;
+  }
+}
+
+std::string DescribeRenderFailure(HostError error, const std::string& what, bool ranOutOfMemory) {
+  if (ranOutOfMemory) {
+    return JoinText({"the plug-in ran out of memory rendering ", what, " (error ", std::to_string(error),
+                     "); a smaller image, a lower depth or fewer threads need less"});
+  }
+  return JoinText({"the plug-in failed to render ", what, " (", DescribeHostError(error), ")"});
+}

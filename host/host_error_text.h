@@ -1,0 +1,12 @@
+// The host's result codes as words for messages: "error 4: out of memory".
+#pragma once
+
+#include <string>
+
+#include "host_interface/host_errors.h"
+
+std::string DescribeHostError(HostError error);
+
+// Why a render of `what` ("frame 3", "the image") failed; `ranOutOfMemory`
+// when an allocation failed during it (see allocation_failures.h).
+std::string DescribeRenderFailure(HostError error, const std::string& what, bool ranOutOfMemory);
