@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "host/allocation_failures.h"
 #include "host/frame_buffer.h"
+#include "host/host_error_text.h"
 #include "host/text_join.h"
 
 namespace {
@@ -39,10 +41,11 @@ void RenderFramesOfRun(ReferenceHost& host, const AnimationJob& job, const Anima
         return;
       }
       std::fill(output.storage.begin(), output.storage.end(), uint8_t{0});
+      const int64_t failedAllocations = AllocationFailureCount();
       const HostError result = RenderFrame(host, *job.input, view, time);
       if (result != kHostErrorNone) {
-        RecordFailure(run, JoinText({"the plug-in failed to render frame ", std::to_string(frame), " (error ",
-                                     std::to_string(result), ")"}));
+        RecordFailure(run, DescribeRenderFailure(result, JoinText({"frame ", std::to_string(frame)}),
+                                                 AllocationFailureCount() != failedAllocations));
         return;
       }
       std::string reason;

@@ -1,5 +1,6 @@
 #include "host/reference_host.h"
 
+#include "host/allocation_failures.h"
 #include "host/arb_data_calls.h"
 #include "host/command_params.h"
 #include "host/host_callbacks.h"
@@ -44,6 +45,7 @@ ReferenceHost::~ReferenceHost() {
 }
 
 std::unique_ptr<ReferenceHost> OpenReferenceHost(const std::string& modulePath, std::string& error) {
+  CountAllocationFailures();
   auto host = std::make_unique<ReferenceHost>();
   if (!ActivateReferenceHost(host.get())) {
     error = "another reference host is open";

@@ -1,6 +1,8 @@
 #include "host/cli/effect_options.h"
 
+#include "host/cli/memory_limit.h"
 #include "host/cli/png_image.h"
+#include "host/cli/run_memory.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
 #include "host/project_file.h"
@@ -8,11 +10,39 @@
 
 namespace {
 
-RgbaImage ReadImageOrFail(const std::string& path) {
+RgbaImage ReadImageOrFail(const std::string& path, uint64_t pixels) {
   RgbaImage image;
   std::string error;
-  if (!ReadPngFile(path, image, error)) FailCli(error);
+  if (!ReadPngFile(path, image, error, pixels)) FailCli(error);
   return image;
+}
+
+uint64_t PixelsOf(const PngHeader& header) {
+  return static_cast<uint64_t>(header.width) * static_cast<uint64_t>(header.height);
+}
+
+PngHeader ReadHeaderOrFail(const std::string& path) {
+  PngHeader header;
+  std::string error;
+  if (!ReadPngHeader(path, header, error)) FailCli(error);
+  return header;
+}
+
+// How many renders at once fit; fails with the figures when too few do.
+int32_t CheckRunMemory(const EffectOptions& options, const RunMemoryPlan& plan, const PngHeader& input,
+                       bool mayUseFewer) {
+  const MemoryLimit limit = RunMemoryLimit();
+  const int32_t fit = RendersThatFit(plan, limit.bytes);
+  if (fit == plan.renders || (mayUseFewer && fit > 0)) return fit;
+  RunMemoryPlan wanted = plan;
+  const std::string renders =
+      plan.renders == 1 ? std::string() : JoinText({" on ", std::to_string(plan.renders), " threads"});
+  FailCli(JoinText({"rendering ", options.inputPath, " (", std::to_string(input.width), " x ",
+                    std::to_string(input.height), " pixels) at ", std::to_string(options.depth), " bits", renders,
+                    " needs about ", ByteCountText(EstimateRunBytes(wanted)), ", more than the ",
+                    ByteCountText(limit.bytes), " of ", limit.source, "; ",
+                    fit > 0 ? JoinText({"--threads ", std::to_string(fit), " or less would fit"})
+                            : std::string("a smaller image or a lower --depth needs less")}));
 }
 
 }  // namespace
@@ -47,13 +77,20 @@ bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, Effec
   return true;
 }
 
-EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options) {
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options, int32_t renders,
+                                bool mayUseFewer) {
   EffectSession session;
   if (!SecondsToTime(options.timeSeconds, options.timing, session.time)) {
     FailCli("--time lies beyond the host's time range");
   }
-  session.input = FrameFromImage(ReadImageOrFail(options.inputPath), options.depth);
-  if (!options.mapPath.empty()) session.map = FrameFromImage(ReadImageOrFail(options.mapPath), options.depth);
+  const PngHeader input = ReadHeaderOrFail(options.inputPath);
+  const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);
+  const RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, renders};
+  session.renders = CheckRunMemory(options, plan, input, mayUseFewer);
+  session.input = FrameFromImage(ReadImageOrFail(options.inputPath, plan.inputPixels), options.depth);
+  if (!options.mapPath.empty()) {
+    session.map = FrameFromImage(ReadImageOrFail(options.mapPath, plan.mapPixels), options.depth);
+  }
 
   session.host = OpenEffect(environment);
   ReferenceHost& host = *session.host;

@@ -30,13 +30,17 @@ bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, Effec
 
 // The effect with every value applied and its layers read, ready to render.
 struct EffectSession {
+  int32_t renders = 1;  // that may run at once (see OpenEffectSession)
   std::unique_ptr<ReferenceHost> host;
   OwnedFrame input;
   OwnedFrame map;   // empty without --map
   int32_t time = 0;  // --time in host units
 };
 
-// Reads the images, loads the module, applies the project, the assignments
-// and the keys, and sets the Map Layer and the host's time scale; fails
-// with one line before anything is written.
-EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options);
+// Checks from the images' headers that `renders` renders at once fit in the
+// run's memory (run_memory.h); with `mayUseFewer` fewer that fit will do.
+// Then reads the images, loads the module, applies the project, the
+// assignments and the keys, and sets the Map Layer and the host's time
+// scale; fails with one line before anything is written.
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options, int32_t renders = 1,
+                                bool mayUseFewer = false);

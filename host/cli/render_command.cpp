@@ -2,12 +2,14 @@
 // the plug-in.
 #include <algorithm>
 
+#include "host/allocation_failures.h"
 #include "host/animation_render.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/effect_options.h"
 #include "host/cli/safe_output.h"
 #include "host/cli/png_image.h"
 #include "host/cli/progress_bar.h"
+#include "host/host_error_text.h"
 #include "host/project_file.h"
 #include "host/text_join.h"
 
@@ -62,9 +64,6 @@ std::string FrameFileName(int32_t frame, int32_t frameCount) {
   return JoinText({"frame_", number, ".png"});
 }
 
-std::string RenderFailure(HostError result, const std::string& what) {
-  return JoinText({"the plug-in failed to render ", what, " (error ", std::to_string(result), ")"});
-}
 
 // Added before the first frame, so that a target that cannot be written
 // stops the run before any work; written after the last frame, which may
@@ -99,8 +98,11 @@ void RenderOneImage(const RenderOptions& options, const CliEnvironment& environm
   AddProjectOutput(batch, options, projectIndex);
   EffectSession session = OpenEffectSession(environment, options.effect);
   OwnedFrame output = MakeFrame(session.input.width, session.input.height, options.effect.depth);
+  const int64_t failedAllocations = AllocationFailureCount();
   const HostError result = RenderFrame(*session.host, FrameView(session.input), FrameView(output), session.time);
-  if (result != kHostErrorNone) FailCli(RenderFailure(result, "the image"));
+  if (result != kHostErrorNone) {
+    FailCli(DescribeRenderFailure(result, "the image", AllocationFailureCount() != failedAllocations));
+  }
   if (!WriteOutput(batch, imageIndex, EncodeFrame(FrameView(output), options.outputPath), error)) FailCli(error);
   WriteProjectOutput(batch, session, options, projectIndex);
   if (!CommitOutputs(batch, error)) FailCli(error);
@@ -117,7 +119,10 @@ void RenderFrames(const RenderOptions& options, const CliEnvironment& environmen
   }
   size_t projectIndex = 0;
   AddProjectOutput(batch, options, projectIndex);
-  EffectSession session = OpenEffectSession(environment, options.effect);
+  // Without --threads, as many threads as the memory holds.
+  const int32_t threads = options.threads > 0 ? options.threads : DefaultRenderThreads(options.frameCount);
+  EffectSession session = OpenEffectSession(environment, options.effect, std::min(threads, options.frameCount),
+                                            options.threads == 0);
 
   ProgressBar progress;
   StartProgress(progress, environment.showProgress ? environment.err : nullptr, options.frameCount);
@@ -127,7 +132,7 @@ void RenderFrames(const RenderOptions& options, const CliEnvironment& environmen
   job.depth = options.effect.depth;
   job.timing = options.effect.timing;
   job.frameCount = options.frameCount;
-  job.threads = options.threads > 0 ? options.threads : DefaultRenderThreads(options.frameCount);
+  job.threads = session.renders;
   // Frames are written as temporaries; they replace the previous run's only
   // once every frame is done.
   const AnimationFrameSink writeFrame = [&](int32_t frame, const HostFrame& output, std::string& reason) {
