@@ -26,6 +26,13 @@ using AnimationFrameSink = std::function<bool(int32_t frame, const HostFrame& ou
 // the host's time scale and step set to the job's. Stops at the first
 // failure and returns false with the reason (the frame that failed, or the
 // sink's reason).
+//
+// So that the frames never depend on how many threads render them, every
+// frame sees the parameters as they stood when the run began: what the
+// effect writes during a render (a pending chain merge it carries out and
+// clears, for example) is held back, and after a run that succeeded each
+// parameter takes over the value written by the latest frame that wrote it.
+// A failed run takes over nothing.
 bool RenderAnimation(ReferenceHost& host, const AnimationJob& job, const AnimationFrameSink& sink,
                      std::string& error);
 

@@ -59,30 +59,54 @@ CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, in
   return params;
 }
 
-std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params,
-                                         const std::function<void(int32_t id)>& beforeTakeOver) {
-  std::vector<int32_t> changed;
+std::vector<HeldParamChange> HoldParamChanges(ReferenceHost& host, CommandParams& params) {
+  std::vector<HeldParamChange> held;
   for (size_t id = 1; id < params.records.size(); ++id) {
     const HostParamDef& record = params.records[id];
     const auto paramId = static_cast<int32_t>(id);
-    const bool takeOver =
-        (record.changeFlags & kParamChangeFlagChangedValue) != 0 && record.paramType != kParamTypeLayer;
-    if (takeOver && beforeTakeOver) beforeTakeOver(paramId);
+    const bool changed = (record.changeFlags & kParamChangeFlagChangedValue) != 0;
     if (record.paramType == kParamTypeArbitraryData) {
       HostHandle copy = params.dataCopies[id];
-      if (takeOver) {
-        std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-        AdoptCurrentDataLocked(host, paramId, record.u.arbitrary.valueHandle);
+      params.dataCopies[id] = nullptr;
+      if (changed) {
+        held.push_back(HeldParamChange{paramId, record, params.time});
         if (copy == record.u.arbitrary.valueHandle) copy = nullptr;
-        changed.push_back(paramId);
       }
       if (copy != nullptr) ArbDispose(host, paramId, copy);
-      params.dataCopies[id] = nullptr;
       continue;
     }
-    if (!takeOver) continue;
-    StoreParamValueAtTime(host.instance, paramId, record.u, params.time);
-    changed.push_back(paramId);
+    if (changed && record.paramType != kParamTypeLayer) held.push_back(HeldParamChange{paramId, record, params.time});
   }
-  return changed;
+  return held;
+}
+
+std::vector<int32_t> TakeOverParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes,
+                                          const std::function<void(int32_t id)>& beforeTakeOver) {
+  std::vector<int32_t> ids;
+  for (const HeldParamChange& change : changes) {
+    if (beforeTakeOver) beforeTakeOver(change.id);
+    if (change.record.paramType == kParamTypeArbitraryData) {
+      std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+      AdoptCurrentDataLocked(host, change.id, change.record.u.arbitrary.valueHandle);
+    } else {
+      StoreParamValueAtTime(host.instance, change.id, change.record.u, change.time);
+    }
+    ids.push_back(change.id);
+  }
+  changes.clear();
+  return ids;
+}
+
+void DiscardParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes) {
+  for (const HeldParamChange& change : changes) {
+    const HostHandle handle = change.record.u.arbitrary.valueHandle;
+    if (change.record.paramType == kParamTypeArbitraryData && handle != nullptr) ArbDispose(host, change.id, handle);
+  }
+  changes.clear();
+}
+
+std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params,
+                                         const std::function<void(int32_t id)>& beforeTakeOver) {
+  std::vector<HeldParamChange> held = HoldParamChanges(host, params);
+  return TakeOverParamChanges(host, held, beforeTakeOver);
 }

@@ -20,10 +20,26 @@ struct CommandParams {
 
 CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time = 0);
 
-// Takes over every value whose change flag is 1 (a blob record's handle
-// becomes the current data; a keyed parameter gets a key at the command's
-// time) and disposes the copies not taken over.
+// A value a command flagged as changed, not taken over yet; a data record's
+// handle belongs to it.
+struct HeldParamChange {
+  int32_t id = 0;
+  HostParamDef record{};
+  int32_t time = 0;  // of the command that wrote it
+};
+
+// Disposes the data copies the command did not change and returns the
+// values whose change flag is 1 (layers aside), held.
+std::vector<HeldParamChange> HoldParamChanges(ReferenceHost& host, CommandParams& params);
+// Takes over held changes in order (a blob record's handle becomes the
+// current data; a keyed parameter gets a key at the change's time).
 // `beforeTakeOver`, when given, is called with each id just before its value
-// is taken over. Returns the ids taken over.
+// is taken over. Returns the ids taken over; `changes` is emptied.
+std::vector<int32_t> TakeOverParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes,
+                                          const std::function<void(int32_t id)>& beforeTakeOver = {});
+// Drops held changes, disposing their data handles.
+void DiscardParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes);
+
+// HoldParamChanges, then TakeOverParamChanges. Returns the ids taken over.
 std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params,
                                          const std::function<void(int32_t id)>& beforeTakeOver = {});

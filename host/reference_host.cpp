@@ -29,11 +29,23 @@ void DisposeAllData(ReferenceHost& host) {
 }
 
 HostError RunWithParams(ReferenceHost& host, int32_t command, const HostFrame* input, HostFrame* output,
-                        void* extra, int32_t time) {
-  return RunWithCommandParams(host, input, time, [&](HostInData& in, HostParamDef* params[]) {
-    HostOutData out{};
-    return CallEntryPoint(host, command, in, out, params, output, extra, input);
-  });
+                        void* extra, int32_t time, std::vector<HeldParamChange>* held = nullptr) {
+  return RunWithCommandParams(
+      host, input, time,
+      [&](HostInData& in, HostParamDef* params[]) {
+        HostOutData out{};
+        return CallEntryPoint(host, command, in, out, params, output, extra, input);
+      },
+      true, held);
+}
+
+void FinishOrHold(ReferenceHost& host, CommandParams& params, std::vector<HeldParamChange>* held) {
+  if (held == nullptr) {
+    FinishCommandParams(host, params);
+    return;
+  }
+  std::vector<HeldParamChange> changes = HoldParamChanges(host, params);
+  held->insert(held->end(), changes.begin(), changes.end());
 }
 
 }  // namespace
@@ -91,7 +103,7 @@ HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, H
 
 HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
                                const std::function<HostError(HostInData&, HostParamDef*[])>& call,
-                               bool takeOverChanges) {
+                               bool takeOverChanges, std::vector<HeldParamChange>* held) {
   CommandParams params = BuildCommandParams(host, input, time);
   HostInData in = MakeInData(host, time);
   CommandContext context;
@@ -99,19 +111,21 @@ HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int3
   context.paramCount = static_cast<int32_t>(params.pointers.size());
   context.input = input;
   const CommandContext* previous = SwapThreadCommandContext(&context);
+  const auto finish = [&] {
+    SwapThreadCommandContext(previous);
+    if (!takeOverChanges) {
+      for (HostParamDef& record : params.records) record.changeFlags = 0;
+    }
+    FinishOrHold(host, params, held);
+  };
   HostError error = kHostErrorNone;
   try {
     error = call(in, params.pointers.data());
   } catch (...) {
-    SwapThreadCommandContext(previous);
-    FinishCommandParams(host, params);
+    finish();
     throw;
   }
-  SwapThreadCommandContext(previous);
-  if (!takeOverChanges) {
-    for (HostParamDef& record : params.records) record.changeFlags = 0;
-  }
-  FinishCommandParams(host, params);
+  finish();
   return error;
 }
 
@@ -166,10 +180,11 @@ HostError SetUpEffect(ReferenceHost& host) {
   return error != kHostErrorNone ? error : RunParamsSetup(host);
 }
 
-HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time) {
+HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time,
+                      std::vector<HeldParamChange>* held) {
   if (!IsDownsampled(host)) SetLayerSize(host.instance, input.width, input.height);
   HostFrame outputFrame = output;
-  return RunWithParams(host, kCommandRender, &input, &outputFrame, nullptr, time);
+  return RunWithParams(host, kCommandRender, &input, &outputFrame, nullptr, time, held);
 }
 
 bool IsDownsampled(const ReferenceHost& host) {

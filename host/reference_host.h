@@ -71,15 +71,18 @@ HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, H
                          HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input,
                          UndoGroupRecord* undoGroups = nullptr);
 
+struct HeldParamChange;  // command_params.h
+
 // Builds the parameter array a command at `time` gets (see CommandParams),
 // calls `call` with it and the input record, checkouts answering from it,
-// then takes over the values flagged as changed. RenderFrame is this around
+// then takes over the values flagged as changed, or appends them to `held`
+// when one is given (to be taken over later). RenderFrame is this around
 // the entry point; the host's own tools run the effect's stages this way.
 // With `takeOverChanges` false every change is dropped: the host's own
 // look at what a command would do leaves the effect's values as they were.
 HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
                                const std::function<HostError(HostInData& in, HostParamDef* params[])>& call,
-                               bool takeOverChanges = true);
+                               bool takeOverChanges = true, std::vector<HeldParamChange>* held = nullptr);
 
 HostError RunAbout(ReferenceHost& host, std::string& aboutText);
 HostError RunGlobalSetup(ReferenceHost& host);
@@ -89,9 +92,10 @@ HostError RunParamsSetup(ReferenceHost& host);
 HostError SetUpEffect(ReferenceHost& host);  // global setup, then parameter setup
 
 // Renders `input` into `output` (same size) at `time`. Values the effect
-// flags as changed are taken over afterwards. Without downsampling the
-// input's size becomes the layer's size.
-HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time);
+// flags as changed are taken over afterwards, or held in `held`. Without
+// downsampling the input's size becomes the layer's size.
+HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time,
+                      std::vector<HeldParamChange>* held = nullptr);
 bool IsDownsampled(const ReferenceHost& host);
 
 struct ButtonPressReport {

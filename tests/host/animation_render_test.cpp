@@ -1,12 +1,16 @@
 // Animations rendered by the built module through the reference host.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <mutex>
 #include <vector>
 
 #include "host/animation_render.h"
+#include "host/arb_data_calls.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
+#include "shell/chain_blobs.h"
+#include "shell/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {
@@ -41,7 +45,7 @@ Animation Animate(ReferenceHost& host, OwnedFrame input, const FrameTiming& timi
 
 }  // namespace
 
-TEST(AnimationRender, WriteOnFramesMatchSingleRendersOnAnyNumberOfThreads) {
+TEST(AnimationThreads, WriteOnFramesMatchSingleRendersOnAnyNumberOfThreads) {
   auto host = OpenSetUpHost();
   ASSERT_NE(host, nullptr);
   FrameTiming timing;
@@ -82,4 +86,62 @@ TEST(AnimationRender, StopsAtTheFirstFailureWithItsReason) {
   const Animation animation = Animate(*host, FrameFromImage(TextInkImage(48, 32, 2), 8), FrameTiming{}, 1, 3);
   EXPECT_EQ(animation.error, "sink refused");
   EXPECT_EQ(animation.deliveries, (std::vector<int32_t>{1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// A saved selection with a pending merge: the first render carries it out and
+// clears it. Every frame of a run sees the values of the run's start, so all
+// frames merge on one thread as on eight, and the cleared data is taken over
+// once the run is done.
+TEST(AnimationThreads, PendingMergeActsOnEveryFrameWhateverTheThreadCount) {
+  auto host = OpenSetUpHost();
+  ASSERT_NE(host, nullptr);
+  FrameTiming timing;
+  std::string error;
+  ASSERT_TRUE(ParseFrameRate("10", timing, error));
+  ASSERT_TRUE(ApplyParamKeyframes(host->instance, "Reveal Progress (%)=20@0,100@1", timing, error)) << error;
+  ASSERT_TRUE(ApplyParamAssignment(host->instance, "Preview Chains=on", error)) << error;  // a colour per chain
+  ChainSelectionBlob pending{};
+  pending.version = 1;
+  pending.count = 2;
+  pending.chainIds[1] = 1;  // the two chains of the ink
+  pending.mergePending = 1;
+  std::vector<uint8_t> pendingBytes(sizeof pending);
+  std::memcpy(pendingBytes.data(), &pending, sizeof pending);
+  ChainSelectionBlob cleared{};
+  cleared.version = 1;
+  std::vector<uint8_t> clearedBytes(sizeof cleared);
+  std::memcpy(clearedBytes.data(), &cleared, sizeof cleared);
+
+  OwnedFrame input = FrameFromImage(TextInkImage(120, 72, 5), 8);
+  const int32_t lastTime = (kFrames - 1) * timing.timeStep;
+  const auto single = [&](const std::vector<uint8_t>& selection) {
+    EXPECT_EQ(ReplaceCurrentData(*host, PARAM_CHAIN_SELECTION, selection), kHostErrorNone);
+    OwnedFrame output = MakeFrame(input.width, input.height, 8);
+    EXPECT_EQ(RenderFrame(*host, FrameView(input), FrameView(output), lastTime), kHostErrorNone);
+    return output.storage;
+  };
+  const std::vector<uint8_t> merged = single(pendingBytes);
+  ASSERT_FALSE(merged == single(clearedBytes));
+
+  std::vector<Animation> runs;
+  for (int32_t threads : {1, 8}) {
+    ASSERT_EQ(ReplaceCurrentData(*host, PARAM_CHAIN_SELECTION, pendingBytes), kHostErrorNone);
+    runs.push_back(Animate(*host, input, timing, threads));
+    ASSERT_EQ(runs.back().error, "");
+    std::vector<uint8_t> after;
+    ASSERT_EQ(FlattenCurrentData(*host, PARAM_CHAIN_SELECTION, after), kHostErrorNone);
+    EXPECT_EQ(after, clearedBytes) << threads << " threads";
+  }
+  for (int32_t i = 0; i < kFrames; ++i) EXPECT_TRUE(runs[0].frames[i] == runs[1].frames[i]) << "frame " << i;
+  EXPECT_TRUE(runs[0].frames.back() == merged);
+
+  // A failed run takes over nothing.
+  ASSERT_EQ(ReplaceCurrentData(*host, PARAM_CHAIN_SELECTION, pendingBytes), kHostErrorNone);
+  EXPECT_EQ(Animate(*host, input, timing, 4, 5).error, "sink refused");
+  std::vector<uint8_t> after;
+  ASSERT_EQ(FlattenCurrentData(*host, PARAM_CHAIN_SELECTION, after), kHostErrorNone);
+  EXPECT_EQ(after, pendingBytes);
+  const HandleStats stats = ReadHandleStats(host->handles);
+  EXPECT_EQ(stats.live, 4);
+  EXPECT_EQ(stats.misuses, 0);
 }

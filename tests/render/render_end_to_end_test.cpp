@@ -39,7 +39,7 @@ OwnedFrame RenderAt(ReferenceHost& host, const RgbaImage& image, int32_t depth, 
   return output;
 }
 
-TEST(RenderEndToEnd, ConcurrentRendersMatchSequentialOnesByteForByte) {
+TEST(RenderThreads, ConcurrentRendersMatchSequentialOnesByteForByte) {
   auto host = HostWith({"Reveal Progress (%)=70", "Enable Dashes=on", "Enable Particles=on", "Natural Speed=on",
                         "Match Original Width=on"});
   ASSERT_NE(host, nullptr);
