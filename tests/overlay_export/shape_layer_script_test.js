@@ -454,6 +454,16 @@ test('greedy order: open paths reached at their end flip, ties and closed paths 
   assert.deepStrictEqual(plain(groups[0].paths[1].inTangents), [[-0.75, 0], [-0.75, 0]]);
 });
 
+test('greedy order: paths all 1e9 or more from the pen keep their order, unflipped', () => {
+  const data = dataOf([
+    [[0, 0], [0, 30]],
+    [[0, 1500000000], [0, 1500000030]],
+    [[0, 2000000000], [0, 2000000030]],
+  ], 2000000000, 0);
+  const groups = expectLayer(run(scriptFor(data.paths, 2000000000, 0)), data, {}, {time: 0, duration: 30});
+  assert.deepStrictEqual(groups.map((g) => g.paths.map((p) => pointsOf(p, data)[0][1])), [[0, 1500000000, 2000000000]]);
+});
+
 test('start times with and without letter delay end at the composition end at the latest', () => {
   const data = dataOf([0, 1, 2, 3, 4, 5].map((g) => [[100 + g * 200, 0], [100 + g * 200, 50]]), 1200, 100);
   const script = scriptFor(data.paths, 1200, 100);
