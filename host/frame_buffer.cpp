@@ -87,38 +87,38 @@ OwnedFrame FrameFromImage(const RgbaImage& image, int32_t depth) {
   return frame;
 }
 
+void ImageRowFromFrame(const HostFrame& frame, int32_t y, uint8_t* out) {
+  const uint8_t* row = static_cast<const uint8_t*>(frame.pixels) + static_cast<std::ptrdiff_t>(y) * frame.rowBytes;
+  const int32_t depth = DepthOfFrame(frame);
+  if (depth == 8) {
+    ImageRowFrom8Bit(row, out, static_cast<size_t>(frame.width));
+    return;
+  }
+  for (int32_t x = 0; x < frame.width; ++x) {
+    uint8_t* target = out + static_cast<size_t>(x) * kChannels;
+    for (int c = 0; c < kChannels; ++c) {
+      const size_t channel = static_cast<size_t>(x) * kChannels + static_cast<size_t>(kFrameChannelOfImage[c]);
+      if (depth == 32) {
+        float value = 0.0f;
+        std::memcpy(&value, row + channel * sizeof(float), sizeof(value));
+        target[c] = FromFloat(value);
+      } else {
+        uint16_t value = 0;
+        std::memcpy(&value, row + channel * sizeof(uint16_t), sizeof(value));
+        target[c] = From16(value);
+      }
+    }
+  }
+}
+
 RgbaImage ImageFromFrame(const HostFrame& frame) {
   RgbaImage image;
   if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) return image;
   image.width = frame.width;
   image.height = frame.height;
   image.pixels.resize(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height) * kChannels);
-  const int32_t depth = DepthOfFrame(frame);
   for (int32_t y = 0; y < frame.height; ++y) {
-    const uint8_t* row = static_cast<const uint8_t*>(frame.pixels) + static_cast<std::ptrdiff_t>(y) * frame.rowBytes;
-    if (depth == 8) {
-      ImageRowFrom8Bit(row, &image.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) * kChannels],
-                       static_cast<size_t>(frame.width));
-      continue;
-    }
-    for (int32_t x = 0; x < frame.width; ++x) {
-      uint8_t* target = &image.pixels[(static_cast<size_t>(y) * static_cast<size_t>(frame.width) +
-                                       static_cast<size_t>(x)) * kChannels];
-      for (int c = 0; c < kChannels; ++c) {
-        const size_t channel = static_cast<size_t>(x) * kChannels + static_cast<size_t>(kFrameChannelOfImage[c]);
-        if (depth == 32) {
-          float value = 0.0f;
-          std::memcpy(&value, row + channel * sizeof(float), sizeof(value));
-          target[c] = FromFloat(value);
-        } else if (depth == 16) {
-          uint16_t value = 0;
-          std::memcpy(&value, row + channel * sizeof(uint16_t), sizeof(value));
-          target[c] = From16(value);
-        } else {
-          target[c] = row[channel];
-        }
-      }
-    }
+    ImageRowFromFrame(frame, y, &image.pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.width) * kChannels]);
   }
   return image;
 }

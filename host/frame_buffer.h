@@ -35,3 +35,5 @@ OwnedFrame FrameFromImage(const RgbaImage& image, int32_t depth);
 // Reads any frame, its depth taken from rowBytes / width. Float channels are
 // clamped to 0..1, 16-bit ones to 0..32768.
 RgbaImage ImageFromFrame(const HostFrame& frame);
+// Row y of a frame (with pixels) the same way, as width × 4 bytes into `out`.
+void ImageRowFromFrame(const HostFrame& frame, int32_t y, uint8_t* out);

@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "host/cli/safe_output.h"
 #include "host/text_join.h"
@@ -124,24 +126,51 @@ void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushNothing(png_structp) {}
 
+// Rows of 8-bit RGBA, one at a time; the pointer stays valid until the next call.
+using PngRowSource = std::function<const uint8_t*(int32_t y)>;
+
 // The encoding proper. Rows go unfiltered and deflated run-length only:
 // several times faster than the usual settings and, for strokes on a flat
 // background, smaller too. libpng reports errors by a long jump back here,
 // so this frame holds nothing that needs destroying.
-bool EncodeRows(png_structp png, png_infop info, const RgbaImage& image, PngOutput& output) {
+bool EncodeRows(png_structp png, png_infop info, int32_t width, int32_t height, const PngRowSource& rowAt,
+                PngOutput& output) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_set_write_fn(png, &output, AppendPngBytes, FlushNothing);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_level(png, 1);
   png_set_compression_strategy(png, Z_RLE);
   png_write_info(png, info);
-  const size_t rowBytes = static_cast<size_t>(image.width) * 4;
-  for (int32_t y = 0; y < image.height; ++y) {
-    png_write_row(png, const_cast<png_bytep>(&image.pixels[static_cast<size_t>(y) * rowBytes]));
-  }
+  for (int32_t y = 0; y < height; ++y) png_write_row(png, const_cast<png_bytep>(rowAt(y)));
   png_write_end(png, info);
+  return true;
+}
+
+bool EncodeRowsToBytes(int32_t width, int32_t height, const PngRowSource& rowAt, std::string& bytes,
+                       std::string& error) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    error = "there is not enough memory for the PNG encoder";
+    return false;
+  }
+  PngOutput output{&bytes, false};
+  try {
+    bytes.clear();
+    // Frames of strokes shrink to well under an eighth of their pixels' bytes.
+    bytes.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) / 2 + 1024);
+  } catch (...) {
+    output.failed = true;
+  }
+  const bool written = !output.failed && EncodeRows(png, info, width, height, rowAt, output);
+  png_destroy_write_struct(&png, &info);
+  if (!written || output.failed) {
+    error = output.failed ? "there is not enough memory for the PNG data" : "the PNG encoder failed";
+    return false;
+  }
   return true;
 }
 
@@ -208,22 +237,25 @@ bool EncodePng(const RgbaImage& image, std::string& bytes, std::string& error) {
     error = "there is no image to write";
     return false;
   }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (info == nullptr) {
-    png_destroy_write_struct(&png, nullptr);
-    error = "there is not enough memory for the PNG encoder";
+  const size_t rowBytes = static_cast<size_t>(image.width) * 4;
+  return EncodeRowsToBytes(
+      image.width, image.height, [&](int32_t y) { return &image.pixels[static_cast<size_t>(y) * rowBytes]; }, bytes,
+      error);
+}
+
+bool EncodeFramePng(const HostFrame& frame, std::string& bytes, std::string& error) {
+  if (frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0) {
+    error = "there is no image to write";
     return false;
   }
-  bytes.clear();
-  PngOutput output{&bytes, false};
-  const bool written = EncodeRows(png, info, image, output);
-  png_destroy_write_struct(&png, &info);
-  if (!written || output.failed) {
-    error = output.failed ? "there is not enough memory for the PNG data" : "the PNG encoder failed";
-    return false;
-  }
-  return true;
+  std::vector<uint8_t> row(static_cast<size_t>(frame.width) * 4);
+  return EncodeRowsToBytes(
+      frame.width, frame.height,
+      [&](int32_t y) {
+        ImageRowFromFrame(frame, y, row.data());
+        return row.data();
+      },
+      bytes, error);
 }
 
 bool WritePngFile(const std::string& path, const RgbaImage& image, std::string& error) {

@@ -34,5 +34,8 @@ bool DecodePng(const uint8_t* data, size_t size, const std::string& name, RgbaIm
 // The PNG file of an image, in memory: rows unfiltered, deflated run-length
 // only (fast, and small for strokes on a flat background).
 bool EncodePng(const RgbaImage& image, std::string& bytes, std::string& error);
+// The same for a frame of any depth, read as ImageFromFrame reads it, row by
+// row without an image of the whole frame.
+bool EncodeFramePng(const HostFrame& frame, std::string& bytes, std::string& error);
 // Writes an 8-bit RGBA PNG through the safe output writer (safe_output.h).
 bool WritePngFile(const std::string& path, const RgbaImage& image, std::string& error);

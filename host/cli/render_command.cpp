@@ -85,7 +85,7 @@ void WriteProjectOutput(OutputBatch& batch, EffectSession& session, const Render
 std::string EncodeFrame(const HostFrame& frame, const std::string& path) {
   std::string bytes;
   std::string error;
-  if (!EncodePng(ImageFromFrame(frame), bytes, error)) FailCli(JoinText({"cannot write ", path, ": ", error}));
+  if (!EncodeFramePng(frame, bytes, error)) FailCli(JoinText({"cannot write ", path, ": ", error}));
   return bytes;
 }
 
@@ -137,7 +137,7 @@ void RenderFrames(const RenderOptions& options, const CliEnvironment& environmen
   // once every frame is done.
   const AnimationFrameSink writeFrame = [&](int32_t frame, const HostFrame& output, std::string& reason) {
     std::string bytes;
-    if (!EncodePng(ImageFromFrame(output), bytes, reason) ||
+    if (!EncodeFramePng(output, bytes, reason) ||
         !WriteOutput(batch, static_cast<size_t>(frame), bytes, reason)) {
       return false;
     }

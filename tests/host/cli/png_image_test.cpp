@@ -33,6 +33,16 @@ TEST(PngImage, WrittenFilesReadBackIdentically) {
     EXPECT_TRUE(back.width == w && back.height == h && back.pixels == image.pixels) << w << "x" << h << " kind " << kind;
   }
   std::remove(path.c_str());
+  // Frames of every depth encode as their images do.
+  for (int32_t depth : {8, 16, 32}) {
+    RgbaImage image{61, 7, std::vector<uint8_t>(61 * 7 * 4)};
+    for (uint8_t& byte : image.pixels) byte = static_cast<uint8_t>(rng());
+    OwnedFrame frame = FrameFromImage(image, depth);
+    std::string fromFrame, fromImage, error;
+    ASSERT_TRUE(EncodeFramePng(FrameView(frame), fromFrame, error)) << error;
+    ASSERT_TRUE(EncodePng(ImageFromFrame(FrameView(frame)), fromImage, error)) << error;
+    EXPECT_EQ(fromFrame, fromImage) << depth;
+  }
   std::string error;
   std::string bytes;
   EXPECT_FALSE(EncodePng(RgbaImage{2, 2, std::vector<uint8_t>(15)}, bytes, error));
