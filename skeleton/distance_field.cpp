@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "skeleton/row_scan.h"
+
 // Felzenszwalb-Huttenlocher: linear column distances (rows -1 and height
 // count as background, the columns beyond the sides do not), then the lower
 // envelope of parabolas along every row.
@@ -109,23 +111,6 @@ int64_t NextClearBelow(const ByteMask& mask, int32_t x, int32_t y) {
   size_t index = static_cast<size_t>(row) * stride + static_cast<size_t>(x);
   for (; row < mask.height && mask.cells[index] != 0; index += stride) ++row;
   return row;
-}
-
-// Index of the first non-zero cell at or after x (width when none).
-int32_t NextSetCell(const uint8_t* cells, int32_t x, int32_t width) {
-  while (x + 8 <= width) {
-    uint64_t eight;
-    std::memcpy(&eight, cells + x, 8);
-    if (eight != 0) break;
-    x += 8;
-  }
-  while (x < width && cells[x] == 0) ++x;
-  return x;
-}
-
-int32_t NextClearCell(const uint8_t* cells, int32_t x, int32_t width) {
-  while (x < width && cells[x] != 0) ++x;
-  return x;
 }
 
 }  // namespace

@@ -3,35 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 #include <set>
 #include <unordered_map>
 #include <utility>
 
 #include "skeleton/chain_trace.h"
 #include "skeleton/polyline_simplify.h"
+#include "skeleton/row_scan.h"
 
 namespace {
-
-// Index of the first non-zero cell of a row at or after x, or end when none
-// lies before it; skips empty stretches eight cells at a time.
-int32_t NextSetCell(const uint8_t* row, int32_t x, int32_t end) {
-  for (; x + 8 <= end; x += 8) {
-    uint64_t eight;
-    std::memcpy(&eight, row + x, 8);
-    if (eight != 0) break;
-  }
-  while (x < end && row[x] == 0) ++x;
-  return x;
-}
-
-// SkeletonPixelDegree of a pixel whose eight neighbours all lie inside the mask.
-int32_t InteriorPixelDegree(const uint8_t* row, size_t stride, int32_t x) {
-  const uint8_t* above = row - stride;
-  const uint8_t* below = row + stride;
-  return (above[x - 1] != 0) + (above[x] != 0) + (above[x + 1] != 0) + (row[x - 1] != 0) + (row[x + 1] != 0) +
-         (below[x - 1] != 0) + (below[x] != 0) + (below[x + 1] != 0);
-}
 
 void KeepTraceIfLongEnough(ChainRecord&& trace, std::vector<ChainRecord>& traces) {
   if (trace.points.size() >= 3) traces.push_back(std::move(trace));
@@ -162,7 +142,7 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
   for (int32_t y = 1; y <= height - 2; ++y) {
     const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
     for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
-      if (InteriorPixelDegree(row, stride, x) == 1) endPixels.push_back({x, y});
+      if (InteriorNeighbourCount(row, stride, x) == 1) endPixels.push_back({x, y});
     }
   }
   for (IntPoint end : endPixels) {

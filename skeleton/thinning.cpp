@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "skeleton/row_scan.h"
 #include "skeleton/tiled_mask.h"
 
 namespace {
@@ -229,22 +230,18 @@ void TrimEndPixels(ByteMask& mask, int32_t iterations) {
   const int32_t height = mask.height;
   // Without an interior no pixel can be marked, so the first iteration would stop.
   if (iterations <= 0 || width < 3 || height < 3) return;
-  std::vector<uint8_t> marks(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  const size_t stride = static_cast<size_t>(width);
+  // The pixels an iteration removes, all found before any is cleared.
+  std::vector<size_t> ends;
   for (int32_t iteration = 1; iteration <= iterations; ++iteration) {
-    std::fill(marks.begin(), marks.end(), uint8_t{0});
-    bool marked = false;
+    ends.clear();
     for (int32_t y = 1; y <= height - 2; ++y) {
-      for (int32_t x = 1; x <= width - 2; ++x) {
-        const size_t index = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-        if (mask.cells[index] != 0 && CountNeighbours(mask, x, y) < 2) {
-          marks[index] = 1;
-          marked = true;
-        }
+      const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
+      for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
+        if (InteriorNeighbourSum(row, stride, x) < 2) ends.push_back(static_cast<size_t>(y) * stride + static_cast<size_t>(x));
       }
     }
-    if (!marked) return;
-    for (size_t i = 0; i < marks.size(); ++i) {
-      if (marks[i] != 0) mask.cells[i] = 0;
-    }
+    if (ends.empty()) return;
+    for (const size_t index : ends) mask.cells[index] = 0;
   }
 }

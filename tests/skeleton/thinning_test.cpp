@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "tests/skeleton/test_masks.h"
 
 namespace {
@@ -66,6 +69,39 @@ TEST(ThinZhangSuen, MatchesPlainPerPixelEvaluationOnGeneratedMasks) {
     }
     ASSERT_EQ(thinned.cells, reference.cells) << original.width << "x" << original.height;
     EXPECT_FALSE(ReferenceSubIteration(thinned, 1) || ReferenceSubIteration(thinned, 2));
+  }
+}
+
+// Plain trimming: a mark buffer filled from bounds-checked neighbour sums, then cleared marks.
+void PlainTrim(ByteMask& mask, int32_t iterations) {
+  for (int32_t i = 0; i < iterations && mask.height >= 3; ++i) {
+    std::vector<uint8_t> marks(mask.cells.size(), 0);
+    for (int32_t y = 1; y + 1 < mask.height; ++y) {
+      for (int32_t x = 1; x + 1 < mask.width; ++x) marks[y * mask.width + x] = MaskGet(mask, x, y) && CountNeighbours(mask, x, y) < 2;
+    }
+    if (std::count(marks.begin(), marks.end(), 1) == 0) return;
+    for (size_t c = 0; c < marks.size(); ++c) mask.cells[c] = marks[c] ? 0 : mask.cells[c];
+  }
+}
+
+// Skeletons and whole masks, some cells holding values above 1 (their sums count as they stand).
+TEST(TrimEndPixels, MatchesPlainTrimmingOnGeneratedMasks) {
+  std::vector<ByteMask> masks = test_masks::ManyMasks(20, 1100);
+  for (ByteMask& mask : test_masks::LimitMasks(1101)) masks.push_back(std::move(mask));
+  std::mt19937 rng(1102);
+  for (size_t m = 0, count = masks.size(); m < count; ++m) {
+    ByteMask skeleton = masks[m];
+    ThinZhangSuen(skeleton);
+    if (m % 4 == 0) {
+      for (uint8_t& cell : skeleton.cells) cell = cell && rng() % 8 == 0 ? uint8_t(2 + rng() % 254) : cell;
+    }
+    masks.push_back(skeleton);
+  }
+  for (size_t m = 0; m < masks.size(); ++m) {
+    ByteMask trimmed = masks[m], plain = masks[m];
+    TrimEndPixels(trimmed, int32_t(m % 7) - 1);
+    PlainTrim(plain, int32_t(m % 7) - 1);
+    ASSERT_EQ(trimmed.cells, plain.cells) << masks[m].width << "x" << masks[m].height;
   }
 }
 
