@@ -43,9 +43,24 @@ struct ParabolaEnvelope {
   std::vector<int64_t> vertex;  // positions of the parabolas on the envelope
   std::vector<int64_t> offset;  // their squared column distances
   std::vector<int64_t> from;    // first x where each one is lowest
-  std::vector<double> squared;  // the envelope's values along a run
   size_t count = 0;
 };
+
+// Working rows of the row pass, sized once per transform.
+struct RowWork {
+  ParabolaEnvelope envelope;
+  std::vector<int32_t> reach;      // per pixel of a run, the root of an upper bound of its value
+  std::vector<int32_t> windowed;   // squared column distances of a run and beyond, for the window search
+  std::vector<int32_t> nearest;    // the window search's values along a run
+  std::vector<double> squared;     // the values along a run
+};
+
+// The window search looks this far at most; wider runs of thick ink take the
+// envelope, whose cost does not grow with the distances.
+constexpr int32_t kMaxWindow = 32;
+// Stands for parabolas that are never nearest: beyond the background just
+// outside a run, beyond the row's ends, or too high to matter.
+constexpr int32_t kNeverNearest = 1 << 30;
 
 int64_t ParabolaAt(int64_t x, int64_t vertex, int64_t offset) { return (x - vertex) * (x - vertex) + offset; }
 
@@ -82,26 +97,75 @@ inline void AddParabola(ParabolaEnvelope& envelope, int64_t vertex, int64_t offs
   ++k;
 }
 
-// The field of the run of set pixels first ... last of a row, whose column
-// distances are g; background lies just outside it unless at the row's ends.
-void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, ParabolaEnvelope& envelope,
-                  float* out) {
+// The envelope's values along the run first ... last into work.squared.
+void EnvelopeAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t width, RowWork& work) {
+  ParabolaEnvelope& envelope = work.envelope;
   envelope.count = 0;
   if (first > 0) AddParabola(envelope, first - 1, 0, first, last);
-  for (int32_t q = first; q <= last; ++q) {
-    AddParabola(envelope, q, g[q] * g[q], first, last);
-  }
+  for (int32_t q = first; q <= last; ++q) AddParabola(envelope, q, g[q] * g[q], first, last);
   if (last < width - 1) AddParabola(envelope, last + 1, 0, first, last);
-  double* squared = envelope.squared.data();
   size_t k = 0;
   for (int32_t x = first; x <= last; ++x) {
     while (k + 1 < envelope.count && envelope.from[k + 1] <= x) ++k;
-    squared[x - first] = static_cast<double>(ParabolaAt(x, envelope.vertex[k], envelope.offset[k]));
+    work.squared[static_cast<size_t>(x - first)] =
+        static_cast<double>(ParabolaAt(x, envelope.vertex[k], envelope.offset[k]));
+  }
+}
+
+// The same values by trying, for every pixel, each parabola whose vertex lies
+// within window columns. A pixel's value is at most reach^2 (its own column
+// distance or the background just outside the run); any other parabola of the
+// run adds at least 1 to its squared horizontal distance, so only vertices
+// nearer than reach can come lower. Branch-free over the run, so it runs on
+// vector registers.
+void WindowAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t width, int32_t window, RowWork& work) {
+  const int32_t length = last - first + 1;
+  // Squared column distances from window columns before the run to window
+  // columns after it: the run's own, 0 for background just outside it, and
+  // never-nearest beyond.
+  int32_t* windowed = work.windowed.data();
+  std::fill(windowed, windowed + length + 2 * window + 2, kNeverNearest);
+  int32_t* own = windowed + window + 1;
+  for (int32_t i = 0; i < length; ++i) {
+    const int64_t column = g[first + i];
+    own[i] = column < 32768 ? static_cast<int32_t>(column * column) : kNeverNearest;
+  }
+  if (first > 0) own[-1] = 0;
+  if (last < width - 1) own[length] = 0;
+  int32_t* nearest = work.nearest.data();
+  for (int32_t i = 0; i < length; ++i) nearest[i] = work.reach[static_cast<size_t>(i)] * work.reach[static_cast<size_t>(i)];
+  for (int32_t k = 1; k <= window; ++k) {
+    const int32_t across = k * k;
+    const int32_t* before = own - k;
+    const int32_t* after = own + k;
+    for (int32_t i = 0; i < length; ++i) nearest[i] = std::min(nearest[i], std::min(before[i], after[i]) + across);
+  }
+  for (int32_t i = 0; i < length; ++i) work.squared[static_cast<size_t>(i)] = nearest[i];
+}
+
+// The field of the run of set pixels first ... last of a row, whose column
+// distances are g; background lies just outside it unless at the row's ends.
+void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, RowWork& work, float* out) {
+  const int32_t length = last - first + 1;
+  // Each pixel's value is at most its reach squared: its own column distance
+  // or the distance to the background just outside the run.
+  int32_t widest = 0;
+  for (int32_t i = 0; i < length; ++i) {
+    int64_t reach = g[first + i];
+    if (first > 0) reach = std::min<int64_t>(reach, i + 1);
+    if (last < width - 1) reach = std::min<int64_t>(reach, length - i);
+    const auto bounded = static_cast<int32_t>(std::min<int64_t>(reach, kMaxWindow + 1));
+    work.reach[static_cast<size_t>(i)] = bounded;
+    widest = std::max(widest, bounded);
+  }
+  if (widest <= kMaxWindow) {
+    WindowAlongRun(g, first, last, width, widest - 1, work);
+  } else {
+    EnvelopeAlongRun(g, first, last, width, work);
   }
   // The square root of an integer below 2^53 taken in double and rounded to
   // float is its correctly rounded float square root.
-  const int32_t length = last - first + 1;
-  for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(std::sqrt(squared[i]));
+  for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(std::sqrt(work.squared[static_cast<size_t>(i)]));
 }
 
 // Row of the first clear cell below the set cell (x, y); height when none.
@@ -133,11 +197,14 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   std::vector<uint32_t> above(stride, 0);
   std::vector<int64_t> clearBelow(stride, -1);
   std::vector<int64_t> columnDistance(stride);
-  ParabolaEnvelope envelope;
-  envelope.vertex.resize(stride + 2);
-  envelope.offset.resize(stride + 2);
-  envelope.from.resize(stride + 2);
-  envelope.squared.resize(stride);
+  RowWork work;
+  work.envelope.vertex.resize(stride + 2);
+  work.envelope.offset.resize(stride + 2);
+  work.envelope.from.resize(stride + 2);
+  work.reach.resize(stride);
+  work.windowed.resize(stride + 2 * kMaxWindow + 2);
+  work.nearest.resize(stride);
+  work.squared.resize(stride);
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
     float* out = field.data() + static_cast<size_t>(y) * stride;
@@ -151,7 +218,7 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
         const int64_t below = std::min<int64_t>(clearBelow[static_cast<size_t>(q)] - y, kColumnCap);
         columnDistance[static_cast<size_t>(q)] = std::min<int64_t>(above[static_cast<size_t>(q)], below);
       }
-      TransformRun(columnDistance.data(), x, end - 1, width, envelope, out);
+      TransformRun(columnDistance.data(), x, end - 1, width, work, out);
       x = clearFrom = end;
     }
     std::fill(out + clearFrom, out + width, 0.0f);
