@@ -118,20 +118,18 @@ void EnvelopeAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t wid
 // run adds at least 1 to its squared horizontal distance, so only vertices
 // nearer than reach can come lower. Branch-free over the run, so it runs on
 // vector registers.
-void WindowAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t width, int32_t window, RowWork& work) {
+void WindowAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t window, RowWork& work) {
   const int32_t length = last - first + 1;
   // Squared column distances from window columns before the run to window
-  // columns after it: the run's own, 0 for background just outside it, and
-  // never-nearest beyond.
+  // columns after it: the run's own, and never-nearest beyond. The background
+  // just outside the run is already in each pixel's reach.
   int32_t* windowed = work.windowed.data();
-  std::fill(windowed, windowed + length + 2 * window + 2, kNeverNearest);
-  int32_t* own = windowed + window + 1;
+  std::fill(windowed, windowed + length + 2 * window, kNeverNearest);
+  int32_t* own = windowed + window;
   for (int32_t i = 0; i < length; ++i) {
     const int64_t column = g[first + i];
     own[i] = column < 32768 ? static_cast<int32_t>(column * column) : kNeverNearest;
   }
-  if (first > 0) own[-1] = 0;
-  if (last < width - 1) own[length] = 0;
   int32_t* nearest = work.nearest.data();
   for (int32_t i = 0; i < length; ++i) nearest[i] = work.reach[static_cast<size_t>(i)] * work.reach[static_cast<size_t>(i)];
   for (int32_t k = 1; k <= window; ++k) {
@@ -159,7 +157,7 @@ void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, 
     widest = std::max(widest, bounded);
   }
   if (widest <= kMaxWindow) {
-    WindowAlongRun(g, first, last, width, widest - 1, work);
+    WindowAlongRun(g, first, last, widest - 1, work);
   } else {
     EnvelopeAlongRun(g, first, last, width, work);
   }
@@ -202,7 +200,7 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   work.envelope.offset.resize(stride + 2);
   work.envelope.from.resize(stride + 2);
   work.reach.resize(stride);
-  work.windowed.resize(stride + 2 * kMaxWindow + 2);
+  work.windowed.resize(stride + 2 * kMaxWindow);
   work.nearest.resize(stride);
   work.squared.resize(stride);
   for (int32_t y = 0; y < height; ++y) {
