@@ -1,17 +1,106 @@
 #include "skeleton/extract_chains_simple.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <set>
 #include <unordered_map>
 #include <utility>
 
+#include "skeleton/bit_rows.h"
 #include "skeleton/chain_trace.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/row_scan.h"
+#include "skeleton/trace_walk.h"
 
 namespace {
+
+// Skeleton pixels that no trace has taken yet, one bit each.
+struct FreeSkeletonBits {
+  BitRows rows;
+  ptrdiff_t stride;  // bits from one row to the next
+
+  bool Free(ptrdiff_t index) const { return rows.Test(index); }
+  void Take(ptrdiff_t index) { rows.Clear(index); }
+};
+
+// Calls record(px, py, chain index) for every pixel of every chain's
+// rasterised outline, chains and segments in order.
+template <typename Record>
+void RasteriseOutlines(const std::vector<ChainRecord>& chains, Record&& record) {
+  for (size_t c = 0; c < chains.size(); ++c) {
+    const std::vector<IntPoint>& points = chains[c].points;
+    for (size_t i = 1; i < points.size(); ++i) {
+      const float x0 = static_cast<float>(points[i - 1].x);
+      const float y0 = static_cast<float>(points[i - 1].y);
+      const float dx = static_cast<float>(points[i].x) - x0;
+      const float dy = static_cast<float>(points[i].y) - y0;
+      const float length = std::sqrt(dx * dx + dy * dy);
+      const int32_t steps = std::max(1, static_cast<int32_t>(std::floor(length + 0.5f)));
+      for (int32_t k = 0; k <= steps; ++k) {
+        const float t = static_cast<float>(k) / static_cast<float>(steps);
+        const auto px = static_cast<int32_t>(std::floor(t * dx + x0 + 0.5f));
+        const auto py = static_cast<int32_t>(std::floor(t * dy + y0 + 0.5f));
+        record(px, py, static_cast<int32_t>(c));
+      }
+    }
+  }
+}
+
+// The offsets within 3 pixels whose distance passes the strict test against
+// kNearbyChainRadius, in the scan order of the search (top row first, left to
+// right), with their distances as the search computes them.
+struct NearbyOffset {
+  int32_t dx;
+  int32_t dy;
+  float distance;
+};
+
+struct NearbyOffsets {
+  std::vector<NearbyOffset> offsets;
+};
+
+const NearbyOffsets kNearbyOffsets = [] {
+  NearbyOffsets nearby;
+  for (int32_t dy = -3; dy <= 3; ++dy) {
+    for (int32_t dx = -3; dx <= 3; ++dx) {
+      if (dx == 0 && dy == 0) continue;
+      const float fx = static_cast<float>(dx);
+      const float fy = static_cast<float>(dy);
+      const float distance = std::sqrt(fx * fx + fy * fy);
+      if (distance < kNearbyChainRadius) nearby.offsets.push_back({dx, dy, distance});
+    }
+  }
+  return nearby;
+}();
+
+// The owner map that the reaching-out stage reads: it asks only about pixels
+// near chain ends, so only pixels in the 8 x 8 cells around the ends are
+// recorded. Each recorded pixel still gets every write, so its owner is the
+// one the full map would hold.
+ChainOwnerMap OwnerMapNearEnds(const std::vector<ChainRecord>& chains, int32_t width, int32_t height) {
+  const size_t cellColumns = static_cast<size_t>(width) / 8 + 1;
+  std::vector<uint8_t> nearEnd(cellColumns * (static_cast<size_t>(height) / 8 + 1), 0);
+  constexpr int32_t kReach = 2;  // the farthest offset the search can take
+  for (const ChainRecord& chain : chains) {
+    if (chain.points.empty()) continue;
+    for (const IntPoint end : {chain.points.front(), chain.points.back()}) {
+      for (int32_t y = std::max(0, end.y - kReach); y <= std::min(height - 1, end.y + kReach); ++y) {
+        for (int32_t x = std::max(0, end.x - kReach); x <= std::min(width - 1, end.x + kReach); ++x) {
+          nearEnd[static_cast<size_t>(y / 8) * cellColumns + static_cast<size_t>(x / 8)] = 1;
+        }
+      }
+    }
+  }
+  ChainOwnerMap owner;
+  RasteriseOutlines(chains, [&](int32_t px, int32_t py, int32_t chain) {
+    if (px < 0 || py < 0 || px >= width || py >= height) return;
+    if (nearEnd[static_cast<size_t>(py / 8) * cellColumns + static_cast<size_t>(px / 8)] == 0) return;
+    SetChainOwner(owner, static_cast<int64_t>(py) * width + px, chain);
+  });
+  return owner;
+}
 
 void KeepTraceIfLongEnough(ChainRecord&& trace, std::vector<ChainRecord>& traces) {
   if (trace.points.size() >= 3) traces.push_back(std::move(trace));
@@ -136,25 +225,41 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
   const int32_t height = mask.height;
   if (width < 3 || height < 3) return traces;
   const size_t stride = static_cast<size_t>(width);
-  std::vector<uint8_t> visited(stride * static_cast<size_t>(height), 0);
+  // One bit per skeleton pixel that no trace has taken yet.
+  FreeSkeletonBits free{PackMaskRows(mask), 0};
+  free.stride = static_cast<ptrdiff_t>(free.rows.wordsPerRow * 64);
+  const size_t wordsPerRow = free.rows.wordsPerRow;
+  std::vector<uint64_t> interior(wordsPerRow);
+  for (size_t c = 0; c < wordsPerRow; ++c) interior[c] = RowBitsBetween(c, 1, width - 2);
+  auto traceFrom = [&](int32_t x, int32_t y) {
+    KeepTraceIfLongEnough(trace_walk::Walk(free, width, height, x, y, smart, bias), traces);
+  };
 
   std::vector<IntPoint> endPixels;
   for (int32_t y = 1; y <= height - 2; ++y) {
-    const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
-    for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
-      if (InteriorNeighbourCount(row, stride, x) == 1) endPixels.push_back({x, y});
+    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
+    const uint64_t* bits = free.rows.words.data() + static_cast<size_t>(y) * wordsPerRow;
+    for (size_t c = 0; c < wordsPerRow; ++c) {
+      for (uint64_t set = bits[c] & interior[c]; set != 0; set &= set - 1) {
+        const auto x = static_cast<int32_t>(c * 64 + static_cast<size_t>(std::countr_zero(set)));
+        if (InteriorNeighbourCount(cells, stride, x) == 1) endPixels.push_back({x, y});
+      }
     }
   }
   for (IntPoint end : endPixels) {
-    if (visited[static_cast<size_t>(end.y) * stride + static_cast<size_t>(end.x)] != 0) continue;
-    KeepTraceIfLongEnough(TraceChainFrom(mask, end.x, end.y, visited, smart, bias), traces);
+    if (free.Free(end.y * free.stride + end.x)) traceFrom(end.x, end.y);
   }
-  // Closed loops and pieces cut off between junctions.
+  // Closed loops and pieces cut off between junctions, in scan order; a trace
+  // may take pixels further along the word being scanned.
   for (int32_t y = 1; y <= height - 2; ++y) {
-    const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
-    const uint8_t* taken = visited.data() + static_cast<size_t>(y) * stride;
-    for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
-      if (taken[x] == 0) KeepTraceIfLongEnough(TraceChainFrom(mask, x, y, visited, smart, bias), traces);
+    const uint64_t* bits = free.rows.words.data() + static_cast<size_t>(y) * wordsPerRow;
+    for (size_t c = 0; c < wordsPerRow; ++c) {
+      uint64_t passed = 0;
+      for (uint64_t left = bits[c] & interior[c]; left != 0; left = bits[c] & interior[c] & ~passed) {
+        const int32_t bit = std::countr_zero(left);
+        passed = bit == 63 ? ~uint64_t{0} : (uint64_t{2} << bit) - 1;
+        traceFrom(static_cast<int32_t>(c * 64) + bit, y);
+      }
     }
   }
   return traces;
@@ -162,23 +267,9 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
 
 ChainOwnerMap BuildChainOwnerMap(const std::vector<ChainRecord>& chains, int32_t width) {
   ChainOwnerMap owner;
-  for (size_t c = 0; c < chains.size(); ++c) {
-    const std::vector<IntPoint>& points = chains[c].points;
-    for (size_t i = 1; i < points.size(); ++i) {
-      const float x0 = static_cast<float>(points[i - 1].x);
-      const float y0 = static_cast<float>(points[i - 1].y);
-      const float dx = static_cast<float>(points[i].x) - x0;
-      const float dy = static_cast<float>(points[i].y) - y0;
-      const float length = std::sqrt(dx * dx + dy * dy);
-      const int32_t steps = std::max(1, static_cast<int32_t>(std::floor(length + 0.5f)));
-      for (int32_t k = 0; k <= steps; ++k) {
-        const float t = static_cast<float>(k) / static_cast<float>(steps);
-        const auto px = static_cast<int32_t>(std::floor(t * dx + x0 + 0.5f));
-        const auto py = static_cast<int32_t>(std::floor(t * dy + y0 + 0.5f));
-        SetChainOwner(owner, static_cast<int64_t>(py) * width + px, static_cast<int32_t>(c));
-      }
-    }
-  }
+  RasteriseOutlines(chains, [&](int32_t px, int32_t py, int32_t chain) {
+    SetChainOwner(owner, static_cast<int64_t>(py) * width + px, chain);
+  });
   return owner;
 }
 
@@ -190,21 +281,15 @@ void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32
   float best = kNearbyChainRadius;
   bool found = false;
   IntPoint nearest{};
-  for (int32_t dy = -3; dy <= 3; ++dy) {
-    for (int32_t dx = -3; dx <= 3; ++dx) {
-      if (dx == 0 && dy == 0) continue;
-      const IntPoint q{end.x + dx, end.y + dy};
-      if (q.x < 0 || q.x >= width || q.y < 0 || q.y >= height) continue;
-      const int32_t ownerIndex = FindChainOwner(owner, static_cast<int64_t>(q.y) * width + q.x);
-      if (ownerIndex < 0 || ownerIndex == chainIndex) continue;
-      const float fx = static_cast<float>(dx);
-      const float fy = static_cast<float>(dy);
-      const float distance = std::sqrt(fx * fx + fy * fy);
-      if (distance < best) {
-        best = distance;
-        nearest = q;
-        found = true;
-      }
+  for (const NearbyOffset& offset : kNearbyOffsets.offsets) {
+    const IntPoint q{end.x + offset.dx, end.y + offset.dy};
+    if (q.x < 0 || q.x >= width || q.y < 0 || q.y >= height) continue;
+    const int32_t ownerIndex = FindChainOwner(owner, static_cast<int64_t>(q.y) * width + q.x);
+    if (ownerIndex < 0 || ownerIndex == chainIndex) continue;
+    if (offset.distance < best) {
+      best = offset.distance;
+      nearest = q;
+      found = true;
     }
   }
   if (!found) return;
@@ -304,7 +389,7 @@ std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, float gapClos
   for (ChainRecord& chain : chains) chain = SimplifyRdp(chain, kSimplifyTolerance);
 
   {
-    const ChainOwnerMap owner = BuildChainOwnerMap(chains, mask.width);
+    const ChainOwnerMap owner = OwnerMapNearEnds(chains, mask.width, mask.height);
     for (size_t c = 0; c < chains.size(); ++c) {
       FindNearbyChainPixel(chains, mask.width, mask.height, owner, static_cast<int32_t>(c), true);
       FindNearbyChainPixel(chains, mask.width, mask.height, owner, static_cast<int32_t>(c), false);

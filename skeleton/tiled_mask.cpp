@@ -5,20 +5,9 @@
 #include <bit>
 #include <cstring>
 
-namespace {
+#include "skeleton/bit_rows.h"
 
-// Bit k set for every non-zero byte k of eight bytes in memory order.
-uint64_t NonZeroByteBits(const uint8_t* bytes) {
-  uint64_t v;
-  std::memcpy(&v, bytes, 8);
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  constexpr uint64_t kHigh = 0x8080808080808080ull;
-  // The high bit of each byte says whether the byte is non-zero; the multiply
-  // gathers those eight bits, byte k into bit 56 + k, with no carries between.
-  const uint64_t high = (((v & kLow7) + kLow7) | v) & kHigh;
-  static_assert(std::endian::native == std::endian::little, "bytes are gathered in memory order");
-  return ((high >> 7) * 0x0102040810204080ull) >> 56;
-}
+namespace {
 
 // For every byte b, eight bytes in memory order: 0xFF where bit k of b is set.
 constexpr std::array<uint64_t, 256> kByteMasks = [] {

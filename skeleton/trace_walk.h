@@ -1,0 +1,118 @@
+// The walk behind TraceChainFrom, over any record of which skeleton pixels
+// are still free to take: the byte mask with its visited grid that the
+// tracing interface takes, or the bit rows the simple extraction keeps, where
+// one bit says both "skeleton pixel" and "not taken yet".
+//
+// A grid gives the row pitch of its pixel indices (index = y * stride + x)
+// and two operations: Free(index), whether that pixel may be entered, and
+// Take(index), which marks it taken. The walk asks only about pixels inside
+// the width x height frame.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+#include "skeleton/chain_record.h"
+#include "skeleton/geometry_types.h"
+
+namespace trace_walk {
+
+constexpr int32_t kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+constexpr int32_t kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+// Before the first step there is no heading: straight steps beat diagonals.
+constexpr float kFirstStepScore[8] = {1.0f, 0.9f, 1.0f, 0.9f, 1.0f, 0.9f, 1.0f, 0.9f};
+constexpr int32_t kRingSize = 5;
+
+// The most recent unit steps, oldest overwritten first.
+struct StepRing {
+  FloatPoint steps[kRingSize];
+  int32_t writeIndex = 0;
+  int32_t count = 0;
+};
+
+// The eight steps divided by their lengths.
+struct UnitSteps {
+  FloatPoint step[8];
+};
+extern const UnitSteps kUnitSteps;
+
+FloatPoint Normalised(FloatPoint p);
+
+// The heading turned by the mean turn (cross product, used as radians) of
+// consecutive stored steps; positive turns clockwise on screen.
+FloatPoint PredictTurn(FloatPoint heading, const StepRing& ring);
+
+inline bool IsZero(FloatPoint p) { return p.x == 0.0f && p.y == 0.0f; }
+inline float Dot(FloatPoint a, FloatPoint b) { return a.x * b.x + a.y * b.y; }
+
+// Walks from (x0, y0), which must lie inside the frame; takes the start pixel
+// without asking whether it is free.
+template <typename Grid>
+ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t y0, uint8_t smart, float bias) {
+  ChainRecord chain;
+  const ptrdiff_t stride = grid.stride;
+  ptrdiff_t stepOffset[8];
+  for (int32_t k = 0; k < 8; ++k) stepOffset[k] = kStepDy[k] * stride + kStepDx[k];
+
+  IntPoint current{x0, y0};
+  ptrdiff_t here = y0 * stride + x0;
+  chain.points.push_back(current);
+  grid.Take(here);
+  FloatPoint heading{0.0f, 0.0f};
+  StepRing ring;
+  const float straightWeight = 1.0f - std::fabs(bias);
+  // With a zero bias the predicted term adds only a zero to every score, so
+  // the turn need not be predicted at all.
+  const bool predicts = smart != 0 && bias != 0.0f;
+
+  for (;;) {
+    FloatPoint predicted = heading;
+    if (predicts && ring.count >= 2 && !IsZero(heading)) predicted = PredictTurn(heading, ring);
+    // Away from the edges every neighbour lies inside the frame.
+    const bool inside = current.x > 0 && current.y > 0 && current.x < width - 1 && current.y < height - 1;
+
+    int32_t chosen = -1;
+    float bestScore = -1e9f;
+    for (int32_t k = 0; k < 8; ++k) {
+      if (!inside) {
+        const int32_t nx = current.x + kStepDx[k];
+        const int32_t ny = current.y + kStepDy[k];
+        if (nx < 0 || nx >= width || ny < 0 || ny >= height) continue;
+      }
+      if (!grid.Free(here + stepOffset[k])) continue;
+      const FloatPoint unit = kUnitSteps.step[k];
+      float score;
+      if (IsZero(heading)) {
+        score = kFirstStepScore[k];
+      } else if (smart == 0) {
+        score = Dot(unit, heading);
+      } else {
+        score = straightWeight * Dot(unit, heading) + bias * Dot(unit, predicted);
+      }
+      if (score > bestScore) {
+        bestScore = score;
+        chosen = k;
+      }
+    }
+    if (chosen < 0) return chain;
+
+    const FloatPoint step = kUnitSteps.step[chosen];
+    if (IsZero(heading)) {
+      heading = step;
+    } else {
+      heading = Normalised({0.7f * step.x + 0.3f * heading.x, 0.7f * step.y + 0.3f * heading.y});
+    }
+    if (smart != 0) {
+      ring.steps[ring.writeIndex] = step;
+      ring.writeIndex = (ring.writeIndex + 1) % kRingSize;
+      if (ring.count < kRingSize) ++ring.count;
+    }
+    current = {current.x + kStepDx[chosen], current.y + kStepDy[chosen]};
+    here += stepOffset[chosen];
+    chain.points.push_back(current);
+    grid.Take(here);
+  }
+}
+
+}  // namespace trace_walk
