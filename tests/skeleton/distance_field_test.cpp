@@ -143,6 +143,14 @@ TEST(DistanceTransform, MatchesTheWholeRowEnvelopeAtTheSizeLimits) {
   }
 }
 
+TEST(DistanceTransform, CountsAnyNonZeroCellAsSet) {
+  for (const ByteMask& mask : test_masks::ManyMasks(6, 3200)) {
+    DistanceField expected;
+    DistanceTransform(mask, expected);
+    ASSERT_TRUE(TransformGives(test_masks::WithLargeValues(mask, 3201), expected)) << mask.width << "x" << mask.height;
+  }
+}
+
 TEST(DistanceTransform, StaysExactOnFramesWhereSinglePrecisionSumsRound) {
   bool singlePrecisionWrong = false;
   for (const ByteMask& mask : {SparseBackground(4700, 160, 40, 21), SparseBackground(4000, 3000, 6, 22),

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <random>
 
 #include "skeleton/chain_trace.h"
 #include "skeleton/polyline_simplify.h"
@@ -40,6 +42,30 @@ TEST(ExtractChainsSimple, SmallSkeletonsGiveTheirKnownChains) {
     }
     EXPECT_EQ(actual, c.expected) << "gap " << c.gapClose << " min " << c.minLength;
   }
+}
+
+TEST(ExtractChainsSimple, CountsAnyNonZeroCellAsASkeletonPixel) {
+  for (ByteMask mask : ManyMasks(4, 6100)) {
+    ThinZhangSuen(mask);
+    EXPECT_TRUE(SameChains(ExtractChainsSimple(WithLargeValues(mask, 6101), 4.0f, 20.0f, 1, 0.3f),
+                           ExtractChainsSimple(mask, 4.0f, 20.0f, 1, 0.3f)));
+  }
+}
+
+// Overwrites keep the latest owner; keys far apart, negative or colliding in the table, and enough of them to
+// make it grow several times, read back as a plain map holds them.
+TEST(ChainOwnerMap, ReadsBackLikeAPlainMap) {
+  ChainOwnerMap table;
+  std::map<int64_t, int32_t> plain;
+  std::mt19937_64 rng(6200);
+  for (int32_t i = 0; i < 20000; ++i) {
+    const int64_t key = i % 3 == 0 ? int64_t(rng() % 500) : i % 3 == 1 ? int64_t(rng()) >> 2 : -int64_t(rng() % 70000);
+    SetChainOwner(table, key, i);
+    plain[key] = i;
+  }
+  for (const auto& [key, owner] : plain) ASSERT_EQ(FindChainOwner(table, key), owner) << key;
+  for (const int64_t absent : {int64_t{500}, int64_t{-70001}, int64_t{1} << 62}) EXPECT_EQ(FindChainOwner(table, absent), -1);
+  EXPECT_EQ(FindChainOwner(ChainOwnerMap{}, 0), -1);
 }
 
 TEST(FindNearbyChainPixel, PixelKeysOfVeryLargeFramesStayDistinct) {

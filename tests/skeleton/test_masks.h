@@ -98,6 +98,15 @@ inline std::vector<ByteMask> LimitMasks(uint32_t seed) {
   return masks;
 }
 
+// The mask with every set cell given a value from 1 to 255 (0x80 and 0xFF among them), for stages that count any
+// non-zero cell as set.
+inline ByteMask WithLargeValues(ByteMask mask, uint32_t seed) {
+  std::mt19937 rng(seed);
+  const uint8_t values[] = {1, 2, 0x7F, 0x80, 0x81, 0xFE, 0xFF};
+  for (uint8_t& cell : mask.cells) cell = cell != 0 ? (rng() % 2 ? values[rng() % 7] : uint8_t(1 + rng() % 255)) : 0;
+  return mask;
+}
+
 using PairList = std::vector<std::pair<int32_t, int32_t>>;
 
 inline ChainRecord Chain(std::vector<IntPoint> points, uint8_t closed = 0) {

@@ -72,6 +72,17 @@ TEST(ThinZhangSuen, MatchesPlainPerPixelEvaluationOnGeneratedMasks) {
   }
 }
 
+// Any non-zero cell counts as set; a cell that stays keeps its value.
+TEST(ThinZhangSuen, CountsAnyNonZeroCellAsSet) {
+  for (const ByteMask& mask : test_masks::ManyMasks(6, 1200)) {
+    ByteMask valued = test_masks::WithLargeValues(mask, 1201), thinned = mask;
+    const ByteMask before = valued;
+    ThinZhangSuen(valued);
+    ThinZhangSuen(thinned);
+    for (size_t i = 0; i < mask.cells.size(); ++i) ASSERT_EQ(valued.cells[i], thinned.cells[i] ? before.cells[i] : 0) << i;
+  }
+}
+
 // Plain trimming: a mark buffer filled from bounds-checked neighbour sums, then cleared marks.
 void PlainTrim(ByteMask& mask, int32_t iterations) {
   for (int32_t i = 0; i < iterations && mask.height >= 3; ++i) {
