@@ -66,10 +66,6 @@ constexpr char kUsage[] =
     "  analyse IN.png -o DIR/ [--depth 8|16|32] [--set ...]... [--key ...]... [--time T]\n"
     "         [--fps F] [--project FILE] [--map MAP.png]\n"
     "                                what the render's analysis stages produced\n"
-    "  export IN.png [--json OUT.json] [--svg OUT.svg] [--depth ...] [--set ...]... [--key ...]...\n"
-    "         [--time T] [--fps F] [--project FILE] [--map MAP.png]\n"
-    "                                render the frame, then press Export JSON / Export SVG and\n"
-    "                                answer the save prompt with the path given\n"
     "  session IN.png [--actions FILE] [--project FILE] [--save-project FILE] [--map MAP.png]\n"
     "         [--downsample N] [--comp-size WxH] [--layer-offset X,Y] [--layer-scale S]\n"
     "         [--depth 8|16|32] [--set ...]... [--key ...]... [--time T] [--fps F]\n"
@@ -110,7 +106,6 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& argv
     if (command == "params") return ParamsCommand(commandArgs, environment);
     if (command == "render") return RenderCommand(commandArgs, environment);
     if (command == "analyse") return AnalyseCommand(commandArgs, environment);
-    if (command == "export") return ExportCommand(commandArgs, environment);
     if (command == "session") return SessionCommand(commandArgs, environment);
     FailCli(JoinText({"unknown command \"", command, "\" (try spindrel --help)"}));
   } catch (const CliFailure& failure) {

@@ -47,7 +47,6 @@ int AboutCommand(const std::vector<std::string>& args, const CliEnvironment& env
 int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
-int ExportCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 
 // Runs a whole command line (without the program name); errors go to `err`

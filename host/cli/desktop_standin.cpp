@@ -23,19 +23,19 @@ std::string LogPathForThisProcess() {
 }
 
 // "prompt<TAB>TITLE<TAB>ANSWER" and the like, as the stand-in writes them.
-std::string ReportLine(const std::string& record) {
+DesktopEvent EventOfRecord(const std::string& record) {
+  DesktopEvent event;
   const size_t first = record.find('\t');
+  const size_t second = first == std::string::npos ? first : record.find('\t', first + 1);
   const std::string kind = record.substr(0, first);
-  if (first == std::string::npos) return "refused: " + record;
-  const std::string rest = record.substr(first + 1);
-  const size_t second = rest.find('\t');
-  if (kind == "prompt" && second != std::string::npos) {
-    const std::string answer = rest.substr(second + 1);
-    return JoinText({"prompt: ", rest.substr(0, second), " -> ", answer.empty() ? "cancelled" : answer});
+  if (second != std::string::npos && (kind == "prompt" || kind == "alert")) {
+    event.kind = kind == "prompt" ? DesktopEvent::Kind::kPrompt : DesktopEvent::Kind::kAlert;
+    event.title = record.substr(first + 1, second - first - 1);
+    event.text = record.substr(second + 1);
+  } else {
+    event.text = kind == "refused" ? record.substr(first + 1) : record;
   }
-  if (kind == "alert" && second != std::string::npos)
-    return JoinText({"alert: ", rest.substr(0, second), ": ", rest.substr(second + 1)});
-  return JoinText({"refused: ", rest});
+  return event;
 }
 
 }  // namespace
@@ -61,15 +61,19 @@ std::unique_ptr<DesktopStandIn> OpenDesktopStandIn(const std::string& programDir
   return desktop;
 }
 
-std::vector<std::string> PressWithDesktop(DesktopStandIn& desktop, ReferenceHost& host, int32_t paramId,
-                                          const std::string& answer) {
+void AnswerPromptsWith(DesktopStandIn& desktop, const std::string& answer) {
   setenv(kAnswerVariable, answer.c_str(), 1);
   std::error_code ignored;
   std::filesystem::remove(desktop.logPath, ignored);
-  const HostError error = PressButton(host, paramId);
-  if (error != kHostErrorNone) FailCli(JoinText({"the effect answered the button with error ", std::to_string(error)}));
-  std::vector<std::string> lines;
-  std::ifstream log(desktop.logPath);
-  for (std::string record; std::getline(log, record);) lines.push_back(ReportLine(record));
-  return lines;
+}
+
+std::vector<DesktopEvent> TakeDesktopEvents(DesktopStandIn& desktop) {
+  std::vector<DesktopEvent> events;
+  {
+    std::ifstream log(desktop.logPath);
+    for (std::string record; std::getline(log, record);) events.push_back(EventOfRecord(record));
+  }
+  std::error_code ignored;
+  std::filesystem::remove(desktop.logPath, ignored);
+  return events;
 }

@@ -2,17 +2,14 @@
 // path or show an alert (Linux): the stand-in program of
 // host/desktop/zenity_standin.cpp, installed as PROGRAM_DIR/desktop/zenity,
 // is put first on PATH, answers save prompts with a path given in advance
-// and records every prompt and alert, which PressWithDesktop returns.
+// and records every prompt and alert, which TakeDesktopEvents returns.
 // The effect reads no setting of ours: it runs the dialog tool it always
 // runs, and the stand-in is the one PATH finds.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "host/reference_host.h"
 
 struct DesktopStandIn {
   DesktopStandIn() = default;
@@ -29,10 +26,17 @@ struct DesktopStandIn {
 // One stand-in at a time per process: it changes the process environment.
 std::unique_ptr<DesktopStandIn> OpenDesktopStandIn(const std::string& programDirectory);
 
-// Presses the button `paramId` with the next save prompt answered by
-// `answer` (empty: the user cancels) and returns what the desktop showed, one
-// line each, newlines inside texts written as "\n":
-//   prompt: TITLE -> PATH      prompt: TITLE -> cancelled
-//   alert: CAPTION: TEXT       refused: ARGUMENTS (a command line the stand-in does not know)
-std::vector<std::string> PressWithDesktop(DesktopStandIn& desktop, ReferenceHost& host, int32_t paramId,
-                                          const std::string& answer);
+// What the desktop showed, in order. Newlines inside texts read "\n".
+struct DesktopEvent {
+  enum class Kind { kPrompt, kAlert, kRefused };
+  Kind kind = Kind::kRefused;
+  std::string title;  // the prompt's title or the alert's caption
+  std::string text;   // the prompt's answer (empty: cancelled), the alert's text,
+                      // or the command line the stand-in refused
+};
+
+// Every save prompt from now on is answered with `answer` (empty: the user
+// cancels); the events so far are dropped.
+void AnswerPromptsWith(DesktopStandIn& desktop, const std::string& answer);
+// The events since AnswerPromptsWith.
+std::vector<DesktopEvent> TakeDesktopEvents(DesktopStandIn& desktop);

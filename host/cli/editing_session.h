@@ -6,14 +6,19 @@
 // The host keeps its windows current as a host does: after a change of
 // values or time, the next action that needs the frame (render, a click, a
 // window) renders it again, which also refreshes the plug-in's chain cache.
+// A press renders nothing: the buttons work on the cache the last render
+// left, as they do after the host's last preview.
 // Clicks and windows work in composition-window pixels; at 1/N the frame is
 // rendered at the reduced size and the windows show it scaled back up.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/cli/desktop_standin.h"
 #include "host/cli/effect_options.h"
 #include "host/frame_buffer.h"
 #include "host/window_events.h"
@@ -32,6 +37,11 @@ struct EditingSession {
   // The last render's chains as the host's own analysis found them, to tell
   // which chain each stroke of the overlay is.
   std::vector<std::vector<IntPoint>> chains;
+
+  // The desktop presses go through (opened at the first press), and the
+  // answer for the next press's save prompt: a path, or empty to cancel.
+  std::unique_ptr<DesktopStandIn> desktop;
+  std::optional<std::string> answer;
 };
 
 // Opens the effect with every option applied and the windows laid out.

@@ -14,6 +14,7 @@ constexpr SessionAction kActions[] = {
     {"click", "X Y", ClickAction},
     {"shift-click", "X Y", ShiftClickAction},
     {"press", "BUTTON-LABEL", PressAction},
+    {"answer", "PATH|cancel", AnswerAction},
     {"undo", "", UndoAction},
     {"window", "OUT.png", WindowAction},
     {"layer-window", "OUT.png", LayerWindowAction},

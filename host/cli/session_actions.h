@@ -35,6 +35,15 @@ int32_t ParseIntArgument(std::string_view text);
 std::string ParamValueText(const ReferenceHost& host, int32_t id);
 std::string ChainNumbersText(const std::vector<int32_t>& numbers);  // "3 5", "none"; 0 is "?"
 
+// Presses the button with the desktop stand-in answering its save prompt
+// with the session's answer, which the press uses up. `shown` gets what the
+// desktop showed, "; "-separated: prompt "TITLE" -> PATH (or cancelled),
+// alert "CAPTION": "TEXT" (newlines as \n), and "answer unused" when an
+// answer was given and nothing asked for it; empty when none of these.
+// A command line the stand-in does not know fails (CliFailure).
+HostError PressWithSessionDesktop(EditingSession& session, int32_t paramId, ButtonPressReport& report,
+                                  std::string& shown);
+
 // The built-in actions.
 std::string RenderAction(EditingSession& session, std::string_view argument);
 std::string SetAction(EditingSession& session, std::string_view argument);
@@ -42,6 +51,7 @@ std::string TimeAction(EditingSession& session, std::string_view argument);
 std::string ClickAction(EditingSession& session, std::string_view argument);
 std::string ShiftClickAction(EditingSession& session, std::string_view argument);
 std::string PressAction(EditingSession& session, std::string_view argument);
+std::string AnswerAction(EditingSession& session, std::string_view argument);
 std::string UndoAction(EditingSession& session, std::string_view argument);
 std::string WindowAction(EditingSession& session, std::string_view argument);
 std::string LayerWindowAction(EditingSession& session, std::string_view argument);

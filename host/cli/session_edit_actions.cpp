@@ -16,6 +16,25 @@ std::string ValuesText(const ReferenceHost& host, const std::vector<int32_t>& id
   return text;
 }
 
+// A button by its label (as `set` takes labels) or by the text on it.
+int32_t FindButton(const HostEffectInstance& instance, std::string_view name) {
+  std::string error;
+  int32_t id = FindParamByName(instance, name, error);
+  if (id < 0) {
+    for (int32_t candidate = 1; candidate < ParamCount(instance); ++candidate) {
+      const HostParamEntry& entry = ParamEntryById(instance, candidate);
+      if (entry.def.paramType != kParamTypeButton || entry.text != name) continue;
+      if (id >= 0) FailCli(JoinText({"two buttons read \"", name, "\"; press one by its label"}));
+      id = candidate;
+    }
+  }
+  if (id < 0) FailCli(error);
+  if (ParamEntryById(instance, id).def.paramType != kParamTypeButton) {
+    FailCli(JoinText({"\"", name, "\" is not a button"}));
+  }
+  return id;
+}
+
 }  // namespace
 
 std::string SetAction(EditingSession& session, std::string_view argument) {
@@ -41,17 +60,15 @@ std::string TimeAction(EditingSession& session, std::string_view argument) {
 
 std::string PressAction(EditingSession& session, std::string_view argument) {
   ReferenceHost& host = *session.effect.host;
-  std::string error;
-  const int32_t id = FindParamByName(host.instance, argument, error);
-  if (id < 0) FailCli(error);
-  if (ParamEntryById(host.instance, id).def.paramType != kParamTypeButton) {
-    FailCli(JoinText({"\"", argument, "\" is not a button"}));
-  }
+  const int32_t id = FindButton(host.instance, argument);
   ButtonPressReport report;
   const size_t scriptsBefore = ReadSuiteLog(host.suites, &SuiteServices::scripts).size();
-  const HostError result = PressButton(host, id, session.effect.time, &report);
+  std::string shown;
+  const HostError result = PressWithSessionDesktop(session, id, report, shown);
   if (!report.changed.empty()) MarkSessionChanged(session);
-  std::string text = report.changed.empty() ? std::string("nothing written") : ValuesText(host, report.changed);
+  std::string text = report.changed.empty() ? std::string() : ValuesText(host, report.changed);
+  if (!shown.empty()) text += JoinText({text.empty() ? "" : "; ", shown});
+  if (text.empty()) text = "nothing written";
   if (result != kHostErrorNone) {
     FailCli(JoinText({"the plug-in answered error ", std::to_string(result), "; ", text}));
   }

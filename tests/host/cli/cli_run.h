@@ -31,6 +31,27 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
   return run;
 }
 
+// spindrel session in this process with `actions` on standard input.
+inline CliRun RunSessionCli(std::vector<std::string> args, const std::string& actions) {
+  args.insert(args.begin(), "session");
+  const std::string module = SPINDREL_MODULE_PATH;
+  std::istringstream in(actions);
+  std::ostringstream out;
+  std::ostringstream err;
+  CliRun run;
+  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", out, err, false, &in);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
 inline bool IsOneErrorLine(const std::string& err) {
   return err.rfind("spindrel: error: ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1;
 }

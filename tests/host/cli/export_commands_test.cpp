@@ -232,31 +232,4 @@ TEST_F(ExportPresses, SvgStrokesLandOnTheChains) {
   }
 }
 
-// The command line: render, press both buttons with the answers given.
-TEST_F(ExportPresses, ExportCommandLine) {
-  host_.reset();  // the command opens its own
-  const std::string input = (dir_ / "ink.png").string();
-  std::string error;
-  ASSERT_TRUE(WritePngFile(input, TextInkImage(120, 60, 8), error)) << error;
-  const std::string json = (dir_ / "out" / "ink.json").string();
-  const std::string svg = (dir_ / "out" / "ink.svg").string();
-  const std::string savedPath = std::getenv("PATH");
-  CliRun run = RunCli({"export", input, "--json", json, "--svg", svg, "--set", "Line Width=4"});
-  EXPECT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.out, "prompt: Save Spindrel JSON -> " + json +
-                         "\nalert: Spindrel: JSON Exported Successfully!\nprompt: Save Spindrel SVG -> " + svg +
-                         "\nalert: Spindrel: SVG Exported Successfully!\n");
-  EXPECT_EQ(std::getenv("PATH"), savedPath);  // the stand-in is taken off PATH again
-  EXPECT_EQ(ReadBytes(json).rfind("{\"width\":120,\"height\":60,\"paths\":[{", 0), 0u);
-  EXPECT_NE(ReadBytes(svg).find("stroke-width=\"4\""), std::string::npos);
-
-  const std::string missing = (dir_ / "missing" / "ink.json").string();
-  run = RunCli({"export", input, "--json", missing});
-  EXPECT_EQ(run.out, "prompt: Save Spindrel JSON -> " + missing + "\n");
-  EXPECT_TRUE(IsOneErrorLine(run.err)) << run.err;
-  run = RunCli({"export", input});
-  EXPECT_TRUE(IsOneErrorLine(run.err)) << run.err;
-  EXPECT_NE(run.err.find("--json"), std::string::npos);
-}
-
 }  // namespace

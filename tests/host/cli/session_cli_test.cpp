@@ -14,27 +14,6 @@ namespace {
 
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
 
-// A session with `actions` on standard input.
-CliRun RunSession(std::vector<std::string> args, const std::string& actions) {
-  args.insert(args.begin(), "session");
-  const std::string module = SPINDREL_MODULE_PATH;
-  std::istringstream in(actions);
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun run;
-  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", out, err, false, &in);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
-
 }  // namespace
 
 TEST(SessionCli, BadOptionsFailWithOneLineBeforeAnyAction) {
@@ -58,7 +37,7 @@ TEST(SessionCli, BadOptionsFailWithOneLineBeforeAnyAction) {
     std::string shown;
     for (const std::string& arg : args) shown += arg + " ";
     SCOPED_TRACE(shown);
-    const CliRun run = RunSession(args, actions);
+    const CliRun run = RunSessionCli(args, actions);
     EXPECT_NE(run.code, 0);
     EXPECT_TRUE(IsOneErrorLine(run.err)) << run.err;
     EXPECT_EQ(run.out, "");
@@ -89,7 +68,7 @@ TEST(SessionCli, BadLinesAreNamedAndTheSessionGoesOn) {
                               "  undo  \r\n"
                               "undo\n"
                               "render " + image + "\n";
-  const CliRun run = RunSession({SamplePath(), "--save-project", project}, actions);
+  const CliRun run = RunSessionCli({SamplePath(), "--save-project", project}, actions);
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"set: Line Width = 7", "undo: \"Line Width\": Line Width = 2",
                                                        "render: " + image + ", 720x220 at 0 s"}));
@@ -126,7 +105,7 @@ TEST(SessionCli, DraftFramesAreHalfSizeAndWindowsShowThemPlaced) {
   const std::string actions = "set Preview Chains=1\nrender " + render + "\nwindow " + window + "\nlayer-window " +
                               layerWindow + "\n";
   const CliRun run =
-      RunSession({SamplePath(), "--downsample", "2", "--comp-size", "800x300", "--layer-offset", "40,30"}, actions);
+      RunSessionCli({SamplePath(), "--downsample", "2", "--comp-size", "800x300", "--layer-offset", "40,30"}, actions);
   ASSERT_EQ(run.code, 0) << run.err;
   const RgbaImage frame = ReadPng(render);
   const RgbaImage comp = ReadPng(window);

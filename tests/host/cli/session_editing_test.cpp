@@ -147,13 +147,6 @@ void ExpectOverlayExactlyOver(const RgbaImage& window, const RgbaImage& frame, c
   }
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
-
 CliRun RunSession(const std::vector<std::string>& args, const std::string& actions) {
   // Tests run in parallel processes: each writes its own actions file.
   const std::string file =
