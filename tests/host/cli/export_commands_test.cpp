@@ -3,6 +3,8 @@
 // answering the Linux save prompt and recording every alert.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -32,7 +34,8 @@ class ExportPresses : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("spindrel-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("spindrel-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "out");
     savedPath_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
