@@ -42,6 +42,7 @@ TEST(SessionExports, AnswersReachThePromptsAndEveryAlertIsPrinted) {
   const std::string savedPath = std::getenv("PATH");
   const std::string actions = "answer " + dir + "/early.json\n"
                               "press Export JSON\n"
+                              "press Create Shape Layer\n"
                               "set Line Width=5\n"
                               "render " + dir + "/frame.png\n"
                               "set Line Width=9\n"
@@ -62,6 +63,8 @@ TEST(SessionExports, AnswersReachThePromptsAndEveryAlertIsPrinted) {
                 "answer: next save prompt -> " + dir + "/early.json",
                 // Nothing rendered yet: no prompt, and the answer is not kept for a later one.
                 "press: " + kJsonNoData + "; answer unused",
+                "press: alert \"Spindrel: Create Shape Layer\": \"No path data cached.\\n\\nPreview at least one frame "
+                "with the Spindrel effect active first.\"",
                 "set: Line Width = 5",
                 "render: " + dir + "/frame.png, 720x220 at 0 s",
                 "set: Line Width = 9",

@@ -25,7 +25,16 @@ TEST(ShapeLayerPress, NoDataAlertUntilARenderFindsChainsThenOneScriptAndNoAlert)
   const std::vector<std::string> noData = {
       "alert: Spindrel: Create Shape Layer: No path data cached.\\n\\nPreview at least one frame with the Spindrel "
       "effect active first."};
-  const auto press = [&] { return PressWithDesktop(*desktop, *host, PARAM_CREATE_SHAPE_LAYER, ""); };
+  const auto press = [&] {
+    AnswerPromptsWith(*desktop, "");
+    EXPECT_EQ(PressButton(*host, PARAM_CREATE_SHAPE_LAYER), kHostErrorNone);
+    std::vector<std::string> shown;
+    for (const DesktopEvent& event : TakeDesktopEvents(*desktop)) {
+      const char* kind = event.kind == DesktopEvent::Kind::kAlert ? "alert: " : "not an alert: ";
+      shown.push_back(kind + event.title + ": " + event.text);
+    }
+    return shown;
+  };
   const auto render = [&](const RgbaImage& image) {
     OwnedFrame input = FrameFromImage(image, 8);
     OwnedFrame output = MakeFrame(image.width, image.height, 8);
