@@ -55,12 +55,32 @@ std::vector<ByteMask> ShapesAtEveryTileOffset() {
   return masks;
 }
 
+// Every neighbour code once around a set pixel, the 256 neighbourhoods a gap apart, shifted so that they straddle
+// tile edges in each of four ways.
+std::vector<ByteMask> EveryNeighbourhood() {
+  std::vector<ByteMask> masks;
+  for (int32_t shift = 0; shift < 4; ++shift) {
+    ByteMask mask = test_masks::EmptyMask(70, 70);
+    for (int32_t code = 0; code < 256; ++code) {
+      const int32_t cx = 3 + shift + 4 * (code % 16), cy = 3 + shift + 4 * (code / 16);
+      MaskSet(mask, cx, cy, 1);
+      const int32_t dx[8] = {0, 1, 1, 1, 0, -1, -1, -1}, dy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};  // N, NE, ... NW
+      for (int32_t k = 0; k < 8; ++k) {
+        if ((code >> k) & 1) MaskSet(mask, cx + dx[k], cy + dy[k], 1);
+      }
+    }
+    masks.push_back(mask);
+  }
+  return masks;
+}
+
 // Equal to the plain thinning, so the border never changes; and a fixed point. The limit masks put strokes across
 // tile edges, onto the border and along masks too narrow for any interior.
 TEST(ThinZhangSuen, MatchesPlainPerPixelEvaluationOnGeneratedMasks) {
   std::vector<ByteMask> masks = test_masks::ManyMasks(60, 1000);
   for (ByteMask& mask : test_masks::LimitMasks(1001)) masks.push_back(std::move(mask));
   for (ByteMask& mask : ShapesAtEveryTileOffset()) masks.push_back(std::move(mask));
+  for (ByteMask& mask : EveryNeighbourhood()) masks.push_back(std::move(mask));
   for (const ByteMask& original : masks) {
     ByteMask thinned = original;
     ThinZhangSuen(thinned);
