@@ -119,22 +119,17 @@ void MakeDeletions(TiledThinning& state, int32_t ty, const std::vector<TileDelet
   for (const TileDeletion& deletion : deletions) {
     const uint64_t bits = deletion.bits;
     *state.tiled.At(deletion.tx, ty) &= ~bits;
-    // Which rows and columns of the tile lost a pixel, one bit each.
-    uint64_t rows = bits | (bits >> 32);
-    rows |= rows >> 16;
-    rows |= rows >> 8;
-    const uint64_t columns = rows & 0xFFu;
-    uint64_t lostRows = bits;
-    lostRows |= lostRows >> 4;
-    lostRows |= lostRows >> 2;
-    lostRows |= lostRows >> 1;
-    const auto rowBit = [lostRows](int32_t r) { return (lostRows >> (8 * r)) & 1u; };
-    // Left, middle and right tile of the row above, this row and the row below.
-    const uint64_t middle = 2u | (columns & 1u) | ((columns >> 7) << 2);
-    const uint64_t aboveMiddle = rowBit(0) << 1;
-    const uint64_t above = aboveMiddle | (bits & 1u) | (((bits >> 7) & 1u) << 2);
-    const uint64_t belowMiddle = rowBit(7) << 1;
-    const uint64_t below = belowMiddle | ((bits >> 56) & 1u) | ((bits >> 63) << 2);
+    // Bit c: column c of the tile lost a pixel.
+    uint64_t columns = bits | (bits >> 32);
+    columns |= columns >> 16;
+    columns |= columns >> 8;
+    const uint64_t topRow = (bits & 0xFFu) != 0 ? 1u : 0u;
+    const uint64_t bottomRow = (bits >> 56) != 0 ? 1u : 0u;
+    // Bits 0, 1, 2 of each: the left, middle and right tile to flag in the
+    // tile row above, in this one and in the one below.
+    const uint64_t middle = 2u | (columns & 1u) | (((columns >> 7) & 1u) << 2);
+    const uint64_t above = (topRow << 1) | (bits & 1u) | (((bits >> 7) & 1u) << 2);
+    const uint64_t below = (bottomRow << 1) | ((bits >> 56) & 1u) | ((bits >> 63) << 2);
     FlagTiles(state, flags, deletion.tx, ty - 1, above);
     FlagTiles(state, flags, deletion.tx, ty, middle);
     FlagTiles(state, flags, deletion.tx, ty + 1, below);
