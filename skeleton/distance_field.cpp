@@ -172,16 +172,30 @@ void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, 
   // Each pixel's value is at most its reach squared: its own column distance
   // or the distance to the background just outside the run.
   int32_t widest = 0;
+  bool backgroundBesideFar = true;
+  int64_t lowest = g[first];
+  int64_t highest = g[first];
   for (int32_t i = 0; i < length; ++i) {
-    int64_t reach = g[first + i];
+    const int64_t own = g[first + i];
+    int64_t reach = own;
     if (first > 0) reach = std::min<int64_t>(reach, i + 1);
     if (last < width - 1) reach = std::min<int64_t>(reach, length - i);
     const auto bounded = static_cast<int16_t>(std::min<int64_t>(reach, kMaxWindow + 1));
     work.reach[static_cast<size_t>(i)] = bounded;
     widest = std::max<int32_t>(widest, bounded);
+    backgroundBesideFar = backgroundBesideFar && reach == own;
+    lowest = std::min(lowest, own);
+    highest = std::max(highest, own);
   }
   if (widest <= kMaxWindow) {
     WindowAlongRun(g, first, last, width, widest - 1, work, out);
+    return;
+  }
+  // With every column distance of the run equal (a run across a solid
+  // block), any other parabola lies higher at a pixel than its own; unless
+  // the background beside the run is nearer, each keeps its column distance.
+  if (backgroundBesideFar && highest == lowest) {
+    for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(g[first + i]);
     return;
   }
   EnvelopeAlongRun(g, first, last, width, work);
