@@ -165,6 +165,24 @@ void WindowAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t width
   for (int32_t i = 0; i < length; ++i) out[first + i] = kSmallRoots.root[nearest[i]];
 }
 
+// The field of a run whose column distances are all equal (a run across a
+// solid block), or false when they differ. Any other parabola of such a run
+// lies higher at a pixel than its own, so each pixel gets the nearer of its
+// column distance and the background beside the run.
+bool EqualColumnsRun(const int64_t* g, int32_t first, int32_t last, int32_t width, float* out) {
+  const int64_t column = g[first];
+  for (int32_t x = first + 1; x <= last; ++x) {
+    if (g[x] != column) return false;
+  }
+  for (int32_t x = first; x <= last; ++x) {
+    int64_t nearest = column;
+    if (first > 0) nearest = std::min<int64_t>(nearest, x - first + 1);
+    if (last < width - 1) nearest = std::min<int64_t>(nearest, last + 1 - x);
+    out[x] = static_cast<float>(nearest);  // the root of a square, exact
+  }
+  return true;
+}
+
 // The field of the run of set pixels first ... last of a row, whose column
 // distances are g; background lies just outside it unless at the row's ends.
 void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, RowWork& work, float* out) {
@@ -172,32 +190,19 @@ void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, 
   // Each pixel's value is at most its reach squared: its own column distance
   // or the distance to the background just outside the run.
   int32_t widest = 0;
-  bool backgroundBesideFar = true;
-  int64_t lowest = g[first];
-  int64_t highest = g[first];
   for (int32_t i = 0; i < length; ++i) {
-    const int64_t own = g[first + i];
-    int64_t reach = own;
+    int64_t reach = g[first + i];
     if (first > 0) reach = std::min<int64_t>(reach, i + 1);
     if (last < width - 1) reach = std::min<int64_t>(reach, length - i);
     const auto bounded = static_cast<int16_t>(std::min<int64_t>(reach, kMaxWindow + 1));
     work.reach[static_cast<size_t>(i)] = bounded;
     widest = std::max<int32_t>(widest, bounded);
-    backgroundBesideFar = backgroundBesideFar && reach == own;
-    lowest = std::min(lowest, own);
-    highest = std::max(highest, own);
   }
   if (widest <= kMaxWindow) {
     WindowAlongRun(g, first, last, width, widest - 1, work, out);
     return;
   }
-  // With every column distance of the run equal (a run across a solid
-  // block), any other parabola lies higher at a pixel than its own; unless
-  // the background beside the run is nearer, each keeps its column distance.
-  if (backgroundBesideFar && highest == lowest) {
-    for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(g[first + i]);
-    return;
-  }
+  if (EqualColumnsRun(g, first, last, width, out)) return;
   EnvelopeAlongRun(g, first, last, width, work);
   // The square root of an integer below 2^53 taken in double and rounded to
   // float is its correctly rounded float square root.
