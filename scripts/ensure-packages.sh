@@ -20,7 +20,9 @@ ensure_packages() {
 # ECMAScript 3 and run against a model of the host's scripting objects.
 LINUX_BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev nlohmann-json3-dev locales
   librsvg2-bin pkg-config libcairo2-dev nodejs node-acorn)
-# The ThreadSanitizer build needs GCC's runtime of it.
+# The fuzz targets need Clang with its libFuzzer runtime; the ThreadSanitizer
+# build needs GCC's runtime of it.
+FUZZ_BUILD_PACKAGES=(clang-14 libclang-rt-14-dev)
 TSAN_BUILD_PACKAGES=(libtsan2)
 # The Windows x64 cross build and its test run under Wine: the posix thread
 # variant of mingw-w64 (std::mutex), the 64-bit Wine loader, and GoogleTest's

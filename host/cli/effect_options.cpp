@@ -34,12 +34,11 @@ int32_t CheckRunMemory(const EffectOptions& options, const RunMemoryPlan& plan, 
   const MemoryLimit limit = RunMemoryLimit();
   const int32_t fit = RendersThatFit(plan, limit.bytes);
   if (fit == plan.renders || (mayUseFewer && fit > 0)) return fit;
-  RunMemoryPlan wanted = plan;
   const std::string renders =
       plan.renders == 1 ? std::string() : JoinText({" on ", std::to_string(plan.renders), " threads"});
   FailCli(JoinText({"rendering ", options.inputPath, " (", std::to_string(input.width), " x ",
                     std::to_string(input.height), " pixels) at ", std::to_string(options.depth), " bits", renders,
-                    " needs about ", ByteCountText(EstimateRunBytes(wanted)), ", more than the ",
+                    " needs about ", ByteCountText(EstimateRunBytes(plan)), ", more than the ",
                     ByteCountText(limit.bytes), " of ", limit.source, "; ",
                     fit > 0 ? JoinText({"--threads ", std::to_string(fit), " or less would fit"})
                             : std::string("a smaller image or a lower --depth needs less")}));
