@@ -71,6 +71,7 @@ std::string AnalysisFileBytes(size_t file, const RenderAnalysis& analysis) {
 
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
   const AnalyseOptions options = ParseAnalyseOptions(args);
+  const EffectInputs inputs = CheckEffectInputs(options.effect, 1, false, std::size(kAnalysisFileNames));
   OutputBatch batch;
   std::string error;
   if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
@@ -78,7 +79,7 @@ int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& e
     size_t index = 0;
     if (!AddOutput(batch, OutputFilePath(options.outputPath, name), index, error)) FailCli(error);
   }
-  EffectSession session = OpenEffectSession(environment, options.effect);
+  EffectSession session = OpenEffectSession(environment, options.effect, inputs);
   const RenderAnalysis analysis = RunAnalysis(session);
   for (size_t file = 0; file < std::size(kAnalysisFileNames); ++file) {
     if (!WriteOutput(batch, file, AnalysisFileBytes(file, analysis), error)) FailCli(error);

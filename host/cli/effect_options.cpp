@@ -76,19 +76,27 @@ bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, Effec
   return true;
 }
 
-EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options, int32_t renders,
-                                bool mayUseFewer) {
+EffectInputs CheckEffectInputs(const EffectOptions& options, int32_t renders, bool mayUseFewer, uint64_t outputs) {
+  const PngHeader input = ReadHeaderOrFail(options.inputPath);
+  const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);
+  const RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, renders, outputs};
+  return EffectInputs{CheckRunMemory(options, plan, input, mayUseFewer), plan.inputPixels, plan.mapPixels};
+}
+
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options) {
+  return OpenEffectSession(environment, options, CheckEffectInputs(options));
+}
+
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options,
+                                const EffectInputs& inputs) {
   EffectSession session;
   if (!SecondsToTime(options.timeSeconds, options.timing, session.time)) {
     FailCli("--time lies beyond the host's time range");
   }
-  const PngHeader input = ReadHeaderOrFail(options.inputPath);
-  const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);
-  const RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, renders};
-  session.renders = CheckRunMemory(options, plan, input, mayUseFewer);
-  session.input = FrameFromImage(ReadImageOrFail(options.inputPath, plan.inputPixels), options.depth);
+  session.renders = inputs.renders;
+  session.input = FrameFromImage(ReadImageOrFail(options.inputPath, inputs.inputPixels), options.depth);
   if (!options.mapPath.empty()) {
-    session.map = FrameFromImage(ReadImageOrFail(options.mapPath, plan.mapPixels), options.depth);
+    session.map = FrameFromImage(ReadImageOrFail(options.mapPath, inputs.mapPixels), options.depth);
   }
 
   session.host = OpenEffect(environment);

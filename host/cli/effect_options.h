@@ -28,19 +28,33 @@ struct EffectOptions {
 // option or the input path; false for anything else.
 bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, EffectOptions& options);
 
+// What the inputs' headers and the run's memory allow (run_memory.h).
+struct EffectInputs {
+  int32_t renders = 1;  // that may run at once
+  uint64_t inputPixels = 0;
+  uint64_t mapPixels = 0;
+};
+
+// Reads the headers of the input and the map and checks that `renders`
+// renders at once, writing `outputs` files, fit in the run's memory; with
+// `mayUseFewer` fewer renders that fit will do. Fails with one line. Cheap:
+// commands call it before anything else.
+EffectInputs CheckEffectInputs(const EffectOptions& options, int32_t renders = 1, bool mayUseFewer = false,
+                               uint64_t outputs = 1);
+
 // The effect with every value applied and its layers read, ready to render.
 struct EffectSession {
-  int32_t renders = 1;  // that may run at once (see OpenEffectSession)
+  int32_t renders = 1;  // that may run at once (see CheckEffectInputs)
   std::unique_ptr<ReferenceHost> host;
   OwnedFrame input;
   OwnedFrame map;   // empty without --map
   int32_t time = 0;  // --time in host units
 };
 
-// Checks from the images' headers that `renders` renders at once fit in the
-// run's memory (run_memory.h); with `mayUseFewer` fewer that fit will do.
-// Then reads the images, loads the module, applies the project, the
-// assignments and the keys, and sets the Map Layer and the host's time
-// scale; fails with one line before anything is written.
-EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options, int32_t renders = 1,
-                                bool mayUseFewer = false);
+// Reads the images checked by CheckEffectInputs, loads the module, applies
+// the project, the assignments and the keys, and sets the Map Layer and the
+// host's time scale; fails with one line before anything is written.
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options,
+                                const EffectInputs& inputs);
+// The same for one render and one output, checked here.
+EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options);

@@ -90,13 +90,14 @@ std::string EncodeFrame(const HostFrame& frame, const std::string& path) {
 }
 
 void RenderOneImage(const RenderOptions& options, const CliEnvironment& environment) {
+  const EffectInputs inputs = CheckEffectInputs(options.effect, 1, false, options.saveProjectPath.empty() ? 1 : 2);
   OutputBatch batch;
   std::string error;
   size_t imageIndex = 0;
   size_t projectIndex = 0;
   if (!AddOutput(batch, options.outputPath, imageIndex, error)) FailCli(error);
   AddProjectOutput(batch, options, projectIndex);
-  EffectSession session = OpenEffectSession(environment, options.effect);
+  EffectSession session = OpenEffectSession(environment, options.effect, inputs);
   OwnedFrame output = MakeFrame(session.input.width, session.input.height, options.effect.depth);
   const int64_t failedAllocations = AllocationFailureCount();
   const HostError result = RenderFrame(*session.host, FrameView(session.input), FrameView(output), session.time);
@@ -109,6 +110,10 @@ void RenderOneImage(const RenderOptions& options, const CliEnvironment& environm
 }
 
 void RenderFrames(const RenderOptions& options, const CliEnvironment& environment) {
+  // Without --threads, as many threads as the memory holds.
+  const int32_t threads = options.threads > 0 ? options.threads : DefaultRenderThreads(options.frameCount);
+  const EffectInputs inputs = CheckEffectInputs(options.effect, std::min(threads, options.frameCount),
+                                                options.threads == 0, static_cast<uint64_t>(options.frameCount) + 1);
   OutputBatch batch;
   std::string error;
   if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
@@ -119,10 +124,7 @@ void RenderFrames(const RenderOptions& options, const CliEnvironment& environmen
   }
   size_t projectIndex = 0;
   AddProjectOutput(batch, options, projectIndex);
-  // Without --threads, as many threads as the memory holds.
-  const int32_t threads = options.threads > 0 ? options.threads : DefaultRenderThreads(options.frameCount);
-  EffectSession session = OpenEffectSession(environment, options.effect, std::min(threads, options.frameCount),
-                                            options.threads == 0);
+  EffectSession session = OpenEffectSession(environment, options.effect, inputs);
 
   ProgressBar progress;
   StartProgress(progress, environment.showProgress ? environment.err : nullptr, options.frameCount);

@@ -7,7 +7,8 @@
 // once: the output frame, the render's own buffers (masks, labels, distance
 // field, stroke planes, and the chains of a dense skeleton smoothed four
 // times: kRenderWorkBytesPerPixel, from measured peaks), and the 8-bit image
-// and PNG file of the frame written. Plus the process itself. Sizes in 64 bits.
+// and PNG file of the frame written. Per output file, the writer's record of
+// it. Plus the process itself. Sizes in 64 bits.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,14 @@
 
 constexpr uint64_t kRenderWorkBytesPerPixel = 64;
 constexpr uint64_t kProcessBaseBytes = uint64_t{64} << 20;
+constexpr uint64_t kBytesPerOutput = 256;
 
 struct RunMemoryPlan {
   uint64_t inputPixels = 0;
   uint64_t mapPixels = 0;  // 0 without a Map Layer
   int32_t depth = 8;
   int32_t renders = 1;  // at once
+  uint64_t outputs = 1;  // files written
 };
 
 uint64_t EstimateRunBytes(const RunMemoryPlan& plan);

@@ -161,7 +161,8 @@ bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std
   if (!CheckTarget(target, info, error)) return false;
   const std::string directory = DirectoryOf(target);
   std::lock_guard<std::mutex> lock(batch.mutex);
-  if (batch.checkedDirectories.count(directory) == 0) {
+  auto checked = batch.checkedDirectories.find(directory);
+  if (checked == batch.checkedDirectories.end()) {
     PathInfo where;
     std::string reason;
     if (!InspectPath(directory, where, reason) || where.kind == PathKind::kMissing) {
@@ -173,22 +174,23 @@ bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std
     NewFileHandle handle = -1;
     if (!CreateTemporary(target, -1, probe, handle, error)) return false;
     WriteAndCloseFile(handle, "", reason);
-    LiveOutputs& live = Live();
-    std::lock_guard<std::mutex> liveLock(live.mutex);
-    RemoveTemporaryLocked(live, probe);
-    batch.checkedDirectories.insert(directory);
-  }
-  std::error_code ignored;
-  const std::filesystem::path name = std::filesystem::path(target).filename();
-  const std::string identity = (std::filesystem::weakly_canonical(std::filesystem::absolute(directory), ignored) / name).string();
-  for (const StagedOutput& output : batch.outputs) {
-    if (output.identity == identity) {
-      error = JoinText({target, " is given twice as an output"});
-      return false;
+    {
+      LiveOutputs& live = Live();
+      std::lock_guard<std::mutex> liveLock(live.mutex);
+      RemoveTemporaryLocked(live, probe);
     }
+    std::error_code ignored;
+    const std::string resolved =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(directory), ignored).string();
+    checked = batch.checkedDirectories.emplace(directory, resolved).first;
+  }
+  const std::string name = std::filesystem::path(target).filename().string();
+  if (!batch.identities.insert(JoinText({checked->second, "/", name})).second) {
+    error = JoinText({target, " is given twice as an output"});
+    return false;
   }
   index = batch.outputs.size();
-  batch.outputs.push_back(StagedOutput{target, identity, ""});
+  batch.outputs.push_back(StagedOutput{target, ""});
   return true;
 }
 

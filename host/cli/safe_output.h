@@ -19,14 +19,15 @@
 
 #include <cstddef>
 #include <mutex>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 struct StagedOutput {
   std::string target;
-  std::string identity;   // the target with its directory resolved, to find a target given twice
   std::string temporary;  // empty until written
 };
 
@@ -39,7 +40,10 @@ struct OutputBatch {
   std::mutex mutex;  // guards every field
   std::vector<StagedOutput> outputs;
   std::vector<std::string> madeDirectories;  // in the order made
-  std::set<std::string> checkedDirectories;  // where a file could be made
+  // Where a file could be made, each with its resolved form.
+  std::map<std::string, std::string> checkedDirectories;
+  // Every target with its directory resolved, to find one given twice.
+  std::unordered_set<std::string> identities;
   bool finished = false;                     // committed or discarded
 };
 

@@ -138,7 +138,9 @@ TEST(InputLimits, ARunThatCannotFitInMemoryIsRefusedUpFront) {
 
 TEST(InputLimits, TheEstimateGrowsWithDepthMapAndRendersAndDecidesTheThreads) {
   const uint64_t pixels = 1000 * 1000;
-  EXPECT_EQ(EstimateRunBytes({pixels, 0, 8, 1}), kProcessBaseBytes + pixels * (4 + 4) + pixels * (4 + 64 + 4 + 4));
+  EXPECT_EQ(EstimateRunBytes({pixels, 0, 8, 1, 1}),
+            kProcessBaseBytes + kBytesPerOutput + pixels * (4 + 4) + pixels * (4 + 64 + 4 + 4));
+  EXPECT_EQ(EstimateRunBytes({pixels, 0, 8, 1, 1001}) - EstimateRunBytes({pixels, 0, 8, 1, 1}), 1000 * kBytesPerOutput);
   EXPECT_EQ(EstimateRunBytes({pixels, pixels, 32, 3}) - EstimateRunBytes({pixels, 0, 32, 1}),
             pixels * 16 + 2 * pixels * (16 + 64 + 4 + 4));
   const RunMemoryPlan eight{pixels, 0, 8, 8};
@@ -165,7 +167,7 @@ TEST(InputLimits, ThreadsFollowTheProcessMemoryLimit) {
   std::string error;
   ASSERT_TRUE(WritePngFile(input, TextInkImage(2000, 1500, 3), error)) << error;
   const uint64_t limitBytes = uint64_t{900} << 20;
-  const RunMemoryPlan plan{2000 * 1500, 0, 8, 8};
+  const RunMemoryPlan plan{2000 * 1500, 0, 8, 8, 9};
   const int32_t fit = RendersThatFit(plan, limitBytes);
   ASSERT_TRUE(fit > 1 && fit < 8) << fit;
   const auto limited = [&](const std::string& arguments) {

@@ -183,6 +183,21 @@ TEST(SafeOutput, ABatchReplacesItsTargetsOnlyWhenCommittedAndKeepsTheirPermissio
   fs::remove_all(dir);
 }
 
+// Checking the targets of a long animation stays linear: 200000 frames are
+// checked in well under the time limit, and a run that then fails (here on
+// a missing project) leaves nothing.
+TEST(SafeOutput, ManyFramesAreCheckedInBoundedTime) {
+  const std::string dir = Scratch("many");
+  const std::string input = WriteInput(dir, 8, 8);
+  const auto started = std::chrono::steady_clock::now();
+  const CliRun run = RunCli({"render", input, "-o", dir + "/frames", "--frames", "200000", "--fps", "1000",
+                             "--project", dir + "/missing.json"});
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  EXPECT_EQ(run.err, "spindrel: error: cannot read " + dir + "/missing.json: No such file or directory\n");
+  EXPECT_FALSE(fs::exists(dir + "/frames"));
+  fs::remove_all(dir);
+}
+
 // Writes that fail part-way (here past a file-size limit, as on a full disk)
 // leave the previous run's frames, analysis and project as they were.
 TEST(SafeOutput, FailedWritesLeaveThePreviousRunInPlace) {
