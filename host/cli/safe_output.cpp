@@ -115,10 +115,12 @@ OutputBatch::~OutputBatch() { DiscardOutputs(*this); }
 
 bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::string& error) {
   // Every level from the outermost missing one down to `path`.
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
   std::vector<std::string> levels;
-  for (std::filesystem::path level(path); !level.empty(); level = level.parent_path()) {
-    std::string text = level.string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
+  std::error_code ignored;
+  for (std::filesystem::path level(trimmed); !level.empty(); level = level.parent_path()) {
+    const std::string text = level.string();
     PathInfo info;
     std::string reason;
     if (!InspectPath(text, info, reason)) {
@@ -126,7 +128,7 @@ bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::st
       return false;
     }
     if (info.kind == PathKind::kDirectory) break;
-    if (info.kind == PathKind::kSymbolicLink && std::filesystem::is_directory(level)) break;
+    if (info.kind == PathKind::kSymbolicLink && std::filesystem::is_directory(level, ignored)) break;
     if (info.kind != PathKind::kMissing) {
       error = JoinText({text, " exists and is not a directory"});
       return false;
@@ -145,7 +147,7 @@ bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::st
       live.madeDirectories.push_back(*it);
       continue;
     }
-    if (exists && std::filesystem::is_directory(*it)) continue;  // made by someone else meanwhile
+    if (exists && std::filesystem::is_directory(*it, ignored)) continue;  // made by someone else meanwhile
     error = JoinText({"cannot make the directory ", *it, ": ", live.stopping ? "the run is stopping" : reason});
     return false;
   }
