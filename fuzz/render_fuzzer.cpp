@@ -8,7 +8,7 @@
 #include "fuzz/fuzz_input.h"
 #include "host/effect_instance.h"
 #include "host/frame_buffer.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 
 namespace {
 

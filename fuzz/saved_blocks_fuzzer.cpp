@@ -10,7 +10,7 @@
 #include "host/arb_data_calls.h"
 #include "host/frame_buffer.h"
 #include "host/param_value_text.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <optional>
 
+#include "model/param_ids.h"
 #include "overlay_export/chain_overlay_coordinates.h"
 #include "overlay_export/chain_overlay_hit_test.h"
 #include "overlay_export/chain_selection.h"
-#include "shell/param_ids.h"
-#include "shell/suite_handler.h"
+#include "overlay_export/suite_handler.h"
 #include "skeleton/chain_cache.h"
 
 namespace {

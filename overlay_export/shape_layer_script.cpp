@@ -5,7 +5,7 @@
 #include "overlay_export/number_text.h"
 #include "overlay_export/platform_operations.h"
 #include "overlay_export/shape_layer_script_body.h"
-#include "shell/suite_handler.h"
+#include "overlay_export/suite_handler.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "host_interface/host_records.h"
-#include "render/render_settings.h"
-#include "shell/chain_blobs.h"
+#include "model/chain_blobs.h"
+#include "model/render_settings.h"
 #include "skeleton/byte_mask.h"
 
 // A RenderSettings holding only the values the analysis stages read, every

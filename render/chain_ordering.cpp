@@ -132,7 +132,7 @@ void SortChainsByStartDistance(std::vector<ChainRecord>& chains, float startX, f
   });
 }
 
-void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[5], bool autoFlip) {
+void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[kMergeSlotCount], bool autoFlip) {
   for (const MergeSlot& slot : slots) {
     // A negative number names no chain either; skipping it keeps A - 1 from overflowing.
     if (slot.chainA <= 0 || slot.chainB <= 0) continue;
@@ -140,7 +140,7 @@ void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[
   }
 }
 
-void ApplyReverseSlots(std::vector<ChainRecord>& chains, const int32_t (&slots)[5]) {
+void ApplyReverseSlots(std::vector<ChainRecord>& chains, const int32_t (&slots)[kMergeSlotCount]) {
   for (int32_t value : slots) {
     const int64_t index = static_cast<int64_t>(value) - 1;
     if (index < 0 || index >= static_cast<int64_t>(chains.size())) continue;

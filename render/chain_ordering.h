@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/render_settings.h"
-#include "shell/chain_blobs.h"
+#include "model/chain_blobs.h"
+#include "model/render_settings.h"
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/distance_field.h"
@@ -42,10 +42,10 @@ void SortChainsByStartDistance(std::vector<ChainRecord>& chains, float startX, f
 
 // Slot by slot, merges chain B into chain A (1-based, 0 = off). Later slots
 // count against the list as earlier merges left it.
-void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[5], bool autoFlip);
+void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[kMergeSlotCount], bool autoFlip);
 
 // Reverses each named open chain of at least 2 points (1-based, 0 = off).
-void ApplyReverseSlots(std::vector<ChainRecord>& chains, const int32_t (&slots)[5]);
+void ApplyReverseSlots(std::vector<ChainRecord>& chains, const int32_t (&slots)[kMergeSlotCount]);
 
 // Moves chains to the positions of the table; the first entry claiming a
 // position or a chain wins, entries outside the list are ignored and the

@@ -2,7 +2,8 @@
 // when Preview Chains is on.
 #pragma once
 
-#include "render/render_settings.h"
+#include "model/render_settings.h"
+#include "render/frame_state.h"
 
 // Draws the preview of the chains over the base of the output frame. Returns
 // false when it drew nothing, in which case the animated stroke is drawn

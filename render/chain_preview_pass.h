@@ -3,7 +3,8 @@
 // point, and the number of chains in the top-left corner.
 #pragma once
 
-#include "render/render_settings.h"
+#include "model/render_settings.h"
+#include "render/frame_state.h"
 
 // Draws nothing, and returns false, unless `previewChains` is on and there is
 // at least one chain. Chain coordinates are output pixels; everything clips to

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "host_interface/host_frame.h"
-#include "render/render_settings.h"
+#include "model/render_settings.h"
 #include "skeleton/byte_mask.h"
 #include "skeleton/distance_field.h"
 

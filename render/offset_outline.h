@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host_interface/host_frame.h"
-#include "render/render_settings.h"
+#include "model/render_settings.h"
 #include "skeleton/geometry_types.h"
 
 struct RingShape {

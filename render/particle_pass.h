@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "host_interface/host_frame.h"
-#include "render/render_settings.h"
+#include "model/render_settings.h"
+#include "render/frame_state.h"
 #include "skeleton/chain_record.h"
 
 struct Particle {

@@ -3,6 +3,7 @@
 // on.
 #pragma once
 
-#include "render/render_settings.h"
+#include "model/render_settings.h"
+#include "render/frame_state.h"
 
 void DrawParticles(const RenderSettings& settings, const RenderFrameState& state);

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <utility>
 
+#include "model/param_ids.h"
 #include "render/analysis_inputs.h"
 #include "render/chain_ordering.h"
 #include "render/mask_building.h"
 #include "render/saved_chain_edits.h"
-#include "shell/param_ids.h"
 
 RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame& source, HostFrame& output) {
   RenderFrameState frame;

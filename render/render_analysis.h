@@ -8,8 +8,9 @@
 
 #include "host_interface/host_frame.h"
 #include "host_interface/host_records.h"
-#include "render/render_settings.h"
-#include "shell/chain_blobs.h"
+#include "model/chain_blobs.h"
+#include "model/render_settings.h"
+#include "render/frame_state.h"
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/distance_field.h"

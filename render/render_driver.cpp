@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host_interface/host_commands.h"
+#include "model/param_ids.h"
 #include "render/analysis_inputs.h"
 #include "render/analysis_reuse.h"
 #include "render/chain_ordering.h"
@@ -13,7 +14,6 @@
 #include "render/render_settings_snapshot.h"
 #include "render/saved_chain_edits.h"
 #include "render/stroke_drawing.h"
-#include "shell/param_ids.h"
 #include "skeleton/chain_cache.h"
 
 HostError Render(HostInData* in, HostOutData* out, HostParamDef* params[], HostFrame* output,

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ float FixedToFloat(int32_t fixed) { return static_cast<float>(fixed) * kFixedToF
 
 WidthPointTable ReadWidthPoints(HostParamDef* params[]) {
   WidthPointTable table;
-  for (int32_t n = 0; n < 8; ++n) {
+  for (int32_t n = 0; n < kWidthPointCount; ++n) {
     const int32_t positionId = PARAM_WP1_POSITION + 2 * n;
     const int32_t width = Int(params, positionId + 1);
     if (width <= 0) continue;
@@ -97,7 +97,7 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.autoFlip = On(params, PARAM_AUTO_FLIP_ON_MERGE);
   s.mergeByShape = On(params, PARAM_MERGE_BY_SHAPE);
   s.directionalStart = On(params, PARAM_DIRECTIONAL_START);
-  for (int32_t i = 0; i < 5; ++i) {
+  for (int32_t i = 0; i < kMergeSlotCount; ++i) {
     s.mergeSlots[i].chainA = Int(params, PARAM_SLOT1_CHAIN_A + 2 * i);
     s.mergeSlots[i].chainB = Int(params, PARAM_SLOT1_CHAIN_B + 2 * i);
     s.reverseSlots[i] = Int(params, PARAM_REV_SLOT1 + i);

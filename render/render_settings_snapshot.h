@@ -2,7 +2,7 @@
 #pragma once
 
 #include "host_interface/host_param_def.h"
-#include "render/render_settings.h"
+#include "model/render_settings.h"
 
 // params is indexed by parameter id; every entry from 1 to 130 must be present.
 RenderSettings ReadRenderSettings(HostParamDef* params[]);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "model/param_ids.h"
 #include "render/chain_ordering.h"
-#include "shell/param_ids.h"
 
 DrawOrderBlob ReadSavedDrawOrder(const HostInData& in, HostParamDef* params[]) {
   DrawOrderBlob table;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host_interface/host_records.h"
-#include "shell/chain_blobs.h"
+#include "model/chain_blobs.h"
 #include "skeleton/chain_record.h"
 
 // The Draw Order parameter's table, locked and copied; a table with count 0

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "host_interface/host_frame.h"
-#include "render/render_settings.h"
+#include "model/render_settings.h"
+#include "render/frame_state.h"
 
 // The whole drawing of a render after the chain cache is published, except
 // the particles: the base, then the skeleton discs when there are no chains,

@@ -123,7 +123,7 @@ float ChainLength(const ChainRecord& chain) {
 }
 
 float InterpolateWidthPoints(const WidthPointTable& table, float x, float y, float defaultWidth) {
-  const int32_t count = std::min(table.count, 8);
+  const int32_t count = std::min(table.count, kWidthPointCount);
   if (count <= 0) return defaultWidth;
   float weightSum = 0.0f;
   float weightedWidths = 0.0f;

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "render/render_settings.h"
+#include "model/render_settings.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/distance_field.h"
 #include "skeleton/geometry_types.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "shell/chain_blobs.h"
-#include "shell/param_ids.h"
+#include "model/chain_blobs.h"
+#include "model/param_ids.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "model/chain_blobs.h"
+#include "model/param_ids.h"
 #include "overlay_export/chain_selection.h"
-#include "shell/chain_blobs.h"
-#include "shell/param_ids.h"
-#include "shell/suite_handler.h"
+#include "overlay_export/suite_handler.h"
 #include "skeleton/chain_operations.h"
 
 namespace {
@@ -16,14 +16,13 @@ namespace {
 constexpr char kReverseUndoName[] = "Spindrel: Reverse Chains";
 constexpr char kBlendUndoName[] = "Spindrel: Blend Chains";
 
-constexpr int32_t kSlotCount = 5;
-constexpr std::array<int32_t, kSlotCount> kReverseSlots = {PARAM_REV_SLOT1, PARAM_REV_SLOT2, PARAM_REV_SLOT3,
+constexpr std::array<int32_t, kMergeSlotCount> kReverseSlots = {PARAM_REV_SLOT1, PARAM_REV_SLOT2, PARAM_REV_SLOT3,
                                                            PARAM_REV_SLOT4, PARAM_REV_SLOT5};
-struct MergeSlot {
+struct MergeSlotParams {
   int32_t chainA;
   int32_t chainB;
 };
-constexpr std::array<MergeSlot, kSlotCount> kMergeSlots = {{{PARAM_SLOT1_CHAIN_A, PARAM_SLOT1_CHAIN_B},
+constexpr std::array<MergeSlotParams, kMergeSlotCount> kMergeSlots = {{{PARAM_SLOT1_CHAIN_A, PARAM_SLOT1_CHAIN_B},
                                                             {PARAM_SLOT2_CHAIN_A, PARAM_SLOT2_CHAIN_B},
                                                             {PARAM_SLOT3_CHAIN_A, PARAM_SLOT3_CHAIN_B},
                                                             {PARAM_SLOT4_CHAIN_A, PARAM_SLOT4_CHAIN_B},
@@ -67,15 +66,15 @@ struct SlotRun {
 // The lowest run of `wanted` free merge slots; failing that, the lowest free
 // slot with as many free slots after it as there are, up to `wanted`.
 SlotRun ChooseMergeSlots(HostParamDef* params[], int32_t wanted) {
-  for (int32_t start = 0; start + wanted <= kSlotCount; ++start) {
+  for (int32_t start = 0; start + wanted <= kMergeSlotCount; ++start) {
     bool free = true;
     for (int32_t slot = start; slot < start + wanted && free; ++slot) free = MergeSlotFree(params, slot);
     if (free) return {start, wanted};
   }
-  for (int32_t start = 0; start < kSlotCount; ++start) {
+  for (int32_t start = 0; start < kMergeSlotCount; ++start) {
     if (!MergeSlotFree(params, start)) continue;
     int32_t length = 0;
-    while (start + length < kSlotCount && length < wanted && MergeSlotFree(params, start + length)) ++length;
+    while (start + length < kMergeSlotCount && length < wanted && MergeSlotFree(params, start + length)) ++length;
     return {start, length};
   }
   return {};
@@ -115,7 +114,7 @@ void BlendSelectedChains(HostInData* in, HostParamDef* params[]) {
   rest.erase(rest.begin());
   SortByGapFrom(base, rest);
 
-  const SlotRun run = ChooseMergeSlots(params, std::min<int32_t>(static_cast<int32_t>(rest.size()), kSlotCount));
+  const SlotRun run = ChooseMergeSlots(params, std::min<int32_t>(static_cast<int32_t>(rest.size()), kMergeSlotCount));
   if (run.first < 0) return;
   {
     SuiteHandler suites(in->basicSuite);
@@ -126,7 +125,7 @@ void BlendSelectedChains(HostInData* in, HostParamDef* params[]) {
       // Earlier pairs of this press remove their smaller chains before this one is merged.
       const auto removedBefore = static_cast<int32_t>(
           std::count_if(rest.begin(), rest.begin() + m, [chain](int32_t earlier) { return earlier < chain; }));
-      const MergeSlot& slot = kMergeSlots[static_cast<size_t>(run.first + m)];
+      const MergeSlotParams& slot = kMergeSlots[static_cast<size_t>(run.first + m)];
       WriteSlider(params, slot.chainA, base + 1);
       WriteSlider(params, slot.chainB, chain - removedBefore + 1);
     }

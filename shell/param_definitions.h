@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "host_interface/host_frame.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 
 struct ParamSpec {
   int32_t id = 0;

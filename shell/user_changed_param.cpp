@@ -1,10 +1,10 @@
 #include "shell/user_changed_param.h"
 
 #include "host_interface/host_event.h"
+#include "model/param_ids.h"
 #include "overlay_export/export_commands.h"
 #include "overlay_export/shape_layer_script.h"
 #include "shell/chain_buttons.h"
-#include "shell/param_ids.h"
 
 HostError HandleUserChangedParam(HostInData* in, HostParamDef* params[], void* extra) {
   if (extra == nullptr) return kHostErrorNone;

@@ -7,11 +7,11 @@
 #include "host/cli/analysis_files.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/effect_options.h"
-#include "host/cli/safe_output.h"
 #include "host/cli/png_image.h"
+#include "host/cli/safe_output.h"
 #include "host/text_join.h"
+#include "model/param_ids.h"
 #include "render/render_settings_snapshot.h"
-#include "shell/param_ids.h"
 
 namespace {
 

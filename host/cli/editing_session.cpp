@@ -5,9 +5,9 @@
 #include "host/frame_resample.h"
 #include "host/raster/window_raster.h"
 #include "host/text_join.h"
+#include "model/param_ids.h"
 #include "render/render_analysis.h"
 #include "render/render_settings_snapshot.h"
-#include "shell/param_ids.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "host/arb_data_calls.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
-#include "shell/chain_blobs.h"
-#include "shell/param_ids.h"
+#include "model/chain_blobs.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "host/command_params.h"
 #include "host/frame_resample.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "host/command_params.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

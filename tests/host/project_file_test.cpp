@@ -7,7 +7,7 @@
 #include "host/arb_data_calls.h"
 #include "host/param_value_text.h"
 #include "host/project_file.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 using nlohmann::json;

@@ -6,7 +6,7 @@
 #include "host/command_params.h"
 #include "host/host_callbacks.h"
 #include "host/param_key_text.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 // A command gets copies: only values and blobs it flags as changed come back.

@@ -8,7 +8,7 @@
 #include "host/param_value_text.h"
 #include "host/undo_history.h"
 #include "host_interface/host_suites.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

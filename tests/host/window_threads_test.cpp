@@ -7,7 +7,7 @@
 
 #include "host/param_value_text.h"
 #include "host/window_events.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 // Renders on two threads while two more send window clicks and draws, press

@@ -12,9 +12,9 @@
 #include "host/frame_buffer.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
+#include "model/param_ids.h"
 #include "render/render_analysis.h"
 #include "render/render_settings_snapshot.h"
-#include "shell/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 #include "tests/overlay_export/ui_fake_host.h"
 

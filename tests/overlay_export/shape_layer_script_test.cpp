@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "host/param_value_text.h"
+#include "model/param_ids.h"
 #include "overlay_export/shape_layer_script.h"
 #include "overlay_export/shape_layer_script_body.h"
-#include "shell/param_ids.h"
-#include "shell/suite_handler.h"
+#include "overlay_export/suite_handler.h"
 #include "tests/comma_locale.h"
 #include "tests/host/reference_host_fixture.h"
 

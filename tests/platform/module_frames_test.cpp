@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/param_value_text.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

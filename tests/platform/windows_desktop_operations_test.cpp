@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "host/frame_buffer.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

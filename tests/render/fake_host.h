@@ -8,7 +8,7 @@
 #include "host_interface/host_frame.h"
 #include "host_interface/host_param_def.h"
 #include "host_interface/host_records.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 
 namespace fake_host {
 

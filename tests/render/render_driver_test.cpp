@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "host_interface/host_commands.h"
+#include "model/chain_blobs.h"
 #include "render/saved_chain_edits.h"
-#include "shell/chain_blobs.h"
 #include "shell/params_setup.h"
 #include "skeleton/chain_cache.h"
 #include "tests/render/fake_host.h"

@@ -11,7 +11,7 @@
 #include "bench/synthetic_text.h"
 #include "host/frame_buffer.h"
 #include "host/param_value_text.h"
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "host_interface/host_frame.h"
+#include "model/render_settings.h"
 #include "render/chain_ordering.h"
+#include "render/frame_state.h"
 #include "render/pixel_access.h"
-#include "render/render_settings.h"
 
 struct TestFrame {
   std::vector<uint64_t> storage;  // 8-byte words keep float pixels aligned

@@ -4,8 +4,8 @@
 
 #include "host/arb_data_calls.h"
 #include "host_interface/host_commands.h"
+#include "model/param_ids.h"
 #include "shell/arbitrary_data.h"
-#include "shell/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "host_interface/host_commands.h"
-#include "shell/chain_blobs.h"
+#include "model/chain_blobs.h"
+#include "model/param_ids.h"
 #include "shell/chain_buttons.h"
 #include "shell/command_dispatch.h"
-#include "shell/param_ids.h"
 #include "tests/overlay_export/ui_fake_host.h"
 
 namespace {

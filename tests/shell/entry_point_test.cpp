@@ -1,30 +1,19 @@
-// The entry point: dispatch, the suites handlers acquire, and what reaches the host when they fail.
+// The entry point: dispatch, and what reaches the host when a suite or a handler fails.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "host/host_callbacks.h"
 #include "host_interface/host_commands.h"
+#include "model/param_ids.h"
+#include "overlay_export/suite_handler.h"
 #include "shell/command_dispatch.h"
-#include "shell/param_ids.h"
-#include "shell/suite_handler.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {
-
-std::vector<std::string> g_releases;
-
-HostError LoggedRelease(const char* name, int32_t version) {
-  g_releases.push_back(std::string(name) + " " + std::to_string(version));
-  return ReferenceBasicSuite().releaseSuite(name, version);
-}
-
-// The reference host's suites, releases logged in order.
-const HostBasicSuite kLoggedBasicSuite = {ReferenceBasicSuite().acquireSuite, LoggedRelease};
 
 HostError AddParamNeedingUtilitySuite(HostEffectRef, int32_t, const HostParamDef*) {
   SuiteHandler handler(&ReferenceBasicSuite());
@@ -35,35 +24,6 @@ HostError AddParamNeedingUtilitySuite(HostEffectRef, int32_t, const HostParamDef
 HostError ThrowingAddParam(HostEffectRef, int32_t, const HostParamDef*) { throw std::bad_alloc(); }
 
 }  // namespace
-
-TEST(SuiteHandler, AcquiresEachSuiteOnceAndReleasesItOnceInKnownOrder) {
-  auto host = OpenTestHost();
-  ASSERT_NE(host, nullptr);
-  g_releases.clear();
-  { SuiteHandler unused(&kLoggedBasicSuite); }
-  EXPECT_TRUE(g_releases.empty());
-  {
-    SuiteHandler handler(&kLoggedBasicSuite);
-    AcquirePathSuite(handler);
-    EXPECT_NE(AcquireUtilitySuite(handler)->startUndoGroup, nullptr);
-    AcquireCustomUISuite(handler);
-    AcquireUtilitySuite(handler);
-    AcquireDrawSuite(handler);
-    AcquireSupplierSuite(handler);
-    AcquireSurfaceSuite(handler);
-    AcquirePathSuite(handler);
-    EXPECT_TRUE(g_releases.empty());
-  }
-  EXPECT_EQ(g_releases,
-            (std::vector<std::string>{"AEGP Utility Suite 13", "PF Effect Custom UI Suite 1", "DRAWBOT Draw Suite 1",
-                                      "DRAWBOT Supplier Suite 1", "DRAWBOT Surface Suite 2",
-                                      "DRAWBOT Path Suite 1"}));
-  EXPECT_EQ(ReadSuiteCounts(host->suites).size(), 6u);
-  for (const auto& [key, count] : ReadSuiteCounts(host->suites)) {
-    EXPECT_EQ(count.acquired, 1) << key.first;
-    EXPECT_EQ(count.released, 1) << key.first;
-  }
-}
 
 // Refused or null: 516 inside, earlier suites still released; 512 at the entry point, as for any escaping exception.
 TEST(SuiteHandler, MissingSuiteRaises516InsideAnd512AtTheEntryPoint) {

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
+#include "model/param_ids.h"
 #include "shell/arbitrary_data.h"
-#include "shell/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

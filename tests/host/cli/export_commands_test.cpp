@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "host/cli/png_image.h"
-#include "tests/host/cli/cli_run.h"
 #include "host/frame_buffer.h"
 #include "host/param_value_text.h"
+#include "model/param_ids.h"
 #include "render/render_analysis.h"
 #include "render/render_settings_snapshot.h"
-#include "shell/param_ids.h"
+#include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "shell/param_ids.h"
+#include "model/param_ids.h"
 #include "tests/host/cli/cli_run.h"
 
 namespace fs = std::filesystem;

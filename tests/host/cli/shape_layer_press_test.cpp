@@ -10,8 +10,8 @@
 
 #include "host/cli/desktop_standin.h"
 #include "host/frame_buffer.h"
+#include "model/param_ids.h"
 #include "overlay_export/shape_layer_script_body.h"
-#include "shell/param_ids.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 

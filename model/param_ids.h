@@ -139,3 +139,13 @@ constexpr int32_t PARAM_EXPORT_GROUP_END = 130;
 
 constexpr int32_t kParamCount = 130;      // parameters the effect defines
 constexpr int32_t kParamCountWithInput = 131;  // what the host is told
+
+// Merge slots (a Chain A and Chain B slider each) and reverse slots come in
+// the same number; so do the width points (a position and a width each).
+// Their parameters are laid out one after the other, so the n-th (0-based)
+// has the id of the first plus n (reverse slots) or 2n (the pairs).
+constexpr int32_t kMergeSlotCount = 5;
+constexpr int32_t kWidthPointCount = 8;
+static_assert(PARAM_SLOT1_CHAIN_A + 2 * kMergeSlotCount == PARAM_REV_SLOT1);
+static_assert(PARAM_REV_SLOT1 + kMergeSlotCount == PARAM_MERGE_OPERATIONS_GROUP_END);
+static_assert(PARAM_WP1_POSITION + 2 * kWidthPointCount == PARAM_WIDTH_POINTS_GROUP_END);

@@ -1,4 +1,4 @@
-#include "shell/suite_handler.h"
+#include "overlay_export/suite_handler.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "host_interface/host_records.h"
 #include "host_interface/host_suites.h"
-#include "shell/known_suites.h"
+#include "overlay_export/known_suites.h"
 
 // Thrown when the host cannot supply a suite the effect needs; the entry
 // point answers it with kHostErrorInternal.

@@ -1,14 +1,11 @@
-// The converted parameter values of one render, and what the drawing stages
-// receive besides them.
+// The converted parameter values of one render: what every stage after the
+// parameter array reads, as plain values.
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "host_interface/host_frame.h"
-#include "skeleton/byte_mask.h"
-#include "skeleton/chain_record.h"
-#include "skeleton/distance_field.h"
+#include "model/param_ids.h"
 
 // Red, green, blue bytes of a colour parameter.
 struct ColorRgb8 {
@@ -26,7 +23,7 @@ struct WidthPointEntry {
 
 struct WidthPointTable {
   int32_t count = 0;
-  WidthPointEntry entries[8] = {};
+  WidthPointEntry entries[kWidthPointCount] = {};
 };
 
 struct MergeSlot {
@@ -74,8 +71,8 @@ struct RenderSettings {
   bool autoFlip = true;
   bool mergeByShape = false;
   bool directionalStart = false;
-  MergeSlot mergeSlots[5] = {};
-  int32_t reverseSlots[5] = {};
+  MergeSlot mergeSlots[kMergeSlotCount] = {};
+  int32_t reverseSlots[kMergeSlotCount] = {};
 
   WidthPointTable widthPoints;
 
@@ -111,16 +108,4 @@ struct RenderSettings {
   bool nibSimulation = false;
   float nibAngle = 0.0f;  // radians
   float minWidth = 0.15f;
-};
-
-// Frame-level data the drawing stages read; valid for the rest of the render.
-struct RenderFrameState {
-  const HostFrame* source = nullptr;  // the input layer, also when a Map Layer was analysed
-  HostFrame* output = nullptr;
-  const std::vector<ChainRecord>* chains = nullptr;  // final order; position = number - 1
-  const std::vector<int32_t>* labels = nullptr;      // position + 1
-  const DistanceField* field = nullptr;              // maskWidth x maskHeight, from the closed mask
-  const ByteMask* skeleton = nullptr;                // the skeleton that was traced
-  int32_t maskWidth = 0;
-  int32_t maskHeight = 0;
 };
