@@ -17,11 +17,13 @@
 #include "host/frame_buffer.h"
 #include "render/analysis_reuse.h"
 #include "render/chain_ordering.h"
-#include "render/mask_building.h"
+#include "render/layer_sampling.h"
 #include "render/render_analysis.h"
 #include "render/render_driver.h"
 #include "render/render_settings_snapshot.h"
 #include "render/stroke_drawing.h"
+#include "skeleton/mask_closing.h"
+#include "skeleton/skeleton_cleanup.h"
 #include "skeleton/thinning.h"
 
 namespace {
@@ -115,7 +117,7 @@ void BM_RenderThinningAndCleanUp(benchmark::State& state) {
     ByteMask mask = closed;
     state.ResumeTiming();
     ThinZhangSuen(mask);
-    CleanSkeleton(mask, field, f.settings);
+    CleanSkeleton(mask, field, SkeletonCleanupOf(f.settings));
     benchmark::DoNotOptimize(mask.cells.data());
   }
 }
@@ -131,7 +133,7 @@ void BM_RenderCleanUp(benchmark::State& state) {
     state.PauseTiming();
     ByteMask mask = thinned;
     state.ResumeTiming();
-    CleanSkeleton(mask, field, f.settings);
+    CleanSkeleton(mask, field, SkeletonCleanupOf(f.settings));
     benchmark::DoNotOptimize(mask.cells.data());
   }
 }

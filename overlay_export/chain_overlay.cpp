@@ -7,7 +7,7 @@
 #include "overlay_export/chain_overlay_hit_test.h"
 #include "overlay_export/chain_selection.h"
 #include "overlay_export/suite_handler.h"
-#include "skeleton/chain_cache.h"
+#include "render/analysis/chain_cache.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "overlay_export/chain_export_writers.h"
 #include "overlay_export/platform_operations.h"
-#include "skeleton/chain_cache.h"
+#include "render/analysis/chain_cache.h"
 
 namespace {
 

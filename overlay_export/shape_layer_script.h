@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host_interface/host_records.h"
-#include "skeleton/chain_cache.h"
+#include "render/analysis/chain_cache.h"
 
 // The whole script for a cache snapshot: the function's opening line, the
 // data object with one entry per chain that has points (in cache order,

@@ -6,8 +6,9 @@
 #include "model/param_ids.h"
 #include "render/analysis_inputs.h"
 #include "render/chain_ordering.h"
-#include "render/mask_building.h"
+#include "render/layer_sampling.h"
 #include "render/saved_chain_edits.h"
+#include "skeleton/mask_closing.h"
 
 RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame& source, HostFrame& output) {
   RenderFrameState frame;
@@ -20,6 +21,10 @@ RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame&
   frame.maskWidth = analysis.maskWidth;
   frame.maskHeight = analysis.maskHeight;
   return frame;
+}
+
+SkeletonCleanup SkeletonCleanupOf(const RenderSettings& settings) {
+  return SkeletonCleanup{settings.minShapeArea, settings.spurPrune, settings.smoothIterations};
 }
 
 ByteMask SampleAnalysedLayer(const HostInData& in, const HostFrame& input, const RenderSettings& settings) {
@@ -46,7 +51,7 @@ RenderAnalysis AnalyseToShapedChains(const RenderSettings& renderSettings, ByteM
   CloseMask3x3(a.skeleton);
   if (keepIntermediates) a.closedMask = a.skeleton;
   ComputeFieldAndThin(a.skeleton, a.field);
-  CleanSkeleton(a.skeleton, a.field, settings);
+  CleanSkeleton(a.skeleton, a.field, SkeletonCleanupOf(settings));
 
   a.chains = ExtractRenderChains(a.skeleton, settings);
   // The graph mode orients its own chains.

@@ -14,6 +14,7 @@
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/distance_field.h"
+#include "skeleton/skeleton_cleanup.h"
 
 struct RenderAnalysis {
   int32_t maskWidth = 0;  // the analysed layer's size; chain coordinates are its pixels
@@ -29,6 +30,9 @@ struct RenderAnalysis {
 // What the drawing stages receive: the analysis, the layer drawn over or
 // revealed, and the frame to fill. Valid while all three live.
 RenderFrameState MakeFrameState(const RenderAnalysis& analysis, const HostFrame& source, HostFrame& output);
+
+// The clean-up's share of the settings.
+SkeletonCleanup SkeletonCleanupOf(const RenderSettings& settings);
 
 // Where the saved chain edits come from. Without a host (both null) the
 // draw-order table and the pending selection merge are skipped.

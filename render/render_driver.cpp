@@ -6,6 +6,7 @@
 
 #include "host_interface/host_commands.h"
 #include "model/param_ids.h"
+#include "render/analysis/chain_cache.h"
 #include "render/analysis_inputs.h"
 #include "render/analysis_reuse.h"
 #include "render/chain_ordering.h"
@@ -14,7 +15,6 @@
 #include "render/render_settings_snapshot.h"
 #include "render/saved_chain_edits.h"
 #include "render/stroke_drawing.h"
-#include "skeleton/chain_cache.h"
 
 HostError Render(HostInData* in, HostOutData* out, HostParamDef* params[], HostFrame* output,
                  const HostFrame* source) {

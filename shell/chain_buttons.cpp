@@ -9,7 +9,7 @@
 #include "model/param_ids.h"
 #include "overlay_export/chain_selection.h"
 #include "overlay_export/suite_handler.h"
-#include "skeleton/chain_operations.h"
+#include "render/analysis/chain_cache.h"
 
 namespace {
 

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <mutex>
 #include <utility>
 
-#include "skeleton/chain_cache.h"
 
 namespace {
 
@@ -29,19 +27,6 @@ float ChainOrderKey(float refX, float refY, float weight, IntPoint p) {
 std::array<float, 4> SquaredEndGaps(const std::vector<IntPoint>& a, const std::vector<IntPoint>& b) {
   return {SquaredGap(a.back(), b.front()), SquaredGap(a.back(), b.back()), SquaredGap(a.front(), b.front()),
           SquaredGap(a.front(), b.back())};
-}
-
-float ChainEndGap(int32_t a, int32_t b) {
-  constexpr float kNoGap = 1e30f;
-  std::lock_guard<std::mutex> lock(ChainCacheMutex);
-  const ChainCache& cache = ProcessChainCache;
-  const auto count = static_cast<int64_t>(cache.chains.size());
-  if (cache.valid == 0 || a < 0 || b < 0 || a >= count || b >= count) return kNoGap;
-  const std::vector<IntPoint>& first = cache.chains[static_cast<size_t>(a)];
-  const std::vector<IntPoint>& second = cache.chains[static_cast<size_t>(b)];
-  if (first.empty() || second.empty()) return kNoGap;
-  const std::array<float, 4> gaps = SquaredEndGaps(first, second);
-  return *std::min_element(gaps.begin(), gaps.end());
 }
 
 int32_t MergeChainPair(std::vector<ChainRecord>& chains, bool autoFlip, int32_t a, int32_t b) {

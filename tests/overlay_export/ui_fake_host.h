@@ -12,7 +12,7 @@
 #include "host_interface/host_event.h"
 #include "host_interface/host_suites.h"
 #include "overlay_export/chain_selection.h"
-#include "skeleton/chain_cache.h"
+#include "render/analysis/chain_cache.h"
 #include "tests/render/fake_host.h"
 
 namespace ui_fake {

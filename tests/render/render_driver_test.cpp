@@ -7,9 +7,9 @@
 
 #include "host_interface/host_commands.h"
 #include "model/chain_blobs.h"
+#include "render/analysis/chain_cache.h"
 #include "render/saved_chain_edits.h"
 #include "shell/params_setup.h"
-#include "skeleton/chain_cache.h"
 #include "tests/render/fake_host.h"
 #include "tests/render/render_test_helpers.h"
 

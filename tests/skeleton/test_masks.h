@@ -29,6 +29,15 @@ inline ByteMask MaskFromRows(const std::vector<std::string>& rows) {
   return mask;
 }
 
+// The mask as rows of text, '#' set and '.' clear: the inverse of MaskFromRows.
+inline std::vector<std::string> RowsOf(const ByteMask& mask) {
+  std::vector<std::string> rows(static_cast<size_t>(std::max(mask.height, 0)));
+  for (int32_t y = 0; y < mask.height; ++y) {
+    for (int32_t x = 0; x < mask.width; ++x) rows[static_cast<size_t>(y)] += MaskGet(mask, x, y) ? '#' : '.';
+  }
+  return rows;
+}
+
 // One-pixel runs from corner to corner, through each point in turn.
 inline void DrawRun(ByteMask& mask, const std::vector<IntPoint>& corners) {
   for (size_t i = 1; i < corners.size(); ++i) {

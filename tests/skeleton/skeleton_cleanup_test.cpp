@@ -1,48 +1,25 @@
-#include "render/mask_building.h"
+// The closing, the corner pass, small shapes and spur removal on small masks
+// drawn as text, and against the plain reference on many generated masks.
+#include "skeleton/skeleton_cleanup.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "tests/render/render_test_helpers.h"
+#include "skeleton/mask_closing.h"
+#include "skeleton/spur_removal.h"
+#include "skeleton/thinning.h"
+#include "tests/skeleton/plain_skeleton_cleanup.h"
 #include "tests/skeleton/test_masks.h"
 
 namespace {
 
 using test_masks::MaskFromRows;
-
-std::vector<std::string> Rows(const ByteMask& mask) {
-  std::vector<std::string> rows(mask.height);
-  for (int32_t y = 0; y < mask.height; ++y) {
-    for (int32_t x = 0; x < mask.width; ++x) rows[y] += MaskGet(mask, x, y) ? '#' : '.';
-  }
-  return rows;
-}
-
-TEST(MaskSampling, ChannelsInversionAndAlphaAtEveryDepth) {
-  // Opaque white, opaque black, transparent white, opaque pure red.
-  const RgbaFloat pixels[] = {{1, 1, 1, 1}, {0, 0, 0, 1}, {1, 1, 1, 0}, {1, 0, 0, 1}};
-  const std::tuple<int32_t, bool, int32_t, std::string> cases[] = {
-      {1, false, 128, "#..."},  // red alone is 0.2989 luminance
-      {1, false, 76, "#..#"},   {1, true, 128, ".#.#"},  // transparent stays background when inverted
-      {2, false, 128, "#..#"},  {3, false, 128, "#..."}, {5, false, 128, "##.#"},
-      {5, true, 128, "..#."},   // inverted alpha: the transparent pixel is ink
-      {1, false, 0, "####"},    {2, false, 255, "#..#"},  // 255 needs exactly 1.0
-  };
-  for (PixelDepth depth : kAllDepths) {
-    TestFrame f = MakeTestFrame(4, 1, depth);
-    for (int32_t x = 0; x < 4; ++x) FillRect(f.frame, x, 0, x + 1, 1, pixels[x]);
-    for (const auto& [channel, invert, threshold, expected] : cases) {
-      EXPECT_EQ(Rows(SampleLayerMask(f.frame, channel, invert, threshold)), std::vector<std::string>{expected})
-          << "channel " << channel << " invert " << invert << " threshold " << threshold;
-    }
-  }
-  const HostFrame none{nullptr, 20, 5, 3};  // a layer without pixels samples as empty
-  EXPECT_EQ(Rows(SampleLayerMask(none, 1, true, 0)), std::vector<std::string>(3, "....."));
-}
+using test_masks::RowsOf;
 
 TEST(MaskClosing, KeepsCellsTwoPixelsInsideTheBorderFillsHolesAndBridgesGaps) {
   for (auto [w, h] : {std::pair{8, 7}, {2, 9}, {9, 2}, {1, 1}, {0, 5}, {3, 3}, {5, 5}}) {
@@ -59,7 +36,7 @@ TEST(MaskClosing, KeepsCellsTwoPixelsInsideTheBorderFillsHolesAndBridgesGaps) {
   CloseMask3x3(mask);
   std::vector<std::string> expected(7, ".............");
   expected[2] = expected[3] = expected[4] = "..########...";
-  EXPECT_EQ(Rows(mask), expected);
+  EXPECT_EQ(RowsOf(mask), expected);
 }
 
 TEST(SkeletonCleanUp, CornerPassClearsOnlyCornersWithOneTransitionAndSmallPiecesGo) {
@@ -74,7 +51,7 @@ TEST(SkeletonCleanUp, CornerPassClearsOnlyCornersWithOneTransitionAndSmallPieces
                                  {".....", ".###.", ".##..", ".###.", "....."}}}) {
     ByteMask mask = MaskFromRows(rows);
     ClearBlockCorners(mask);
-    EXPECT_EQ(Rows(mask), expected);
+    EXPECT_EQ(RowsOf(mask), expected);
   }
   // Min Shape Area counts four-connected pieces: here three one-pixel pieces in a diagonal run, and a pair.
   const std::vector<std::string> rows = {"#.......", "..###...", ".....#..", "......#.", "##......"};
@@ -83,7 +60,7 @@ TEST(SkeletonCleanUp, CornerPassClearsOnlyCornersWithOneTransitionAndSmallPieces
                                 {5, std::vector<std::string>(5, "........")}}) {
     ByteMask mask = MaskFromRows(rows);
     RemoveSmallShapes(mask, area);
-    EXPECT_EQ(Rows(mask), expected) << area;
+    EXPECT_EQ(RowsOf(mask), expected) << area;
   }
 }
 
@@ -119,7 +96,75 @@ TEST(SkeletonSpurRemoval, LengthLimitFromFieldSpurPruneAndCap) {
   const std::vector<std::string> rows = {".......", ".##....", "...#...", "....##.", "......."};
   ByteMask segment = MaskFromRows(rows);
   RemoveSpurs(segment, DistanceField(segment.cells.size(), 100.0f), 50);
-  EXPECT_EQ(Rows(segment), rows);
+  EXPECT_EQ(RowsOf(segment), rows);
+}
+
+// Generated masks plus the cases the generator does not make: thin and very
+// wide frames, and ink touching every border.
+std::vector<ByteMask> MaskCases(uint32_t seed) {
+  std::vector<ByteMask> masks = test_masks::ManyMasks(12, seed);
+  std::mt19937 rng(seed);
+  for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}, {1, 1}, {1, 9}, {9, 1}, {2, 7}, {7, 2}, {3, 3}, {3, 40},
+                      {40, 3}, {4, 4}, {5, 5}, {6, 5}, {4100, 6}, {4103, 37}}) {
+    ByteMask full = test_masks::EmptyMask(w, h);
+    std::fill(full.cells.begin(), full.cells.end(), uint8_t{1});
+    masks.push_back(full);
+    ByteMask noise = test_masks::EmptyMask(w, h);
+    for (uint8_t& cell : noise.cells) cell = rng() % 3 != 0;
+    masks.push_back(noise);
+  }
+  // Cells above 1 count with their value in neighbour sums; the stages must agree on those too.
+  for (ByteMask mask : test_masks::ManyMasks(3, seed + 3, 80)) {
+    for (uint8_t& cell : mask.cells) cell = cell != 0 ? static_cast<uint8_t>(1 + rng() % 3 / 2) : 0;
+    masks.push_back(mask);
+  }
+  ByteMask text = synthetic_text::MakeTextMask(4200, 48, seed, 30);
+  masks.push_back(text);
+  // Ink on every border: a frame whose edge rows and columns are set.
+  for (ByteMask mask : test_masks::ManyMasks(2, seed + 7, 60)) {
+    for (int32_t x = 0; x < mask.width; ++x) MaskSet(mask, x, 0, 1), MaskSet(mask, x, mask.height - 1, 1);
+    for (int32_t y = 0; y < mask.height; ++y) MaskSet(mask, 0, y, 1), MaskSet(mask, mask.width - 1, y, 1);
+    masks.push_back(mask);
+  }
+  return masks;
+}
+
+TEST(MaskStagesPlain, ClosingCornersSmallShapesAndSpursMatch) {
+  for (const ByteMask& original : MaskCases(300)) {
+    const std::string size = std::to_string(original.width) + "x" + std::to_string(original.height);
+    ByteMask closed = original, closedPlain = original;
+    CloseMask3x3(closed);
+    plain::CloseMask3x3(closedPlain);
+    ASSERT_EQ(closed.cells, closedPlain.cells) << size;
+
+    // The later stages see thinned masks in the render, and raw ones here too.
+    ByteMask thinned = closed;
+    ThinZhangSuen(thinned);
+    for (const ByteMask& input : {original, thinned}) {
+      ByteMask corners = input, cornersPlain = input;
+      ClearBlockCorners(corners);
+      plain::ClearBlockCorners(cornersPlain);
+      ASSERT_EQ(corners.cells, cornersPlain.cells) << size;
+
+      for (int32_t area : {0, 1, 2, 3, 7, 40, 5000}) {
+        ByteMask shapes = corners, shapesPlain = corners;
+        RemoveSmallShapes(shapes, area);
+        plain::RemoveSmallShapes(shapesPlain, area);
+        ASSERT_EQ(shapes.cells, shapesPlain.cells) << size << " area " << area;
+      }
+
+      DistanceField field;
+      DistanceTransform(closed, field);
+      for (const DistanceField& f : {field, DistanceField{}}) {
+        for (int32_t prune : {0, 3, 12, 50, std::numeric_limits<int32_t>::max()}) {
+          ByteMask spurs = corners, spursPlain = corners;
+          RemoveSpurs(spurs, f, prune);
+          plain::RemoveSpurs(spursPlain, f, prune);
+          ASSERT_EQ(spurs.cells, spursPlain.cells) << size << " prune " << prune << " field " << f.size();
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

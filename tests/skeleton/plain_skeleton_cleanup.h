@@ -1,15 +1,16 @@
 // The mask stages written the plain way, pixel by pixel through the
-// bounds-checked accessors: the reference that the fast stages of
-// render/mask_building.cpp must match byte for byte.
+// bounds-checked accessors: the reference that the fast closing and clean-up
+// of skeleton/ must match byte for byte.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "render/mask_building.h"
-#include "render/pixel_access.h"
+#include "skeleton/byte_mask.h"
+#include "skeleton/distance_field.h"
 #include "skeleton/geometry_types.h"
+#include "skeleton/spur_removal.h"
 
 namespace plain {
 
@@ -23,28 +24,6 @@ inline ByteMask EmptyMask(int32_t width, int32_t height) {
 
 inline size_t Cell(int32_t width, int32_t x, int32_t y) {
   return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
-inline ByteMask SampleLayerMask(const HostFrame& layer, int32_t channel, bool invertInput, int32_t threshold) {
-  ByteMask mask = EmptyMask(layer.width, layer.height);
-  if (layer.pixels == nullptr) return mask;
-  for (int32_t y = 0; y < mask.height; ++y) {
-    for (int32_t x = 0; x < mask.width; ++x) {
-      const RgbaFloat p = GetPixelFloat(layer, x, y);
-      float v;
-      switch (channel) {
-        case 2: v = p.red; break;
-        case 3: v = p.green; break;
-        case 4: v = p.blue; break;
-        case 5: v = p.alpha; break;
-        default: v = p.green * 0.587f + p.red * 0.2989f + p.blue * 0.114f; break;
-      }
-      if (invertInput) v = 1.0f - v;
-      if (channel != 5) v = p.alpha * v;
-      mask.cells[Cell(mask.width, x, y)] = v * 255.0f >= static_cast<float>(threshold) ? 1 : 0;
-    }
-  }
-  return mask;
 }
 
 inline void CloseMask3x3(ByteMask& mask) {

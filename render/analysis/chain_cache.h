@@ -1,4 +1,5 @@
-// The chains of the last rendered frame, shared by the whole loaded plug-in.
+// The chains of the last rendered frame, shared by the whole loaded plug-in:
+// the render publishes them, the overlay, the buttons and the exports read them.
 #pragma once
 
 #include <array>
@@ -30,3 +31,8 @@ void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, in
 
 // A copy of the whole cache, taken under the lock.
 ChainCache SnapshotChainCache();
+
+// The smallest squared end-to-end distance of cached chains a and b, or 1e30
+// when nothing was published, an index is outside the cache or a chain is
+// empty. Takes ChainCacheMutex for the whole computation.
+float ChainEndGap(int32_t a, int32_t b);

@@ -1,6 +1,9 @@
-#include "skeleton/chain_cache.h"
+#include "render/analysis/chain_cache.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "skeleton/chain_operations.h"
 
 std::mutex ChainCacheMutex;
 ChainCache ProcessChainCache;
@@ -25,4 +28,17 @@ void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, in
 ChainCache SnapshotChainCache() {
   std::lock_guard<std::mutex> lock(ChainCacheMutex);
   return ProcessChainCache;
+}
+
+float ChainEndGap(int32_t a, int32_t b) {
+  constexpr float kNoGap = 1e30f;
+  std::lock_guard<std::mutex> lock(ChainCacheMutex);
+  const ChainCache& cache = ProcessChainCache;
+  const auto count = static_cast<int64_t>(cache.chains.size());
+  if (cache.valid == 0 || a < 0 || b < 0 || a >= count || b >= count) return kNoGap;
+  const std::vector<IntPoint>& first = cache.chains[static_cast<size_t>(a)];
+  const std::vector<IntPoint>& second = cache.chains[static_cast<size_t>(b)];
+  if (first.empty() || second.empty()) return kNoGap;
+  const std::array<float, 4> gaps = SquaredEndGaps(first, second);
+  return *std::min_element(gaps.begin(), gaps.end());
 }
