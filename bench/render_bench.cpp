@@ -15,13 +15,16 @@
 #include "bench/synthetic_text.h"
 #include "host/command_params.h"
 #include "host/frame_buffer.h"
-#include "render/analysis_reuse.h"
-#include "render/chain_ordering.h"
-#include "render/layer_sampling.h"
-#include "render/render_analysis.h"
-#include "render/render_driver.h"
-#include "render/render_settings_snapshot.h"
-#include "render/stroke_drawing.h"
+#include "model/read_render_settings.h"
+#include "render/analysis/analysis_reuse.h"
+#include "render/analysis/analysis_stages.h"
+#include "render/analysis/chain_edits.h"
+#include "render/analysis/chain_extraction.h"
+#include "render/analysis/chain_ordering.h"
+#include "render/analysis/chain_shaping.h"
+#include "render/analysis/layer_sampling.h"
+#include "render/drawing/stroke_drawing.h"
+#include "render/render_command.h"
 #include "skeleton/mask_closing.h"
 #include "skeleton/skeleton_cleanup.h"
 #include "skeleton/thinning.h"
@@ -140,7 +143,7 @@ void BM_RenderCleanUp(benchmark::State& state) {
 
 void BM_RenderExtractionAndOrdering(benchmark::State& state) {
   BenchFrame& f = Frame(state);
-  const RenderAnalysis analysis = AnalyseLayer(f.settings, FrameView(f.input), SavedEditSource{}, false);
+  const RenderAnalysis analysis = AnalyseLayer(f.settings, FrameView(f.input), false);
   const RenderSettings& s = f.settings;
   size_t chainCount = 0;
   for (auto _ : state) {
@@ -160,7 +163,7 @@ void BM_RenderDrawing(benchmark::State& state) {
   BenchFrame& f = Frame(state);
   const HostFrame input = FrameView(f.input);
   HostFrame output = FrameView(f.output);
-  const RenderAnalysis analysis = AnalyseLayer(f.settings, input, SavedEditSource{}, false);
+  const RenderAnalysis analysis = AnalyseLayer(f.settings, input, false);
   const RenderFrameState frame = MakeFrameState(analysis, input, output);
   for (auto _ : state) {
     DrawRenderOutput(f.settings, frame);

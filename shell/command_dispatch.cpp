@@ -3,7 +3,7 @@
 #include "host_interface/host_arbitrary_data.h"
 #include "host_interface/host_commands.h"
 #include "overlay_export/chain_overlay.h"
-#include "render/render_driver.h"
+#include "render/render_command.h"
 #include "shell/arbitrary_data.h"
 #include "shell/effect_info.h"
 #include "shell/params_setup.h"

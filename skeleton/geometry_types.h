@@ -15,3 +15,5 @@ struct FloatPoint {
 };
 
 inline bool PointsEqual(IntPoint a, IntPoint b) { return a.x == b.x && a.y == b.y; }
+
+inline FloatPoint ToFloatPoint(IntPoint p) { return FloatPoint{static_cast<float>(p.x), static_cast<float>(p.y)}; }

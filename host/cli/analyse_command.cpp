@@ -11,7 +11,8 @@
 #include "host/cli/safe_output.h"
 #include "host/text_join.h"
 #include "model/param_ids.h"
-#include "render/render_settings_snapshot.h"
+#include "model/read_render_settings.h"
+#include "render/render_command.h"
 
 namespace {
 

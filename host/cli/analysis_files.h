@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "host/frame_buffer.h"
-#include "render/render_analysis.h"
+#include "render/analysis/analysis_stages.h"
 
 RgbaImage MaskImage(const ByteMask& mask);
 

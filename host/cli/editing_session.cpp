@@ -6,8 +6,8 @@
 #include "host/raster/window_raster.h"
 #include "host/text_join.h"
 #include "model/param_ids.h"
-#include "render/render_analysis.h"
-#include "render/render_settings_snapshot.h"
+#include "model/read_render_settings.h"
+#include "render/render_command.h"
 
 namespace {
 

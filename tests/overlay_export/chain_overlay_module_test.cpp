@@ -13,8 +13,8 @@
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
 #include "model/param_ids.h"
-#include "render/render_analysis.h"
-#include "render/render_settings_snapshot.h"
+#include "model/read_render_settings.h"
+#include "render/render_command.h"
 #include "tests/host/reference_host_fixture.h"
 #include "tests/overlay_export/ui_fake_host.h"
 

@@ -1,5 +1,5 @@
-// The host side of a render for the render tests: a parameter array, and
-// utility callbacks over plain memory that count what they are asked.
+// The host side of a render for the tests of the render command: a parameter
+// array, and utility callbacks over plain memory that count what they are asked.
 #pragma once
 
 #include <memory>
@@ -9,29 +9,11 @@
 #include "host_interface/host_param_def.h"
 #include "host_interface/host_records.h"
 #include "model/param_ids.h"
+#include "tests/model/param_array.h"
 
 namespace fake_host {
 
-// Zeroed records, as hosts hand them out.
-struct ParamArray {
-  std::vector<HostParamDef> defs = std::vector<HostParamDef>(kParamCountWithInput, HostParamDef{});
-  std::vector<HostParamDef*> pointers;
-
-  ParamArray() {
-    for (HostParamDef& def : defs) pointers.push_back(&def);
-  }
-  ParamArray(const ParamArray&) = delete;  // the pointers point into this object
-  HostParamDef** Array() { return pointers.data(); }
-  HostParamDef& operator[](int32_t id) { return *pointers[id]; }
-  void Slider(int32_t id, int32_t v) { pointers[id]->u.slider.value = v; }
-  void Point(int32_t id, int32_t xFixed, int32_t yFixed) {
-    pointers[id]->u.point.xValue = xFixed;
-    pointers[id]->u.point.yValue = yFixed;
-  }
-  void Color(int32_t id, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
-    pointers[id]->u.color.value = HostPixel8{a, r, g, b};
-  }
-};
+using test_params::ParamArray;
 
 struct State {
   std::vector<std::unique_ptr<std::vector<uint8_t>>> blocks;

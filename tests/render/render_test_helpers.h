@@ -8,9 +8,9 @@
 
 #include "host_interface/host_frame.h"
 #include "model/render_settings.h"
-#include "render/chain_ordering.h"
-#include "render/frame_state.h"
-#include "render/pixel_access.h"
+#include "render/analysis/chain_ordering.h"
+#include "render/drawing/frame_state.h"
+#include "render/drawing/pixel_access.h"
 
 struct TestFrame {
   std::vector<uint64_t> storage;  // 8-byte words keep float pixels aligned

@@ -8,7 +8,7 @@
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
 #include "render/analysis/chain_cache.h"
-#include "render/render_driver.h"
+#include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 

@@ -19,8 +19,8 @@
 #include "host/frame_buffer.h"
 #include "host/param_value_text.h"
 #include "model/param_ids.h"
-#include "render/render_analysis.h"
-#include "render/render_settings_snapshot.h"
+#include "model/read_render_settings.h"
+#include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 

@@ -11,8 +11,8 @@
 #include "host/frame_resample.h"
 #include "host/param_value_text.h"
 #include "host/text_join.h"
-#include "render/render_analysis.h"
-#include "render/render_settings_snapshot.h"
+#include "model/read_render_settings.h"
+#include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 

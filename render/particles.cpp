@@ -1,7 +1,0 @@
-#include "render/particles.h"
-
-#include "render/particle_pass.h"
-
-void DrawParticles(const RenderSettings& settings, const RenderFrameState& state) {
-  DrawParticlePass(settings, state);
-}
