@@ -1,5 +1,8 @@
 #include "host/arb_data_calls.h"
 
+#include "host/entry_point_call.h"
+#include "host/host_callbacks.h"
+#include "host/reference_host_state.h"
 #include "host_interface/host_commands.h"
 
 namespace {
@@ -15,8 +18,7 @@ HostArbCallbackRecord MakeRecord(ArbSelector selector, int32_t paramId) {
 
 HostError SendArbCallback(ReferenceHost& host, HostArbCallbackRecord& record) {
   HostInData in = MakeInData(host, 0);
-  HostOutData out{};
-  return CallEntryPoint(host, kCommandArbitraryCallback, in, out, nullptr, nullptr, &record, nullptr);
+  return CallEntryPoint(host, in, {.command = kCommandArbitraryCallback, .extra = &record});
 }
 
 HostError ArbNew(ReferenceHost& host, int32_t paramId, HostHandle& handle) {

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/reference_host.h"
 #include "host_interface/host_arbitrary_data.h"
+#include "host_interface/host_errors.h"
+
+struct ReferenceHost;
 
 HostError SendArbCallback(ReferenceHost& host, HostArbCallbackRecord& record);
 

@@ -3,6 +3,9 @@
 #include <limits>
 
 #include "host/arb_data_calls.h"
+#include "host/entry_point_call.h"
+#include "host/host_callbacks.h"
+#include "host/reference_host_state.h"
 
 namespace {
 
@@ -14,6 +17,46 @@ int32_t ScaleFixed(int32_t value, HostRatio ratio) {
   constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
   constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(rounded < kMin ? kMin : rounded > kMax ? kMax : rounded);
+}
+
+// Takes the changes over, holds them (`held` given) or drops them.
+void FinishChanges(ReferenceHost& host, CommandParams& params, ChangedParams changed,
+                   std::vector<HeldParamChange>* held) {
+  if (changed == ChangedParams::kDrop) {
+    for (HostParamDef& record : params.records) record.changeFlags = 0;
+  }
+  if (held == nullptr) {
+    FinishCommandParams(host, params);
+    return;
+  }
+  std::vector<HeldParamChange> changes = HoldParamChanges(host, params);
+  held->insert(held->end(), changes.begin(), changes.end());
+}
+
+HostError CallWithParams(ReferenceHost& host, const HostFrame* input, int32_t time, const CommandParamsCall& call,
+                         CommandParams& params) {
+  HostInData in = MakeInData(host, time);
+  CommandContext context;
+  context.params = params.pointers.data();
+  context.paramCount = static_cast<int32_t>(params.pointers.size());
+  context.input = input;
+  const ScopedCommandContext scope(context);
+  return call(in, params.pointers.data());
+}
+
+// The data copies are disposed of and the changes finished also when `call` throws.
+HostError RunCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time, const CommandParamsCall& call,
+                           ChangedParams changed, std::vector<HeldParamChange>* held) {
+  CommandParams params = BuildCommandParams(host, input, time);
+  HostError error = kHostErrorNone;
+  try {
+    error = CallWithParams(host, input, time, call, params);
+  } catch (...) {
+    FinishChanges(host, params, changed, held);
+    throw;
+  }
+  FinishChanges(host, params, changed, held);
+  return error;
 }
 
 }  // namespace
@@ -109,4 +152,14 @@ std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& par
                                          const std::function<void(int32_t id)>& beforeTakeOver) {
   std::vector<HeldParamChange> held = HoldParamChanges(host, params);
   return TakeOverParamChanges(host, held, beforeTakeOver);
+}
+
+HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
+                               const CommandParamsCall& call, ChangedParams changed) {
+  return RunCommandParams(host, input, time, call, changed, nullptr);
+}
+
+HostError RunHoldingParamChanges(ReferenceHost& host, const HostFrame* input, int32_t time,
+                                 const CommandParamsCall& call, std::vector<HeldParamChange>& held) {
+  return RunCommandParams(host, input, time, call, ChangedParams::kTakeOver, &held);
 }

@@ -1,18 +1,19 @@
 #include "host/host_callbacks.h"
 
-#include <atomic>
 #include <cstring>
 #include <string>
 
-#include "host/reference_host.h"
+#include "host/active_host.h"
+#include "host/entry_point_call.h"
+#include "host/reference_host_state.h"
+#include "host/undo_groups.h"
+#include "host/window_drawing.h"
 #include "host_interface/host_suites.h"
 
 namespace {
 
-std::atomic<ReferenceHost*> g_activeHost{nullptr};
-thread_local const CommandContext* t_commandContext = nullptr;
-
 HostEffectInstance* InstanceOf(HostEffectRef effect) { return reinterpret_cast<HostEffectInstance*>(effect); }
+HostEffectRef EffectRefOf(HostEffectInstance& instance) { return reinterpret_cast<HostEffectRef>(&instance); }
 
 // --- utility callbacks ------------------------------------------------------
 
@@ -27,7 +28,7 @@ HostError CheckoutParam(HostEffectRef effect, int32_t index, int32_t time, int32
   if (effect == nullptr || param == nullptr) return kHostErrorInvalidIndex;
   HostEffectInstance& instance = *InstanceOf(effect);
   if (index < 0 || index >= ParamCount(instance)) return kHostErrorInvalidIndex;
-  const CommandContext* context = t_commandContext;
+  const CommandContext* context = CurrentCommandContext();
   HostParamDef record;
   if (context != nullptr && index < context->paramCount && context->params[index] != nullptr) {
     record = *context->params[index];
@@ -60,21 +61,21 @@ HostError RegisterCustomUI(HostEffectRef effect, const HostCustomUIInfo* info) {
 }
 
 HostHandle NewHandle(uint64_t size) {
-  ReferenceHost* host = g_activeHost.load();
+  ReferenceHost* host = ActiveReferenceHost();
   return host != nullptr ? StoreNewHandle(host->handles, size) : nullptr;
 }
 
 void* LockHandle(HostHandle handle) {
-  ReferenceHost* host = g_activeHost.load();
+  ReferenceHost* host = ActiveReferenceHost();
   return host != nullptr ? StoreLockHandle(host->handles, handle) : nullptr;
 }
 
 void UnlockHandle(HostHandle handle) {
-  if (ReferenceHost* host = g_activeHost.load()) StoreUnlockHandle(host->handles, handle);
+  if (ReferenceHost* host = ActiveReferenceHost()) StoreUnlockHandle(host->handles, handle);
 }
 
 void DisposeHandle(HostHandle handle) {
-  if (ReferenceHost* host = g_activeHost.load()) StoreDisposeHandle(host->handles, handle);
+  if (ReferenceHost* host = ActiveReferenceHost()) StoreDisposeHandle(host->handles, handle);
 }
 
 // The destination is the output record's return message.
@@ -93,23 +94,21 @@ const HostUtilityCallbacks kUtilityCallbacks = {
 // --- suites -------------------------------------------------------------------
 
 void Record(std::vector<std::string> SuiteServices::*log, std::string entry) {
-  if (ReferenceHost* host = g_activeHost.load()) RecordSuiteCall(host->suites, log, std::move(entry));
+  if (ReferenceHost* host = ActiveReferenceHost()) RecordSuiteCall(host->suites, log, std::move(entry));
 }
 
 // A press records its groups for its undo step; other commands' groups are only logged.
 HostError StartUndoGroup(const char* name) {
   Record(&SuiteServices::undoEvents, std::string("begin ") + (name != nullptr ? name : ""));
-  if (t_commandContext != nullptr && t_commandContext->undoGroups != nullptr) {
-    BeginUndoGroup(*t_commandContext->undoGroups, name);
-  }
+  const CommandContext* context = CurrentCommandContext();
+  if (context != nullptr && context->undoGroups != nullptr) BeginUndoGroup(*context->undoGroups, name);
   return kHostErrorNone;
 }
 
 HostError EndUndoGroup() {
   Record(&SuiteServices::undoEvents, "end");
-  if (t_commandContext != nullptr && t_commandContext->undoGroups != nullptr) {
-    EndUndoGroup(*t_commandContext->undoGroups);
-  }
+  const CommandContext* context = CurrentCommandContext();
+  if (context != nullptr && context->undoGroups != nullptr) EndUndoGroup(*context->undoGroups);
   return kHostErrorNone;
 }
 
@@ -157,13 +156,13 @@ const void* FindSuiteTable(const char* name, int32_t version) {
 }
 
 HostError AcquireSuite(const char* name, int32_t version, const void** suite) {
-  ReferenceHost* host = g_activeHost.load();
+  ReferenceHost* host = ActiveReferenceHost();
   if (host == nullptr) return kHostErrorMissingSuite;
   return ServeSuiteAcquire(host->suites, name, version, FindSuiteTable(name, version), suite);
 }
 
 HostError ReleaseSuite(const char* name, int32_t version) {
-  ReferenceHost* host = g_activeHost.load();
+  ReferenceHost* host = ActiveReferenceHost();
   if (host == nullptr) return kHostErrorMissingSuite;
   return ServeSuiteRelease(host->suites, name, version);
 }
@@ -175,20 +174,15 @@ const HostBasicSuite kBasicSuite = {AcquireSuite, ReleaseSuite};
 const HostUtilityCallbacks& ReferenceUtilityCallbacks() { return kUtilityCallbacks; }
 const HostBasicSuite& ReferenceBasicSuite() { return kBasicSuite; }
 
-bool ActivateReferenceHost(ReferenceHost* host) {
-  ReferenceHost* expected = nullptr;
-  return g_activeHost.compare_exchange_strong(expected, host);
-}
-
-void DeactivateReferenceHost(ReferenceHost* host) {
-  ReferenceHost* expected = host;
-  g_activeHost.compare_exchange_strong(expected, nullptr);
-}
-
-ReferenceHost* ActiveReferenceHost() { return g_activeHost.load(); }
-
-const CommandContext* SwapThreadCommandContext(const CommandContext* context) {
-  const CommandContext* previous = t_commandContext;
-  t_commandContext = context;
-  return previous;
+HostInData MakeInData(ReferenceHost& host, int32_t time) {
+  HostInData in{};
+  in.currentTime = time;
+  in.timeStep = host.timeStep;
+  in.timeScale = host.timeScale;
+  in.downsampleX = host.downsampleX;
+  in.downsampleY = host.downsampleY;
+  in.effectRef = EffectRefOf(host.instance);
+  in.utils = &kUtilityCallbacks;
+  in.basicSuite = &kBasicSuite;
+  return in;
 }

@@ -1,31 +1,20 @@
-// The callbacks and suite tables the reference host hands to the effect.
-// They reach the open host through ActiveReferenceHost.
+// The callbacks and suite tables the reference host hands to the effect,
+// and the input record that carries them into every command.
+//
+// The callbacks reach the open host through ActiveReferenceHost
+// (active_host.h) and the running command through CurrentCommandContext
+// (entry_point_call.h).
 #pragma once
 
 #include <cstdint>
 
-#include "host_interface/host_frame.h"
-#include "host_interface/host_param_def.h"
 #include "host_interface/host_records.h"
 
 struct ReferenceHost;
-struct UndoGroupRecord;
 
 const HostUtilityCallbacks& ReferenceUtilityCallbacks();
 const HostBasicSuite& ReferenceBasicSuite();
 
-// Marks `host` as the open host; false when another one is open.
-bool ActivateReferenceHost(ReferenceHost* host);
-void DeactivateReferenceHost(ReferenceHost* host);
-
-// What a checkout made on this thread during a command sees: the command's
-// own parameter array and input layer.
-struct CommandContext {
-  HostParamDef** params = nullptr;
-  int32_t paramCount = 0;
-  const HostFrame* input = nullptr;
-  UndoGroupRecord* undoGroups = nullptr;  // where a press records its undo groups
-};
-
-// Sets the calling thread's context and returns the previous one.
-const CommandContext* SwapThreadCommandContext(const CommandContext* context);
+// The input record of a command at `time`: the host's time scale, step and
+// downsample ratios, the effect reference and the callback tables.
+HostInData MakeInData(ReferenceHost& host, int32_t time);

@@ -1,9 +1,11 @@
 #include "host/reference_host.h"
 
+#include "host/active_host.h"
 #include "host/allocation_failures.h"
 #include "host/arb_data_calls.h"
-#include "host/command_params.h"
+#include "host/entry_point_call.h"
 #include "host/host_callbacks.h"
+#include "host/undo_groups.h"
 #include "host_interface/host_commands.h"
 
 namespace {
@@ -28,24 +30,16 @@ void DisposeAllData(ReferenceHost& host) {
   }
 }
 
-HostError RunWithParams(ReferenceHost& host, int32_t command, const HostFrame* input, HostFrame* output,
-                        void* extra, int32_t time, std::vector<HeldParamChange>* held = nullptr) {
-  return RunWithCommandParams(
-      host, input, time,
-      [&](HostInData& in, HostParamDef* params[]) {
-        HostOutData out{};
-        return CallEntryPoint(host, command, in, out, params, output, extra, input);
-      },
-      true, held);
-}
-
-void FinishOrHold(ReferenceHost& host, CommandParams& params, std::vector<HeldParamChange>* held) {
-  if (held == nullptr) {
-    FinishCommandParams(host, params);
-    return;
-  }
-  std::vector<HeldParamChange> changes = HoldParamChanges(host, params);
-  held->insert(held->end(), changes.begin(), changes.end());
+// A command that gets the parameter array; its changes are taken over, or
+// appended to `held` when it is given.
+HostError RunWithParams(ReferenceHost& host, EntryPointCall call, int32_t time,
+                        std::vector<HeldParamChange>* held = nullptr) {
+  const auto callEntryPoint = [&](HostInData& in, HostParamDef* params[]) {
+    call.params = params;
+    return CallEntryPoint(host, in, call);
+  };
+  if (held != nullptr) return RunHoldingParamChanges(host, call.input, time, callEntryPoint, *held);
+  return RunWithCommandParams(host, call.input, time, callEntryPoint);
 }
 
 }  // namespace
@@ -74,65 +68,10 @@ std::unique_ptr<ReferenceHost> OpenReferenceHost(const std::string& modulePath, 
   return host;
 }
 
-HostInData MakeInData(ReferenceHost& host, int32_t time) {
-  HostInData in{};
-  in.currentTime = time;
-  in.timeStep = host.timeStep;
-  in.timeScale = host.timeScale;
-  in.downsampleX = host.downsampleX;
-  in.downsampleY = host.downsampleY;
-  in.effectRef = reinterpret_cast<HostEffectRef>(&host.instance);
-  in.utils = &ReferenceUtilityCallbacks();
-  in.basicSuite = &ReferenceBasicSuite();
-  return in;
-}
-
-HostError CallEntryPoint(ReferenceHost& host, int32_t command, HostInData& in, HostOutData& out,
-                         HostParamDef* params[], HostFrame* output, void* extra, const HostFrame* input,
-                         UndoGroupRecord* undoGroups) {
-  CommandContext context;
-  context.params = params;
-  context.paramCount = params != nullptr ? ParamCount(host.instance) : 0;
-  context.input = input;
-  context.undoGroups = undoGroups;
-  const CommandContext* previous = SwapThreadCommandContext(&context);
-  const HostError error = host.entryPoint(command, &in, &out, params, output, extra);
-  SwapThreadCommandContext(previous);
-  return error;
-}
-
-HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
-                               const std::function<HostError(HostInData&, HostParamDef*[])>& call,
-                               bool takeOverChanges, std::vector<HeldParamChange>* held) {
-  CommandParams params = BuildCommandParams(host, input, time);
-  HostInData in = MakeInData(host, time);
-  CommandContext context;
-  context.params = params.pointers.data();
-  context.paramCount = static_cast<int32_t>(params.pointers.size());
-  context.input = input;
-  const CommandContext* previous = SwapThreadCommandContext(&context);
-  const auto finish = [&] {
-    SwapThreadCommandContext(previous);
-    if (!takeOverChanges) {
-      for (HostParamDef& record : params.records) record.changeFlags = 0;
-    }
-    FinishOrHold(host, params, held);
-  };
-  HostError error = kHostErrorNone;
-  try {
-    error = call(in, params.pointers.data());
-  } catch (...) {
-    finish();
-    throw;
-  }
-  finish();
-  return error;
-}
-
 HostError RunAbout(ReferenceHost& host, std::string& aboutText) {
   HostInData in = MakeInData(host, 0);
   HostOutData out{};
-  const HostError error = CallEntryPoint(host, kCommandAbout, in, out, nullptr, nullptr, nullptr, nullptr);
+  const HostError error = CallEntryPoint(host, in, {.command = kCommandAbout, .out = &out});
   out.returnMessage[kReturnMessageSize - 1] = '\0';
   aboutText = out.returnMessage;
   return error;
@@ -141,7 +80,7 @@ HostError RunAbout(ReferenceHost& host, std::string& aboutText) {
 HostError RunGlobalSetup(ReferenceHost& host) {
   HostInData in = MakeInData(host, 0);
   HostOutData out{};
-  const HostError error = CallEntryPoint(host, kCommandGlobalSetup, in, out, nullptr, nullptr, nullptr, nullptr);
+  const HostError error = CallEntryPoint(host, in, {.command = kCommandGlobalSetup, .out = &out});
   host.effectVersion = out.version;
   host.outFlags = out.outFlags;
   host.outFlags2 = out.outFlags2;
@@ -156,7 +95,7 @@ HostError RunParamsSetup(ReferenceHost& host) {
   HostOutData out{};
   HostParamDef input = host.instance.values.at(0);
   HostParamDef* params[] = {&input};
-  HostError error = CallEntryPoint(host, kCommandParamsSetup, in, out, params, nullptr, nullptr, nullptr);
+  HostError error = CallEntryPoint(host, in, {.command = kCommandParamsSetup, .out = &out, .params = params});
   host.numParams = out.numParams;
   if (error != kHostErrorNone) return error;
   // Every data parameter starts out holding a copy of its default.
@@ -184,12 +123,7 @@ HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFra
                       std::vector<HeldParamChange>* held) {
   if (!IsDownsampled(host)) SetLayerSize(host.instance, input.width, input.height);
   HostFrame outputFrame = output;
-  return RunWithParams(host, kCommandRender, &input, &outputFrame, nullptr, time, held);
-}
-
-bool IsDownsampled(const ReferenceHost& host) {
-  const auto isOne = [](HostRatio ratio) { return ratio.num > 0 && static_cast<uint32_t>(ratio.num) == ratio.den; };
-  return !isOne(host.downsampleX) || !isOne(host.downsampleY);
+  return RunWithParams(host, {.command = kCommandRender, .output = &outputFrame, .input = &input}, time, held);
 }
 
 HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, ButtonPressReport* report) {
@@ -198,8 +132,12 @@ HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, Button
   HostOutData out{};
   HostUserChangedParamRecord record{paramId};
   UndoGroupRecord groups;
-  const HostError error = CallEntryPoint(host, kCommandUserChangedParam, in, out, params.pointers.data(), nullptr,
-                                         &record, nullptr, &groups);
+  const HostError error = CallEntryPoint(host, in,
+                                         {.command = kCommandUserChangedParam,
+                                          .out = &out,
+                                          .params = params.pointers.data(),
+                                          .extra = &record,
+                                          .undoGroups = &groups});
   UndoStep step;
   std::string captureError;
   // A block that cannot be flattened stays out of the step: undo cannot put it back.
@@ -223,7 +161,7 @@ HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, Button
 }
 
 HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time) {
-  return RunWithParams(host, kCommandEvent, nullptr, nullptr, &event, time);
+  return RunWithParams(host, {.command = kCommandEvent, .extra = &event}, time);
 }
 
 void SetMapLayer(ReferenceHost& host, const HostFrame* frame) {

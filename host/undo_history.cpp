@@ -4,20 +4,8 @@
 
 #include "host/arb_data_calls.h"
 #include "host/param_value_text.h"
-#include "host/reference_host.h"
+#include "host/reference_host_state.h"
 #include "host/text_join.h"
-
-void BeginUndoGroup(UndoGroupRecord& record, const char* name) {
-  if (record.depth == 0 && !record.opened) {
-    record.name = name != nullptr ? name : "";
-    record.opened = true;
-  }
-  ++record.depth;
-}
-
-void EndUndoGroup(UndoGroupRecord& record) {
-  if (record.depth > 0) --record.depth;
-}
 
 bool CaptureParamState(ReferenceHost& host, int32_t id, ParamState& state, std::string& error) {
   state = ParamState{};

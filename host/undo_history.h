@@ -1,8 +1,9 @@
 // The host's undo: every change of the effect's parameters made by one
 // button press (or one edit of a value by the user) is one step, named by
 // the outermost undo group the effect opened during the press through the
-// Utility Suite, or after the parameter when it opened none. Undoing the
-// last step puts back the values, keys and data blocks the step changed.
+// Utility Suite (undo_groups.h), or after the parameter when it opened
+// none. Undoing the last step puts back the values, keys and data blocks
+// the step changed.
 //
 // Steps hold what the parameters held before, data blocks flattened through
 // the effect, so a step never keeps a handle alive. The history is meant for
@@ -35,16 +36,6 @@ struct UndoHistory {
   mutable std::mutex mutex;  // guards steps
   std::vector<UndoStep> steps;
 };
-
-// The undo groups the effect opens during one command, by the Utility
-// Suite's start and end calls: the outermost one names the step.
-struct UndoGroupRecord {
-  std::string name;
-  bool opened = false;
-  int32_t depth = 0;
-};
-void BeginUndoGroup(UndoGroupRecord& record, const char* name);
-void EndUndoGroup(UndoGroupRecord& record);
 
 // What parameter `id` holds now. False with a reason when its data block
 // cannot be flattened.

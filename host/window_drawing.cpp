@@ -3,7 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "host/reference_host.h"
+#include "host/active_host.h"
+#include "host/reference_host_state.h"
 
 namespace {
 

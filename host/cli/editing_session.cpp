@@ -23,7 +23,7 @@ std::vector<std::vector<IntPoint>> AnalyseChains(EditingSession& session) {
     for (const ChainRecord& chain : analysis.chains) chains.push_back(chain.points);
     return kHostErrorNone;
   };
-  RunWithCommandParams(*session.effect.host, &input, session.effect.time, analyse, false);
+  RunWithCommandParams(*session.effect.host, &input, session.effect.time, analyse, ChangedParams::kDrop);
   return chains;
 }
 

@@ -4,6 +4,7 @@
 
 #include "host/arb_data_calls.h"
 #include "host/command_params.h"
+#include "host/entry_point_call.h"
 #include "host/host_callbacks.h"
 #include "host/param_key_text.h"
 #include "model/param_ids.h"
@@ -55,27 +56,28 @@ TEST(ReferenceHost, CheckoutsSeeTheCommandsOwnParametersAtTheTimeAskedFor) {
   OwnedFrame map = MakeFrame(3, 3, 16);
   HostFrame mapView = FrameView(map);
   CommandParams params = BuildCommandParams(*host, &inputView);
-  CommandContext context{params.pointers.data(), static_cast<int32_t>(params.pointers.size()), &inputView};
-  const CommandContext* previous = SwapThreadCommandContext(&context);
-  HostInData in = MakeInData(*host, 0);
-  HostParamDef record{};
-  const auto Checkout = [&](int32_t index, int32_t time = 0) {
-    return in.utils->checkoutParam(in.effectRef, index, time, 1, 30, &record);
-  };
-  SetMapLayer(*host, &mapView);
-  EXPECT_EQ(Checkout(PARAM_MAP_LAYER), kHostErrorNone);
-  EXPECT_EQ(record.u.layer.pixels, map.storage.data());
-  EXPECT_EQ(record.u.layer.width, 3);
-  EXPECT_EQ(Checkout(PARAM_INPUT), kHostErrorNone);
-  EXPECT_EQ(record.u.layer.pixels, input.storage.data());
-  EXPECT_EQ(Checkout(PARAM_CHAIN_SELECTION), kHostErrorNone);
-  EXPECT_EQ(record.u.arbitrary.valueHandle, params.records[PARAM_CHAIN_SELECTION].u.arbitrary.valueHandle);
-  EXPECT_EQ(in.utils->checkinParam(in.effectRef, &record), kHostErrorNone);
-  EXPECT_EQ(Checkout(PARAM_LINE_WIDTH, 300), kHostErrorNone);  // a keyed value at the time asked for
-  EXPECT_EQ(record.u.slider.value, 2);
-  EXPECT_EQ(Checkout(131), kHostErrorInvalidIndex);
-  EXPECT_EQ(Checkout(-1), kHostErrorInvalidIndex);
-  SwapThreadCommandContext(previous);
+  const CommandContext context{params.pointers.data(), static_cast<int32_t>(params.pointers.size()), &inputView};
+  {
+    const ScopedCommandContext scope(context);
+    HostInData in = MakeInData(*host, 0);
+    HostParamDef record{};
+    const auto Checkout = [&](int32_t index, int32_t time = 0) {
+      return in.utils->checkoutParam(in.effectRef, index, time, 1, 30, &record);
+    };
+    SetMapLayer(*host, &mapView);
+    EXPECT_EQ(Checkout(PARAM_MAP_LAYER), kHostErrorNone);
+    EXPECT_EQ(record.u.layer.pixels, map.storage.data());
+    EXPECT_EQ(record.u.layer.width, 3);
+    EXPECT_EQ(Checkout(PARAM_INPUT), kHostErrorNone);
+    EXPECT_EQ(record.u.layer.pixels, input.storage.data());
+    EXPECT_EQ(Checkout(PARAM_CHAIN_SELECTION), kHostErrorNone);
+    EXPECT_EQ(record.u.arbitrary.valueHandle, params.records[PARAM_CHAIN_SELECTION].u.arbitrary.valueHandle);
+    EXPECT_EQ(in.utils->checkinParam(in.effectRef, &record), kHostErrorNone);
+    EXPECT_EQ(Checkout(PARAM_LINE_WIDTH, 300), kHostErrorNone);  // a keyed value at the time asked for
+    EXPECT_EQ(record.u.slider.value, 2);
+    EXPECT_EQ(Checkout(131), kHostErrorInvalidIndex);
+    EXPECT_EQ(Checkout(-1), kHostErrorInvalidIndex);
+  }
   FinishCommandParams(*host, params);
   EXPECT_EQ(host->instance.checkouts, 4);
   EXPECT_EQ(host->instance.checkins, 1);

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "host/arb_data_calls.h"
+#include "host/entry_point_call.h"
 #include "host/host_callbacks.h"
 #include "host/param_value_text.h"
+#include "host/undo_groups.h"
 #include "host/undo_history.h"
 #include "host_interface/host_suites.h"
 #include "model/param_ids.h"
@@ -102,14 +104,15 @@ TEST(UndoHistory, UtilitySuiteGroupsAreRecordedForTheRunningCommand) {
   UndoGroupRecord groups;
   CommandContext context;
   context.undoGroups = &groups;
-  const CommandContext* previous = SwapThreadCommandContext(&context);
-  utility->endUndoGroup();  // an unmatched end is ignored
-  utility->startUndoGroup("Outer");
-  utility->startUndoGroup("Inner");
-  utility->endUndoGroup();
-  utility->endUndoGroup();
-  utility->startUndoGroup("Later");
-  SwapThreadCommandContext(previous);
+  {
+    const ScopedCommandContext scope(context);
+    utility->endUndoGroup();  // an unmatched end is ignored
+    utility->startUndoGroup("Outer");
+    utility->startUndoGroup("Inner");
+    utility->endUndoGroup();
+    utility->endUndoGroup();
+    utility->startUndoGroup("Later");
+  }
   ReferenceBasicSuite().releaseSuite(kUtilitySuiteName, kUtilitySuiteVersion);
   EXPECT_TRUE(groups.opened);
   EXPECT_EQ(groups.name, "Outer");

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/host_callbacks.h"
 #include "host/param_value_text.h"
 #include "model/param_ids.h"
 #include "overlay_export/shape_layer_script.h"

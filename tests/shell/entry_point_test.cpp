@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "host/entry_point_call.h"
 #include "host/host_callbacks.h"
 #include "host_interface/host_commands.h"
 #include "model/param_ids.h"
@@ -79,7 +80,7 @@ TEST(EntryPoint, AboutAndGlobalSetupAnswerAndCommandsWithoutHandlerAnswerZeroAnd
     HostOutData out;
     std::memset(&out, 0xA5, sizeof(out));
     const HostOutData pattern = out;
-    EXPECT_EQ(CallEntryPoint(*host, command, in, out, nullptr, nullptr, nullptr, nullptr), kHostErrorNone);
+    EXPECT_EQ(CallEntryPoint(*host, in, {.command = command, .out = &out}), kHostErrorNone);
     EXPECT_EQ(std::memcmp(&out, &pattern, sizeof(out)), 0);
   }
   const HandleStats after = ReadHandleStats(host->handles);
