@@ -1,7 +1,14 @@
 #include "host/handle_store.h"
 
+namespace {
+
+HostHandle HandleOf(HandleBlock* block) { return reinterpret_cast<HostHandle>(block); }
+HandleBlock* BlockOf(HostHandle handle) { return reinterpret_cast<HandleBlock*>(handle); }
+
+}  // namespace
+
 HandleStore::~HandleStore() {
-  for (HostHandle handle : live) delete handle;
+  for (HostHandle handle : live) delete BlockOf(handle);
 }
 
 HostHandle StoreNewHandle(HandleStore& store, uint64_t size) {
@@ -11,11 +18,11 @@ HostHandle StoreNewHandle(HandleStore& store, uint64_t size) {
     return nullptr;
   }
   if (store.allocationsLeft > 0) --store.allocationsLeft;
-  auto* block = new HostHandleBlock;
+  auto* block = new HandleBlock;
   block->bytes.assign(static_cast<size_t>(size), store.fillByte);
-  store.live.insert(block);
+  store.live.insert(HandleOf(block));
   ++store.stats.allocated;
-  return block;
+  return HandleOf(block);
 }
 
 void* StoreLockHandle(HandleStore& store, HostHandle handle) {
@@ -25,19 +32,20 @@ void* StoreLockHandle(HandleStore& store, HostHandle handle) {
     ++store.stats.misuses;
     return nullptr;
   }
-  ++handle->lockCount;
+  HandleBlock* block = BlockOf(handle);
+  ++block->lockCount;
   ++store.stats.locks;
-  return handle->bytes.data();
+  return block->bytes.data();
 }
 
 void StoreUnlockHandle(HandleStore& store, HostHandle handle) {
   std::lock_guard<std::mutex> lock(store.mutex);
   if (handle == nullptr) return;
-  if (store.live.count(handle) == 0 || handle->lockCount == 0) {
+  if (store.live.count(handle) == 0 || BlockOf(handle)->lockCount == 0) {
     ++store.stats.misuses;
     return;
   }
-  --handle->lockCount;
+  --BlockOf(handle)->lockCount;
   ++store.stats.unlocks;
 }
 
@@ -48,8 +56,9 @@ void StoreDisposeHandle(HandleStore& store, HostHandle handle) {
     ++store.stats.misuses;
     return;
   }
-  if (handle->lockCount != 0) ++store.stats.misuses;  // disposed while locked
-  delete handle;
+  HandleBlock* block = BlockOf(handle);
+  if (block->lockCount != 0) ++store.stats.misuses;  // disposed while locked
+  delete block;
   ++store.stats.disposed;
 }
 
@@ -68,4 +77,10 @@ HandleStats ReadHandleStats(const HandleStore& store) {
   HandleStats stats = store.stats;
   stats.live = static_cast<int64_t>(store.live.size());
   return stats;
+}
+
+std::vector<uint8_t> ReadHandleBytes(const HandleStore& store, HostHandle handle) {
+  std::lock_guard<std::mutex> lock(store.mutex);
+  if (store.live.count(handle) == 0) return {};
+  return BlockOf(handle)->bytes;
 }

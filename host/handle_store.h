@@ -1,5 +1,6 @@
 // The host's memory blocks handed to the effect as HostHandle. Thread-safe:
-// renders on several threads allocate and lock blocks at once.
+// renders on several threads allocate and lock blocks at once. A handle is
+// the address of its HandleBlock; only handle_store.cpp casts between them.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 
 #include "host_interface/host_param_def.h"
 
-struct HostHandleBlock {
+struct HandleBlock {
   std::vector<uint8_t> bytes;
   int32_t lockCount = 0;
 };
@@ -51,3 +52,6 @@ void StoreDisposeHandle(HandleStore& store, HostHandle handle);
 void FailHandleAllocationsAfter(HandleStore& store, int64_t count);
 void SetNewHandleFill(HandleStore& store, uint8_t fillByte);
 HandleStats ReadHandleStats(const HandleStore& store);
+// A copy of a live block's bytes, for the host's own look at a block
+// (locks nothing); empty for a handle that is not live.
+std::vector<uint8_t> ReadHandleBytes(const HandleStore& store, HostHandle handle);

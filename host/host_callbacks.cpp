@@ -12,8 +12,10 @@
 
 namespace {
 
-HostEffectInstance* InstanceOf(HostEffectRef effect) { return reinterpret_cast<HostEffectInstance*>(effect); }
+// The effect reference the host hands out is its effect instance: the one
+// place where the opaque reference and the instance are cast into each other.
 HostEffectRef EffectRefOf(HostEffectInstance& instance) { return reinterpret_cast<HostEffectRef>(&instance); }
+HostEffectInstance* InstanceOf(HostEffectRef effect) { return reinterpret_cast<HostEffectInstance*>(effect); }
 
 // --- utility callbacks ------------------------------------------------------
 

@@ -12,9 +12,9 @@
 #include "host_interface/host_frame.h"
 
 // Opaque block of memory owned by the host; reached only through the handle
-// callbacks of HostUtilityCallbacks.
-struct HostHandleBlock;
-using HostHandle = HostHandleBlock*;
+// callbacks of HostUtilityCallbacks. What stands behind it is the host's own.
+struct HostHandleOpaque;
+using HostHandle = HostHandleOpaque*;
 
 // Kinds of parameter (the host's type codes).
 constexpr int32_t kParamTypeLayer = 0;

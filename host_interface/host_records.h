@@ -7,9 +7,10 @@
 #include "host_interface/host_errors.h"
 #include "host_interface/host_param_def.h"
 
-// Identifies one effect instance to the host's callbacks.
-struct HostEffectInstance;
-using HostEffectRef = HostEffectInstance*;
+// Identifies one effect instance to the host's callbacks. Opaque: the effect
+// only hands it back, and what stands behind it is the host's own.
+struct HostEffectRefOpaque;
+using HostEffectRef = HostEffectRefOpaque*;
 
 struct HostRatio {
   int32_t num;

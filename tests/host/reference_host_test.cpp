@@ -10,6 +10,18 @@
 #include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
+namespace {
+
+// A block's bytes to write to, reached as the effect reaches them (locked,
+// then unlocked).
+uint8_t* BlockBytes(ReferenceHost& host, HostHandle handle) {
+  auto* bytes = static_cast<uint8_t*>(StoreLockHandle(host.handles, handle));
+  StoreUnlockHandle(host.handles, handle);
+  return bytes;
+}
+
+}  // namespace
+
 // A command gets copies: only values and blobs it flags as changed come back.
 TEST(ReferenceHost, CommandParamsArePrivateCopiesAndFlaggedValuesAreTakenBack) {
   auto host = OpenSetUpHost();
@@ -34,16 +46,16 @@ TEST(ReferenceHost, CommandParamsArePrivateCopiesAndFlaggedValuesAreTakenBack) {
   params.records[PARAM_REV_SLOT2].u.slider.value = 8;
   params.records[PARAM_REV_SLOT2].changeFlags = kParamChangeFlagChangedValue;
   params.records[PARAM_REV_SLOT3].u.slider.value = 9;  // written without the flag: ignored
-  params.records[PARAM_CHAIN_SELECTION].u.arbitrary.valueHandle->bytes[8] = 9;  // likewise
-  blob->bytes[136] = 7;
+  BlockBytes(*host, params.records[PARAM_CHAIN_SELECTION].u.arbitrary.valueHandle)[8] = 9;  // likewise
+  BlockBytes(*host, blob)[136] = 7;
   params.records[PARAM_DRAW_ORDER].changeFlags = kParamChangeFlagChangedValue;
   EXPECT_EQ(FinishCommandParams(*host, params), (std::vector<int32_t>{PARAM_REV_SLOT2, PARAM_DRAW_ORDER}));
   EXPECT_EQ(ReadParamValue(host->instance, PARAM_REV_SLOT2).slider.value, 8);
   EXPECT_EQ(ReadParamValue(host->instance, PARAM_REV_SLOT3).slider.value, 0);
   ASSERT_EQ(ReadHandleStats(host->handles).live, 4);
   EXPECT_EQ(CurrentDataHandle(*host, PARAM_DRAW_ORDER), blob);
-  EXPECT_EQ(CurrentDataHandle(*host, PARAM_DRAW_ORDER)->bytes[136], 7);
-  EXPECT_EQ(CurrentDataHandle(*host, PARAM_CHAIN_SELECTION)->bytes[8], 0);
+  EXPECT_EQ(ReadHandleBytes(host->handles, CurrentDataHandle(*host, PARAM_DRAW_ORDER)).at(136), 7);
+  EXPECT_EQ(ReadHandleBytes(host->handles, CurrentDataHandle(*host, PARAM_CHAIN_SELECTION)).at(8), 0);
 }
 
 TEST(ReferenceHost, CheckoutsSeeTheCommandsOwnParametersAtTheTimeAskedFor) {

@@ -87,7 +87,7 @@ TEST(ParamsSetup, LabelsTextsAndFlagsOnlyOnButtonsAndHiddenData) {
       EXPECT_EQ(def.u.arbitrary.valueHandle, nullptr);
       std::vector<uint8_t> fresh(ArbBlockSize(id), 0);
       fresh[0] = 1;
-      EXPECT_EQ(def.u.arbitrary.defaultHandle->bytes, fresh);
+      EXPECT_EQ(ReadHandleBytes(host->handles, def.u.arbitrary.defaultHandle), fresh);
     }
     if (def.paramType == kParamTypeFloatSlider) {
       EXPECT_EQ(def.u.floatSlider.precision, 2);
