@@ -117,13 +117,29 @@ HostError FlattenCurrentData(ReferenceHost& host, int32_t paramId, std::vector<u
 }
 
 HostError ReplaceCurrentData(ReferenceHost& host, int32_t paramId, const std::vector<uint8_t>& bytes) {
+  MadeDataBlocks made(host);
   HostHandle handle = nullptr;
-  const HostError error = ArbUnflatten(host, paramId, bytes, handle);
-  if (error != kHostErrorNone) {
-    if (handle != nullptr) ArbDispose(host, paramId, handle);
-    return error;
-  }
-  std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-  AdoptCurrentDataLocked(host, paramId, handle);
+  const HostError error = UnflattenInto(made, paramId, bytes, handle);
+  if (error != kHostErrorNone) return error;
+  AdoptMadeBlocks(made);
   return kHostErrorNone;
+}
+
+MadeDataBlocks::~MadeDataBlocks() {
+  for (const auto& [id, handle] : blocks) {
+    if (handle != nullptr) ArbDispose(host, id, handle);
+  }
+}
+
+HostError UnflattenInto(MadeDataBlocks& made, int32_t paramId, const std::vector<uint8_t>& bytes,
+                        HostHandle& handle) {
+  const HostError error = ArbUnflatten(made.host, paramId, bytes, handle);
+  made.blocks.emplace_back(paramId, handle);
+  return error;
+}
+
+void AdoptMadeBlocks(MadeDataBlocks& made) {
+  std::lock_guard<std::mutex> lock(made.host.instance.arbMutex);
+  for (const auto& [id, handle] : made.blocks) AdoptCurrentDataLocked(made.host, id, handle);
+  made.blocks.clear();
 }

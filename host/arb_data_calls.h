@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "host_interface/host_arbitrary_data.h"
@@ -33,3 +34,21 @@ HostError ReplaceCurrentData(ReferenceHost& host, int32_t paramId, const std::ve
 // previous one. Caller holds instance.arbMutex.
 void AdoptCurrentDataLocked(ReferenceHost& host, int32_t paramId, HostHandle handle);
 HostHandle CurrentDataHandle(ReferenceHost& host, int32_t paramId);
+
+// Blocks the host made through the effect and has not handed on yet: any
+// still held when the set goes out of scope is disposed through the effect,
+// so a run that makes several blocks and fails halfway leaves none behind.
+struct MadeDataBlocks {
+  explicit MadeDataBlocks(ReferenceHost& host) : host(host) {}
+  ~MadeDataBlocks();
+  MadeDataBlocks(const MadeDataBlocks&) = delete;
+  MadeDataBlocks& operator=(const MadeDataBlocks&) = delete;
+
+  ReferenceHost& host;
+  std::vector<std::pair<int32_t, HostHandle>> blocks;  // parameter id and block (null when none was made)
+};
+// ArbUnflatten into a block `made` holds.
+HostError UnflattenInto(MadeDataBlocks& made, int32_t paramId, const std::vector<uint8_t>& bytes, HostHandle& handle);
+// Makes every held block the current data of its parameter, all under one
+// lock of instance.arbMutex; `made` holds none afterwards.
+void AdoptMadeBlocks(MadeDataBlocks& made);

@@ -281,24 +281,18 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
     pending.push_back(std::move(value));
   }
   // Blobs first: the effect may refuse one, and then nothing has changed yet.
-  std::vector<std::pair<int32_t, HostHandle>> blobs;
+  MadeDataBlocks blobs(host);
   for (const PendingValue& value : pending) {
     if (!value.isData) continue;
     HostHandle handle = nullptr;
-    const HostError result = ArbUnflatten(host, value.id, value.data, handle);
+    const HostError result = UnflattenInto(blobs, value.id, value.data, handle);
     if (result != kHostErrorNone) {
-      if (handle != nullptr) ArbDispose(host, value.id, handle);
-      for (const auto& [id, made] : blobs) ArbDispose(host, id, made);
       error = JoinText({"the effect refused the data of parameter ", std::to_string(value.id), " (",
                         DescribeHostError(result), ")"});
       return false;
     }
-    blobs.emplace_back(value.id, handle);
   }
-  for (const auto& [id, handle] : blobs) {
-    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-    AdoptCurrentDataLocked(host, id, handle);
-  }
+  AdoptMadeBlocks(blobs);
   for (const PendingValue& value : pending) {
     if (value.isData) continue;
     if (value.pointDefault) {

@@ -39,24 +39,18 @@ bool UndoLastStep(ReferenceHost& host, UndoStep& undone, std::string& error) {
     }
     undone = host.undo.steps.back();
   }
-  std::vector<std::pair<int32_t, HostHandle>> blocks;
+  MadeDataBlocks made(host);
   for (const ParamState& state : undone.before) {
     if (!state.hasData) continue;
     HostHandle handle = nullptr;
-    const HostError result = ArbUnflatten(host, state.id, state.data, handle);
+    const HostError result = UnflattenInto(made, state.id, state.data, handle);
     if (result != kHostErrorNone || handle == nullptr) {
-      if (handle != nullptr) ArbDispose(host, state.id, handle);
-      for (const auto& [id, made] : blocks) ArbDispose(host, id, made);
       error = JoinText({"the plug-in refused the saved data of parameter ", std::to_string(state.id), " (error ",
                         std::to_string(result), ")"});
       return false;
     }
-    blocks.emplace_back(state.id, handle);
   }
-  {
-    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-    for (const auto& [id, handle] : blocks) AdoptCurrentDataLocked(host, id, handle);
-  }
+  AdoptMadeBlocks(made);
   for (const ParamState& state : undone.before) {
     if (!state.hasData) RestoreStoredParamValue(host.instance, state.id, state.stored);
   }
