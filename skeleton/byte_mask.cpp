@@ -1,30 +1,13 @@
 #include "skeleton/byte_mask.h"
 
-#include <cstddef>
+#include <algorithm>
 
-namespace {
-
-constexpr int32_t kNeighbourDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t kNeighbourDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-
-bool InsideMask(const ByteMask& mask, int32_t x, int32_t y) {
-  return x >= 0 && x < mask.width && y >= 0 && y < mask.height;
-}
-
-size_t CellIndex(const ByteMask& mask, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(mask.width) + static_cast<size_t>(x);
-}
-
-}  // namespace
-
-uint8_t MaskGet(const ByteMask& mask, int32_t x, int32_t y) {
-  if (!InsideMask(mask, x, y)) return 0;
-  return mask.cells[CellIndex(mask, x, y)];
-}
-
-void MaskSet(ByteMask& mask, int32_t x, int32_t y, uint8_t value) {
-  if (!InsideMask(mask, x, y)) return;
-  mask.cells[CellIndex(mask, x, y)] = value;
+ByteMask EmptyMask(int32_t width, int32_t height) {
+  ByteMask mask;
+  mask.width = std::max(width, 0);
+  mask.height = std::max(height, 0);
+  mask.cells.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
+  return mask;
 }
 
 int32_t CountNeighbours(const ByteMask& mask, int32_t x, int32_t y) {

@@ -11,8 +11,8 @@ namespace trace_walk {
 const UnitSteps kUnitSteps = [] {
   UnitSteps steps;
   for (int32_t k = 0; k < 8; ++k) {
-    const float dx = static_cast<float>(kStepDx[k]);
-    const float dy = static_cast<float>(kStepDy[k]);
+    const float dx = static_cast<float>(kNeighbourDx[k]);
+    const float dy = static_cast<float>(kNeighbourDy[k]);
     const float length = std::sqrt(dx * dx + dy * dy);
     steps.step[k] = {dx / length, dy / length};
   }

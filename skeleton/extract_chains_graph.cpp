@@ -52,7 +52,6 @@ void RotateToFront(std::vector<IntPoint>& points, int32_t k) {
 // Follows set pixels from start, always to the first free neighbour in the
 // order N ... NW; it does not look at the graph, so it also runs into pruned spurs.
 std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::vector<uint8_t>& visited) {
-  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
   const int64_t limit = static_cast<int64_t>(mask.width) * mask.height;
   std::vector<IntPoint> points;
   IntPoint previous{-1, -1};
@@ -62,8 +61,8 @@ std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::v
     points.push_back(current);
     bool moved = false;
     for (int32_t k = 0; k < 8; ++k) {
-      const IntPoint next{current.x + kNeighbourOffsetX[k], current.y + kNeighbourOffsetY[k]};
-      if (!GridCellSet(grid, next.x, next.y) || PointsEqual(next, previous)) continue;
+      const IntPoint next{current.x + kNeighbourDx[k], current.y + kNeighbourDy[k]};
+      if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
       if (visited[static_cast<size_t>(next.y) * static_cast<size_t>(mask.width) + static_cast<size_t>(next.x)] != 0) {
         continue;
       }

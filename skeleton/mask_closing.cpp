@@ -5,14 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
-
-size_t CellIndex(int32_t width, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
-}  // namespace
-
 // Dilation and erosion are both separable, and the erosion of row y needs the
 // dilation of rows y - 1 to y + 1 only, which need mask rows y - 2 to y + 2: so
 // the closing streams down the mask with three rows of each half-result and
@@ -31,7 +23,7 @@ void CloseMask3x3(ByteMask& mask) {
   const auto across = [&](int32_t y) { return &rows[static_cast<size_t>(y % 3) * width]; };      // 3-wide OR
   const auto eroded = [&](int32_t y) { return &rows[static_cast<size_t>(3 + y % 3) * width]; };  // 3-wide AND
   for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* m = &mask.cells[CellIndex(w, 0, y)];
+    const uint8_t* m = mask.Row(y);
     uint8_t* a = across(y);
     for (int32_t x = 1; x < w - 1; ++x) a[x] = (m[x - 1] | m[x] | m[x + 1]) != 0;
     if (y >= 2) {
@@ -47,10 +39,10 @@ void CloseMask3x3(ByteMask& mask) {
       const uint8_t* e0 = eroded(y - 3);
       const uint8_t* e1 = eroded(y - 2);
       const uint8_t* e2 = eroded(y - 1);
-      uint8_t* out = &mask.cells[CellIndex(w, 0, y - 2)];
+      uint8_t* out = mask.Row(y - 2);
       out[0] = out[1] = out[w - 2] = out[w - 1] = 0;
       for (int32_t x = 2; x < w - 2; ++x) out[x] = e0[x] & e1[x] & e2[x];
     }
   }
-  for (int32_t y : {0, 1, h - 2, h - 1}) std::fill_n(&mask.cells[CellIndex(w, 0, y)], width, uint8_t{0});
+  for (int32_t y : {0, 1, h - 2, h - 1}) std::fill_n(mask.Row(y), width, uint8_t{0});
 }

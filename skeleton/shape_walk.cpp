@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "skeleton/portable_trig.h"
+#include "skeleton/ring_search.h"
 
 namespace {
 
@@ -79,23 +80,9 @@ int32_t SeedCoordinate(float position, int32_t size) {
 
 bool FindSeedPixel(const ByteMask& mask, FloatPoint seed, IntPoint& pixel) {
   if (mask.width < 1 || mask.height < 1) return false;
-  const int32_t sx = SeedCoordinate(seed.x, mask.width);
-  const int32_t sy = SeedCoordinate(seed.y, mask.height);
-  for (int32_t r = 0; r <= kSeedSearchRadius; ++r) {
-    int32_t bestDistance = INT32_MAX;
-    for (int32_t dy = -r; dy <= r; ++dy) {
-      for (int32_t dx = -r; dx <= r; ++dx) {
-        if (MaskGet(mask, sx + dx, sy + dy) == 0) continue;
-        const int32_t distance = dx * dx + dy * dy;
-        if (distance < bestDistance) {
-          bestDistance = distance;
-          pixel = IntPoint{sx + dx, sy + dy};
-        }
-      }
-    }
-    if (bestDistance != INT32_MAX) return true;
-  }
-  return false;
+  const IntPoint centre{SeedCoordinate(seed.x, mask.width), SeedCoordinate(seed.y, mask.height)};
+  const auto set = [&](int32_t x, int32_t y) { return MaskGet(mask, x, y) != 0; };
+  return FindNearestInRings(centre, kSeedSearchRadius, set, pixel);
 }
 
 int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t> componentNodes,

@@ -9,18 +9,6 @@
 #include "skeleton/spur_removal.h"
 #include "skeleton/thinning.h"
 
-namespace {
-
-// Ring order N, NE, E, SE, S, SW, W, NW.
-constexpr int32_t kNeighbourDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t kNeighbourDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-
-size_t CellIndex(int32_t width, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
-}  // namespace
-
 void ComputeFieldAndThin(ByteMask& mask, DistanceField& field) {
   DistanceTransform(mask, field);
   ThinZhangSuen(mask);
@@ -31,7 +19,7 @@ void ClearBlockCorners(ByteMask& mask) {
   const size_t width = static_cast<size_t>(w);
   if (w < 3 || mask.height < 3) return;  // no interior
   for (int32_t y = 1; y < mask.height - 1; ++y) {
-    uint8_t* row = &mask.cells[CellIndex(w, 0, y)];
+    uint8_t* row = mask.Row(y);
     const uint8_t* up = row - width;
     for (int32_t x = NextSetCell(row, 1, w - 1); x < w - 1; x = NextSetCell(row, x + 1, w - 1)) {
       if (row[x - 1] == 0 || up[x] == 0 || up[x - 1] == 0) continue;
@@ -67,10 +55,10 @@ void RemoveSmallShapes(ByteMask& mask, int32_t minShapeArea) {
   component.reserve(pixelCount / 4);
 
   for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = &mask.cells[CellIndex(w, 0, y)];
+    const uint8_t* row = mask.Row(y);
     for (int32_t x = NextSetCell(row, 0, w); x < w; x = NextSetCell(row, x + 1, w)) {
-      if (!reach(CellIndex(w, x, y))) continue;
-      component.assign(1, static_cast<int32_t>(CellIndex(w, x, y)));
+      if (!reach(GridIndex(w, x, y))) continue;
+      component.assign(1, static_cast<int32_t>(GridIndex(w, x, y)));
       for (size_t head = 0; head < component.size(); ++head) {
         const int32_t index = component[head];
         const int32_t px = index % w;
@@ -78,7 +66,7 @@ void RemoveSmallShapes(ByteMask& mask, int32_t minShapeArea) {
         const IntPoint neighbours[4] = {{px + 1, py}, {px - 1, py}, {px, py + 1}, {px, py - 1}};
         for (const IntPoint& n : neighbours) {
           if (n.x < 0 || n.x >= w || n.y < 0 || n.y >= h) continue;
-          const size_t ni = CellIndex(w, n.x, n.y);
+          const size_t ni = GridIndex(w, n.x, n.y);
           if (mask.cells[ni] != 0 && reach(ni)) component.push_back(static_cast<int32_t>(ni));
         }
       }

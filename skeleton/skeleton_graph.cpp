@@ -14,7 +14,6 @@ size_t PixelCount(const ByteMask& mask) {
 }
 
 void LabelComponents(const ByteMask& mask, SkeletonGraph& graph) {
-  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
   const int32_t width = mask.width;
   const int32_t total = static_cast<int32_t>(PixelCount(mask));
   graph.componentOfPixel.assign(PixelCount(mask), -1);
@@ -30,9 +29,9 @@ void LabelComponents(const ByteMask& mask, SkeletonGraph& graph) {
       const int32_t x = pixel % width;
       const int32_t y = pixel / width;
       for (int32_t k = 0; k < 8; ++k) {
-        const int32_t nx = x + kNeighbourOffsetX[k];
-        const int32_t ny = y + kNeighbourOffsetY[k];
-        if (!GridCellSet(grid, nx, ny)) continue;
+        const int32_t nx = x + kNeighbourDx[k];
+        const int32_t ny = y + kNeighbourDy[k];
+        if (MaskGet(mask, nx, ny) == 0) continue;
         const int32_t neighbour = ny * width + nx;
         if (graph.componentOfPixel[static_cast<size_t>(neighbour)] >= 0) continue;
         graph.componentOfPixel[static_cast<size_t>(neighbour)] = id;
@@ -59,7 +58,6 @@ void FindNodes(const ByteMask& mask, SkeletonGraph& graph) {
 }
 
 void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
-  const ByteGridView grid{mask.cells.data(), mask.width, mask.height};
   const int32_t width = mask.width;
   const int64_t pixelCount = static_cast<int64_t>(PixelCount(mask));
   const uint64_t keyScale = static_cast<uint64_t>(pixelCount);
@@ -73,8 +71,8 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
     const int32_t pixel = graph.nodes[static_cast<size_t>(node)];
     const IntPoint origin{pixel % width, pixel / width};
     for (int32_t k = 0; k < 8; ++k) {
-      const IntPoint first{origin.x + kNeighbourOffsetX[k], origin.y + kNeighbourOffsetY[k]};
-      if (!GridCellSet(grid, first.x, first.y)) continue;
+      const IntPoint first{origin.x + kNeighbourDx[k], origin.y + kNeighbourDy[k]};
+      if (MaskGet(mask, first.x, first.y) == 0) continue;
       const int32_t firstIndex = first.y * width + first.x;
       const int32_t firstNode = graph.nodeOfPixel[static_cast<size_t>(firstIndex)];
       if (firstNode >= 0) {
@@ -101,8 +99,8 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
       for (int64_t steps = 0; !isNode(current) && steps < pixelCount; ++steps) {
         bool moved = false;
         for (int32_t d = 0; d < 8; ++d) {
-          const IntPoint next{current.x + kNeighbourOffsetX[d], current.y + kNeighbourOffsetY[d]};
-          if (!GridCellSet(grid, next.x, next.y) || PointsEqual(next, previous)) continue;
+          const IntPoint next{current.x + kNeighbourDx[d], current.y + kNeighbourDy[d]};
+          if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
           run.pixels.push_back(next);
           if (!isNode(next)) seen[static_cast<size_t>(next.y * width + next.x)] = 1;
           previous = current;
@@ -143,11 +141,6 @@ void ListIncidentEdges(SkeletonGraph& graph) {
 }
 
 }  // namespace
-
-bool GridCellSet(ByteGridView grid, int32_t x, int32_t y) {
-  if (x < 0 || y < 0 || x >= grid.width || y >= grid.height) return false;
-  return grid.cells[static_cast<size_t>(y) * static_cast<size_t>(grid.width) + static_cast<size_t>(x)] != 0;
-}
 
 bool NodeHasFreeEdge(const SkeletonGraph& graph, int32_t node) {
   for (const int32_t e : graph.incidentEdges[static_cast<size_t>(node)]) {

@@ -11,10 +11,6 @@
 #include "skeleton/byte_mask.h"
 #include "skeleton/geometry_types.h"
 
-// Neighbour offsets in the order N, NE, E, SE, S, SW, W, NW.
-constexpr int32_t kNeighbourOffsetX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t kNeighbourOffsetY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-
 struct EdgeRec {
   std::vector<IntPoint> pixels;  // from the pixel of nodeA to the pixel of nodeB, both included
   int32_t nodeA = -1;            // node the edge was started from
@@ -42,14 +38,6 @@ struct BranchInfo {
   float length = 0.0f;
   uint8_t hasLeaf = 0;
 };
-
-struct ByteGridView {
-  const uint8_t* cells = nullptr;
-  int32_t width = 0;
-  int32_t height = 0;
-};
-
-bool GridCellSet(ByteGridView grid, int32_t x, int32_t y);
 
 // Appends the edge, moving its pixels into the list.
 void PushEdge(std::vector<EdgeRec>& edges, EdgeRec&& edge);

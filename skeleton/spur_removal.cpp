@@ -12,10 +12,6 @@ namespace {
 
 constexpr float kDiagonalStep = 1.4142135f;
 
-size_t CellIndex(int32_t width, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
 // Walks from the end pixel `start` along the branch. Returns true and clears
 // the branch when it reaches a junction within the allowed length; `path`
 // then holds the cleared pixels.
@@ -43,7 +39,7 @@ bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t spurPrun
 
     const int32_t degree = CountNeighbours(mask, next.x, next.y);
     if (degree >= 3) {
-      const float radius = fieldMatches ? field[CellIndex(mask.width, next.x, next.y)] : 0.0f;
+      const float radius = fieldMatches ? field[mask.Index(next.x, next.y)] : 0.0f;
       const float limit = std::max(kSpurRadiusFactor * radius, static_cast<float>(spurPrune));
       if (length > limit) return false;
       for (const IntPoint& p : path) MaskSet(mask, p.x, p.y, 0);
@@ -93,9 +89,9 @@ void RemoveSpurs(ByteMask& mask, const DistanceField& field, int32_t spurPrune) 
 
   std::vector<size_t> ends;
   for (int32_t y = 1; y < mask.height - 1; ++y) {
-    const uint8_t* row = &mask.cells[CellIndex(w, 0, y)];
+    const uint8_t* row = mask.Row(y);
     for (int32_t x = NextSetCell(row, 1, w - 1); x < w - 1; x = NextSetCell(row, x + 1, w - 1)) {
-      if (InteriorNeighbourSum(row, width, x) == 1) ends.push_back(CellIndex(w, x, y));
+      if (InteriorNeighbourSum(row, width, x) == 1) ends.push_back(GridIndex(w, x, y));
     }
   }
 
@@ -137,7 +133,7 @@ void RemoveSpurs(ByteMask& mask, const DistanceField& field, int32_t spurPrune) 
             const int32_t nx = p.x + dx;
             const int32_t ny = p.y + dy;
             if (nx < 1 || nx >= w - 1 || ny < 1 || ny >= mask.height - 1) continue;
-            const size_t n = CellIndex(w, nx, ny);
+            const size_t n = GridIndex(w, nx, ny);
             touched.push_back(n);
             if (n > cell) {
               ahead.push_back(n);

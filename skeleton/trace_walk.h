@@ -13,13 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/geometry_types.h"
 
 namespace trace_walk {
 
-constexpr int32_t kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-constexpr int32_t kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 // Before the first step there is no heading: straight steps beat diagonals.
 constexpr float kFirstStepScore[8] = {1.0f, 0.9f, 1.0f, 0.9f, 1.0f, 0.9f, 1.0f, 0.9f};
 constexpr int32_t kRingSize = 5;
@@ -53,7 +52,7 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
   ChainRecord chain;
   const ptrdiff_t stride = grid.stride;
   ptrdiff_t stepOffset[8];
-  for (int32_t k = 0; k < 8; ++k) stepOffset[k] = kStepDy[k] * stride + kStepDx[k];
+  for (int32_t k = 0; k < 8; ++k) stepOffset[k] = kNeighbourDy[k] * stride + kNeighbourDx[k];
 
   IntPoint current{x0, y0};
   ptrdiff_t here = y0 * stride + x0;
@@ -76,8 +75,8 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
     float bestScore = -1e9f;
     for (int32_t k = 0; k < 8; ++k) {
       if (!inside) {
-        const int32_t nx = current.x + kStepDx[k];
-        const int32_t ny = current.y + kStepDy[k];
+        const int32_t nx = current.x + kNeighbourDx[k];
+        const int32_t ny = current.y + kNeighbourDy[k];
         if (nx < 0 || nx >= width || ny < 0 || ny >= height) continue;
       }
       if (!grid.Free(here + stepOffset[k])) continue;
@@ -108,7 +107,7 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
       ring.writeIndex = (ring.writeIndex + 1) % kRingSize;
       if (ring.count < kRingSize) ++ring.count;
     }
-    current = {current.x + kStepDx[chosen], current.y + kStepDy[chosen]};
+    current = {current.x + kNeighbourDx[chosen], current.y + kNeighbourDy[chosen]};
     here += stepOffset[chosen];
     chain.points.push_back(current);
     grid.Take(here);

@@ -1,36 +1,20 @@
 #include "render/analysis/chain_extraction.h"
 
-#include <cstdlib>
-#include <limits>
-
 #include "render/analysis/chain_ordering.h"
 #include "skeleton/extract_chains_graph.h"
 #include "skeleton/extract_chains_simple.h"
+#include "skeleton/ring_search.h"
 
 std::vector<FloatPoint> FindChainSeeds(const ByteMask& skeleton, const std::vector<ChainRecord>& chains) {
   std::vector<FloatPoint> seeds;
   seeds.reserve(chains.size());
   for (const ChainRecord& chain : chains) {
     if (chain.points.empty()) continue;
-    const IntPoint first = chain.points.front();
-    IntPoint seed = first;
-    for (int32_t r = 0; r <= kSeedRingRadius; ++r) {
-      int32_t bestDistance = std::numeric_limits<int32_t>::max();
-      for (int32_t dy = -r; dy <= r; ++dy) {
-        for (int32_t dx = -r; dx <= r; ++dx) {
-          if (std::abs(dx) != r && std::abs(dy) != r) continue;
-          const int32_t x = first.x + dx;
-          const int32_t y = first.y + dy;
-          if (MaskGet(skeleton, x, y) == 0 || CountNeighbours(skeleton, x, y) != 1) continue;
-          const int32_t distance = dx * dx + dy * dy;
-          if (distance < bestDistance) {
-            bestDistance = distance;
-            seed = IntPoint{x, y};
-          }
-        }
-      }
-      if (bestDistance != std::numeric_limits<int32_t>::max()) break;
-    }
+    IntPoint seed = chain.points.front();
+    const auto strokeEnd = [&](int32_t x, int32_t y) {
+      return MaskGet(skeleton, x, y) != 0 && CountNeighbours(skeleton, x, y) == 1;
+    };
+    FindNearestInRings(chain.points.front(), kSeedRingRadius, strokeEnd, seed);
     seeds.push_back(ToFloatPoint(seed));
   }
   return seeds;

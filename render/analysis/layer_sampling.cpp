@@ -16,18 +16,6 @@ constexpr float kInv32768 = 3.0517578125e-05f;
 
 enum class Channel { kLuminance, kRed, kGreen, kBlue, kAlpha };
 
-size_t CellIndex(int32_t width, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
-ByteMask EmptyMask(int32_t width, int32_t height) {
-  ByteMask mask;
-  mask.width = std::max(width, 0);
-  mask.height = std::max(height, 0);
-  mask.cells.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
-  return mask;
-}
-
 // Channel c (0 alpha, 1 red, 2 green, 3 blue: the memory order) of pixel x
 // of a row, as the float GetPixelFloat gives.
 static_assert(offsetof(HostPixel8, blue) == 3 && offsetof(HostPixel16, blue) == 6 &&
@@ -89,7 +77,7 @@ void SampleRows(const HostFrame& layer, ByteMask& mask, float limit) {
   const size_t pixelBytes = Read::kPixelBytes;
   for (int32_t y = 0; y < mask.height; ++y) {
     const unsigned char* row = pixels + static_cast<int64_t>(layer.rowBytes) * y;
-    uint8_t* out = &mask.cells[CellIndex(mask.width, 0, y)];
+    uint8_t* out = mask.Row(y);
     int32_t x = 0;
     for (; x + kUniformChunk <= mask.width; x += kUniformChunk) {
       const unsigned char* chunk = row + static_cast<size_t>(x) * pixelBytes;

@@ -119,7 +119,7 @@ ByteMask SparseBackground(int32_t w, int32_t h, int32_t holes, uint32_t seed) {
 // Generated masks match the brute force and, bit for bit, the single-precision formulas; so do a 3840 x 2160 text
 // frame and frames whose sums come close to 2^24, where single precision is still exact.
 TEST(DistanceTransform, MatchesBruteForceAndSinglePrecisionFormulasWhileTheyAreExact) {
-  EXPECT_TRUE(TransformGives(test_masks::EmptyMask(0, 4), {}));
+  EXPECT_TRUE(TransformGives(EmptyMask(0, 4), {}));
   std::vector<ByteMask> masks = test_masks::ManyMasks(50, 3000, 120);
   for (const ByteMask& mask : masks) {
     ASSERT_TRUE(TransformGives(mask, BruteForceTransform(mask))) << mask.width << "x" << mask.height;

@@ -14,18 +14,6 @@
 
 namespace plain {
 
-inline ByteMask EmptyMask(int32_t width, int32_t height) {
-  ByteMask mask;
-  mask.width = std::max(width, 0);
-  mask.height = std::max(height, 0);
-  mask.cells.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
-  return mask;
-}
-
-inline size_t Cell(int32_t width, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
 inline void CloseMask3x3(ByteMask& mask) {
   const auto filter = [](const ByteMask& from, bool dilate) {
     ByteMask to = EmptyMask(from.width, from.height);
@@ -35,7 +23,7 @@ inline void CloseMask3x3(ByteMask& mask) {
         for (int32_t dy = -1; dy <= 1; ++dy) {
           for (int32_t dx = -1; dx <= 1; ++dx) set += MaskGet(from, x + dx, y + dy) != 0;
         }
-        to.cells[Cell(from.width, x, y)] = dilate ? set > 0 : set == 9;
+        to.cells[GridIndex(from.width, x, y)] = dilate ? set > 0 : set == 9;
       }
     }
     return to;
@@ -44,8 +32,6 @@ inline void CloseMask3x3(ByteMask& mask) {
 }
 
 inline void ClearBlockCorners(ByteMask& mask) {
-  constexpr int32_t kDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-  constexpr int32_t kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
   for (int32_t y = 1; y < mask.height - 1; ++y) {
     for (int32_t x = 1; x < mask.width - 1; ++x) {
       if (!MaskGet(mask, x, y) || !MaskGet(mask, x - 1, y) || !MaskGet(mask, x, y - 1) ||
@@ -53,7 +39,7 @@ inline void ClearBlockCorners(ByteMask& mask) {
         continue;
       }
       uint8_t ring[8];
-      for (int32_t k = 0; k < 8; ++k) ring[k] = MaskGet(mask, x + kDx[k], y + kDy[k]);
+      for (int32_t k = 0; k < 8; ++k) ring[k] = MaskGet(mask, x + kNeighbourDx[k], y + kNeighbourDy[k]);
       int32_t transitions = 0;
       for (int32_t k = 0; k < 8; ++k) transitions += ring[k] == 0 && ring[(k + 1) % 8] == 1;
       if (transitions == 1) MaskSet(mask, x, y, 0);
@@ -69,17 +55,17 @@ inline void RemoveSmallShapes(ByteMask& mask, int32_t minShapeArea) {
   std::vector<IntPoint> queue;
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) {
-      if (!MaskGet(mask, x, y) || labels[Cell(w, x, y)] >= 0) continue;
+      if (!MaskGet(mask, x, y) || labels[GridIndex(w, x, y)] >= 0) continue;
       const int32_t component = static_cast<int32_t>(sizes.size());
       sizes.push_back(0);
       queue.assign(1, IntPoint{x, y});
-      labels[Cell(w, x, y)] = component;
+      labels[GridIndex(w, x, y)] = component;
       for (size_t head = 0; head < queue.size(); ++head) {
         const IntPoint p = queue[head];
         ++sizes[component];
         for (IntPoint n : {IntPoint{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}}) {
-          if (!MaskGet(mask, n.x, n.y) || labels[Cell(w, n.x, n.y)] >= 0) continue;
-          labels[Cell(w, n.x, n.y)] = component;
+          if (!MaskGet(mask, n.x, n.y) || labels[GridIndex(w, n.x, n.y)] >= 0) continue;
+          labels[GridIndex(w, n.x, n.y)] = component;
           queue.push_back(n);
         }
       }
@@ -112,7 +98,7 @@ inline bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t s
     if (!found) return false;
     const int32_t degree = CountNeighbours(mask, next.x, next.y);
     if (degree >= 3) {
-      const float atJunction = field.size() == mask.cells.size() ? field[Cell(mask.width, next.x, next.y)] : 0.0f;
+      const float atJunction = field.size() == mask.cells.size() ? field[GridIndex(mask.width, next.x, next.y)] : 0.0f;
       if (length > std::max(kSpurRadiusFactor * atJunction, static_cast<float>(spurPrune))) return false;
       for (IntPoint p : path) MaskSet(mask, p.x, p.y, 0);
       return true;

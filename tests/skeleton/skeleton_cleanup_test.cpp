@@ -70,7 +70,7 @@ constexpr int32_t kSpurX = 70;
 // bottom, and a vertical spur of `spurPixels` above x = kSpurX. The pixel
 // right above the line is the junction the walk meets; the spur starts above it.
 ByteMask LineWithSpur(int32_t spurPixels) {
-  ByteMask mask = test_masks::EmptyMask(140, spurPixels + 20);
+  ByteMask mask = EmptyMask(140, spurPixels + 20);
   const int32_t lineY = mask.height - 10;
   for (int32_t x = 2; x <= 137; ++x) MaskSet(mask, x, lineY, 1);
   for (int32_t i = 0; i <= spurPixels; ++i) MaskSet(mask, kSpurX, lineY - 1 - i, 1);
@@ -106,10 +106,10 @@ std::vector<ByteMask> MaskCases(uint32_t seed) {
   std::mt19937 rng(seed);
   for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}, {1, 1}, {1, 9}, {9, 1}, {2, 7}, {7, 2}, {3, 3}, {3, 40},
                       {40, 3}, {4, 4}, {5, 5}, {6, 5}, {4100, 6}, {4103, 37}}) {
-    ByteMask full = test_masks::EmptyMask(w, h);
+    ByteMask full = EmptyMask(w, h);
     std::fill(full.cells.begin(), full.cells.end(), uint8_t{1});
     masks.push_back(full);
-    ByteMask noise = test_masks::EmptyMask(w, h);
+    ByteMask noise = EmptyMask(w, h);
     for (uint8_t& cell : noise.cells) cell = rng() % 3 != 0;
     masks.push_back(noise);
   }

@@ -16,10 +16,6 @@
 
 namespace test_masks {
 
-inline ByteMask EmptyMask(int32_t width, int32_t height) {
-  return ByteMask{std::vector<uint8_t>(static_cast<size_t>(width) * static_cast<size_t>(height), 0), width, height};
-}
-
 // '.' and ' ' are background, any other character is set.
 inline ByteMask MaskFromRows(const std::vector<std::string>& rows) {
   ByteMask mask = EmptyMask(rows.empty() ? 0 : static_cast<int32_t>(rows[0].size()), static_cast<int32_t>(rows.size()));

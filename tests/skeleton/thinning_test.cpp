@@ -41,7 +41,7 @@ std::vector<ByteMask> ShapesAtEveryTileOffset() {
   std::vector<ByteMask> masks;
   for (int32_t orientation = 0; orientation < 8; ++orientation) {
     for (int32_t offset = 0; offset < 64; ++offset) {
-      ByteMask mask = test_masks::EmptyMask(24, 24);
+      ByteMask mask = EmptyMask(24, 24);
       for (int32_t y = 0; y < 6; ++y) {
         for (int32_t x = 0; x < 8; ++x) {
           int32_t px = orientation & 1 ? 7 - x : x, py = orientation & 2 ? 5 - y : y;
@@ -60,7 +60,7 @@ std::vector<ByteMask> ShapesAtEveryTileOffset() {
 std::vector<ByteMask> EveryNeighbourhood() {
   std::vector<ByteMask> masks;
   for (int32_t shift = 0; shift < 4; ++shift) {
-    ByteMask mask = test_masks::EmptyMask(70, 70);
+    ByteMask mask = EmptyMask(70, 70);
     for (int32_t code = 0; code < 256; ++code) {
       const int32_t cx = 3 + shift + 4 * (code % 16), cy = 3 + shift + 4 * (code / 16);
       MaskSet(mask, cx, cy, 1);

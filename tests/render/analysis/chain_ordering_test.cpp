@@ -140,7 +140,7 @@ TEST(ChainShaping, FlatteningGivesTwelvePointsPerSpanAndChaikinDoublesThem) {
 }
 
 TEST(ChainSeeds, NearestStrokeEndAroundTheFirstPoint) {
-  ByteMask mask = test_masks::EmptyMask(15, 12);
+  ByteMask mask = EmptyMask(15, 12);
   for (int32_t x = 1; x <= 9; ++x) MaskSet(mask, x, 1, 1);
   for (int32_t y = 8; y <= 10; ++y) MaskSet(mask, 10, y, 1);
   const std::vector<ChainRecord> chains = {

@@ -21,18 +21,6 @@ using test_masks::RowsOf;
 // the reference the fast sampler must match byte for byte.
 namespace plain {
 
-ByteMask EmptyMask(int32_t width, int32_t height) {
-  ByteMask mask;
-  mask.width = std::max(width, 0);
-  mask.height = std::max(height, 0);
-  mask.cells.assign(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height), 0);
-  return mask;
-}
-
-size_t Cell(int32_t width, int32_t x, int32_t y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
-}
-
 ByteMask SampleLayerMask(const HostFrame& layer, int32_t channel, bool invertInput, int32_t threshold) {
   ByteMask mask = EmptyMask(layer.width, layer.height);
   if (layer.pixels == nullptr) return mask;
@@ -49,7 +37,7 @@ ByteMask SampleLayerMask(const HostFrame& layer, int32_t channel, bool invertInp
       }
       if (invertInput) v = 1.0f - v;
       if (channel != 5) v = p.alpha * v;
-      mask.cells[Cell(mask.width, x, y)] = v * 255.0f >= static_cast<float>(threshold) ? 1 : 0;
+      mask.cells[GridIndex(mask.width, x, y)] = v * 255.0f >= static_cast<float>(threshold) ? 1 : 0;
     }
   }
   return mask;

@@ -104,7 +104,7 @@ TEST(StrokeDrawingPlain, EveryOptionAndDepthDrawsTheSameBytes) {
   std::vector<ByteMask> inks = {ByteMask{},  // random chains
                                 synthetic_text::MakeTextMask(96, 64, 3, 20),
                                 synthetic_text::MakeTextMask(160, 90, 8, 40),
-                                synthetic_text::MakeTextMask(4100, 40, 5, 24), test_masks::EmptyMask(3, 2)};
+                                synthetic_text::MakeTextMask(4100, 40, 5, 24), EmptyMask(3, 2)};
   for (const ByteMask& ink : inks) {
     for (const Variant& variant : kVariants) {
       RenderSettings settings;
@@ -134,7 +134,7 @@ TEST(StrokeDrawingPlain, EveryOptionAndDepthDrawsTheSameBytes) {
 // Wide rough strokes over many overlapping pieces: the case that made plain
 // drawing take minutes, compared on a frame the plain drawing still manages.
 TEST(StrokeDrawingPlain, OverlappingRoughWideStrokesOnNoise) {
-  ByteMask noise = test_masks::EmptyMask(96, 80);
+  ByteMask noise = EmptyMask(96, 80);
   std::mt19937 rng(23);
   for (uint8_t& cell : noise.cells) cell = rng() % 100 < 40;
   RenderSettings settings;
