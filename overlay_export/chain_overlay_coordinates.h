@@ -11,7 +11,7 @@
 
 #include "host_interface/host_event.h"
 #include "host_interface/host_records.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // value x 65536 to the nearest integer, halves away from zero, saturated.
 std::optional<int32_t> FloatToFixed(double value);

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 constexpr float kHitDistanceSquared = 225.0f;  // 15 pixels of the analysed layer
 

@@ -11,12 +11,6 @@ constexpr float kMinChordLength = 1e-6f;
 constexpr float kMinDeterminant = 1e-10f;
 constexpr float kMinHandleLength = 1e-6f;
 
-FloatPoint Sub(FloatPoint a, FloatPoint b) { return FloatPoint{a.x - b.x, a.y - b.y}; }
-FloatPoint Add(FloatPoint a, FloatPoint b) { return FloatPoint{a.x + b.x, a.y + b.y}; }
-FloatPoint Scale(float s, FloatPoint v) { return FloatPoint{s * v.x, s * v.y}; }
-float Dot(FloatPoint a, FloatPoint b) { return a.x * b.x + a.y * b.y; }
-float Length(FloatPoint v) { return std::sqrt(v.x * v.x + v.y * v.y); }
-
 // Unit vector, or (0, 0) for a vector too short to have a direction.
 FloatPoint UnitTangent(FloatPoint v) {
   const float length = Length(v);
@@ -100,10 +94,8 @@ float MaxErrorFromParams(const std::vector<FloatPoint>& data, int32_t first, int
   return std::sqrt(greatest);
 }
 
-int32_t RoundToPixel(float value) { return static_cast<int32_t>(value + 0.5f); }
-
 void AppendAnchor(ChainRecord& chain, FloatPoint position, FloatPoint inHandle, FloatPoint outHandle) {
-  chain.points.push_back(IntPoint{RoundToPixel(position.x), RoundToPixel(position.y)});
+  chain.points.push_back(RoundToPixel(position));
   chain.fpoints.push_back(position);
   chain.inT.push_back(inHandle);
   chain.outT.push_back(outHandle);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct CubicSegment {
   FloatPoint p0;  // start

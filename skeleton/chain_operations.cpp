@@ -6,27 +6,14 @@
 #include <utility>
 
 
-namespace {
-
-float SquaredGap(IntPoint p, IntPoint q) {
-  const float dx = static_cast<float>(p.x - q.x);
-  const float dy = static_cast<float>(p.y - q.y);
-  return dx * dx + dy * dy;
-}
-
-}  // namespace
-
 float ChainOrderKey(float refX, float refY, float weight, IntPoint p) {
-  const float x = static_cast<float>(p.x);
-  const float y = static_cast<float>(p.y);
-  const float dx = x - refX;
-  const float dy = y - refY;
-  return std::sqrt(dx * dx + dy * dy) + y * weight;
+  const FloatPoint q = ToFloatPoint(p);
+  return Distance(q, FloatPoint{refX, refY}) + q.y * weight;
 }
 
 std::array<float, 4> SquaredEndGaps(const std::vector<IntPoint>& a, const std::vector<IntPoint>& b) {
-  return {SquaredGap(a.back(), b.front()), SquaredGap(a.back(), b.back()), SquaredGap(a.front(), b.front()),
-          SquaredGap(a.front(), b.back())};
+  return {SquaredDistance(a.back(), b.front()), SquaredDistance(a.back(), b.back()), SquaredDistance(a.front(), b.front()),
+          SquaredDistance(a.front(), b.back())};
 }
 
 int32_t MergeChainPair(std::vector<ChainRecord>& chains, bool autoFlip, int32_t a, int32_t b) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // Distance of p from the reference plus p.y times weight; smaller is nearer
 // the start, and with a positive weight the higher of two equally far points

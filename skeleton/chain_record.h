@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct ChainRecord {
   std::vector<IntPoint> points;   // pixels in drawing order

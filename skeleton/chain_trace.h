@@ -6,7 +6,7 @@
 
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // Walks from (x0, y0), always to the free skeleton neighbour that best keeps
 // the smoothed heading (with smart on, blended by bias with the direction the
@@ -16,6 +16,3 @@
 // the mask, gives an empty chain and marks nothing.
 ChainRecord TraceChainFrom(const ByteMask& mask, int32_t x0, int32_t y0, std::vector<uint8_t>& visited,
                            uint8_t smart, float bias);
-
-// Euclidean distance of two pixels, from their differences converted to float.
-float PointDistance(IntPoint a, IntPoint b);

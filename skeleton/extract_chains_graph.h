@@ -6,7 +6,7 @@
 
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // In result order: simple chains reused for components that hold exactly one
 // of them (oriented toward the start point), pixel traces of components

@@ -113,8 +113,8 @@ int32_t NearestEndPairing(const ChainRecord& a, const ChainRecord& b, float thre
   const std::vector<IntPoint>& pa = a.points;
   const std::vector<IntPoint>& pb = b.points;
   if (pa.empty() || pb.empty()) return -1;
-  const float distances[4] = {PointDistance(pa.back(), pb.front()), PointDistance(pa.back(), pb.back()),
-                              PointDistance(pa.front(), pb.front()), PointDistance(pa.front(), pb.back())};
+  const float distances[4] = {Distance(pa.back(), pb.front()), Distance(pa.back(), pb.back()),
+                              Distance(pa.front(), pb.front()), Distance(pa.front(), pb.back())};
   int32_t pairing = 0;
   for (int32_t i = 1; i < 4; ++i) {
     if (distances[i] < distances[pairing]) pairing = i;
@@ -379,7 +379,7 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
 void CloseChainsWithMeetingEnds(std::vector<ChainRecord>& chains, float threshold) {
   for (ChainRecord& chain : chains) {
     if (chain.closed != 0 || chain.points.size() < 4) continue;
-    if (PointDistance(chain.points.front(), chain.points.back()) <= threshold) chain.closed = 1;
+    if (Distance(chain.points.front(), chain.points.back()) <= threshold) chain.closed = 1;
   }
 }
 

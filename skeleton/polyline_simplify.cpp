@@ -83,13 +83,3 @@ ChainRecord SimplifyRdp(const ChainRecord& chain, float tolerance) {
   result.closed = chain.closed;
   return result;
 }
-
-float PolylineLength(const std::vector<IntPoint>& points) {
-  float length = 0.0f;
-  for (size_t i = 1; i < points.size(); ++i) {
-    const float dx = static_cast<float>(points[i].x - points[i - 1].x);
-    const float dy = static_cast<float>(points[i].y - points[i - 1].y);
-    length += std::sqrt(dx * dx + dy * dy);
-  }
-  return length;
-}

@@ -1,11 +1,11 @@
-// Ramer-Douglas-Peucker simplification of traced chains and polyline length.
+// Ramer-Douglas-Peucker simplification of traced chains.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // Tolerance, in pixels, of every simplification of traced chains.
 constexpr float kSimplifyTolerance = 2.5f;
@@ -19,6 +19,3 @@ ChainRecord SimplifyRdp(const ChainRecord& chain, float tolerance);
 // but with an explicit stack, so long chains cannot exhaust the call stack.
 void SimplifyRdpStep(const std::vector<IntPoint>& points, int32_t first, int32_t last, float tolerance,
                      std::vector<bool>& keep);
-
-// Sum of the segment lengths, accumulated in float; 0 for fewer than 2 points.
-float PolylineLength(const std::vector<IntPoint>& points);

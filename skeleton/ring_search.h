@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // accept(x, y) says whether a cell qualifies; it is asked about cells outside
 // the mask too. False when no ring up to maxRadius holds one.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "skeleton/portable_trig.h"
+#include "skeleton/turn_prediction.h"
 #include "skeleton/ring_search.h"
 
 namespace {
@@ -17,19 +17,6 @@ struct WalkStep {
   int32_t node;  // the node the edge led to
   int32_t edge;  // -1 for the bottom entry
 };
-
-bool IsZero(FloatPoint v) { return v.x == 0.0f && v.y == 0.0f; }
-float Dot(FloatPoint a, FloatPoint b) { return a.x * b.x + a.y * b.y; }
-
-FloatPoint Unit(FloatPoint v) {
-  const float length = std::sqrt(v.x * v.x + v.y * v.y);
-  if (length > 0.0f) return FloatPoint{v.x / length, v.y / length};
-  return v;
-}
-
-FloatPoint UnitStep(IntPoint from, IntPoint to) {
-  return Unit(FloatPoint{static_cast<float>(to.x - from.x), static_cast<float>(to.y - from.y)});
-}
 
 // Appends the edge's pixels as walked away from fromNode, without the pixel
 // of fromNode itself. A loop edge is walked in its stored order.
@@ -53,20 +40,14 @@ FloatPoint LastStepOf(const std::vector<IntPoint>& points, FloatPoint fallback) 
 }
 
 // The heading turned by the mean turn of the last few pixel steps (retraced
-// stretches included), used directly as an angle in radians.
-FloatPoint PredictTurn(const std::vector<IntPoint>& points, FloatPoint heading) {
+// stretches included); the walk keeps at least 4 points before asking.
+FloatPoint PredictTurnFromPoints(const std::vector<IntPoint>& points, FloatPoint heading) {
+  constexpr size_t kSteps = 5;
   const size_t n = points.size();
-  const size_t k = std::min<size_t>(n - 1, 5);
-  float sum = 0.0f;
-  for (size_t j = n - k; j <= n - 2; ++j) {
-    const FloatPoint a = UnitStep(points[j - 1], points[j]);
-    const FloatPoint b = UnitStep(points[j], points[j + 1]);
-    sum += a.x * b.y - a.y * b.x;
-  }
-  const float mean = sum / static_cast<float>(k - 1);
-  const float c = PortableCos(mean);
-  const float s = PortableSin(mean);
-  return Unit(FloatPoint{heading.x * c - heading.y * s, heading.x * s + heading.y * c});
+  const size_t k = std::min<size_t>(n - 1, kSteps);
+  FloatPoint steps[kSteps];
+  for (size_t i = 0; i < k; ++i) steps[i] = UnitStep(points[n - k - 1 + i], points[n - k + i]);
+  return PredictTurn(heading, steps, static_cast<int32_t>(k));
 }
 
 int32_t SeedCoordinate(float position, int32_t size) {
@@ -118,7 +99,7 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
   // the loop ends after at most twice the number of edges.
   for (;;) {
     FloatPoint predicted = heading;
-    if (curvature && !IsZero(heading) && points.size() >= 4) predicted = PredictTurn(points, heading);
+    if (curvature && !IsZero(heading) && points.size() >= 4) predicted = PredictTurnFromPoints(points, heading);
 
     const std::vector<int32_t>& incident = graph.incidentEdges[static_cast<size_t>(current)];
     int32_t count = 0;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "skeleton/byte_mask.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 #include "skeleton/skeleton_graph.h"
 #include "skeleton/start_preference.h"
 

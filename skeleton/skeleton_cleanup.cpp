@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 #include "skeleton/row_scan.h"
 #include "skeleton/spur_removal.h"
 #include "skeleton/thinning.h"

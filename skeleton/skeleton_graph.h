@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "skeleton/byte_mask.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct EdgeRec {
   std::vector<IntPoint> pixels;  // from the pixel of nodeA to the pixel of nodeB, both included

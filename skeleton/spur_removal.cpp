@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 #include "skeleton/row_scan.h"
 
 namespace {

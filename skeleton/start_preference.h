@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct StartPreference {
   FloatPoint reference;          // nearest to this is preferred ...
@@ -21,12 +21,9 @@ constexpr float kNoPreferenceScore = -1e30f;
 // Higher is preferred: the negated squared distance to the reference, or the
 // projection on the writing direction.
 inline float PreferenceScore(const StartPreference& preference, IntPoint q) {
-  const float x = static_cast<float>(q.x);
-  const float y = static_cast<float>(q.y);
-  if (preference.furthestAlong) return x * preference.writingDirection.x + y * preference.writingDirection.y;
-  const float dx = x - preference.reference.x;
-  const float dy = y - preference.reference.y;
-  return -(dx * dx + dy * dy);
+  const FloatPoint p = ToFloatPoint(q);
+  if (preference.furthestAlong) return Dot(p, preference.writingDirection);
+  return -SquaredDistance(p, preference.reference);
 }
 
 // Index of the preferred point, the earliest on a tie; -1 when there is none.

@@ -15,7 +15,7 @@
 
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 namespace trace_walk {
 
@@ -36,14 +36,8 @@ struct UnitSteps {
 };
 extern const UnitSteps kUnitSteps;
 
-FloatPoint Normalised(FloatPoint p);
-
-// The heading turned by the mean turn (cross product, used as radians) of
-// consecutive stored steps; positive turns clockwise on screen.
+// The heading turned by the mean turn of the stored steps (turn_prediction.h).
 FloatPoint PredictTurn(FloatPoint heading, const StepRing& ring);
-
-inline bool IsZero(FloatPoint p) { return p.x == 0.0f && p.y == 0.0f; }
-inline float Dot(FloatPoint a, FloatPoint b) { return a.x * b.x + a.y * b.y; }
 
 // Walks from (x0, y0), which must lie inside the frame; takes the start pixel
 // without asking whether it is free.
@@ -100,7 +94,7 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
     if (IsZero(heading)) {
       heading = step;
     } else {
-      heading = Normalised({0.7f * step.x + 0.3f * heading.x, 0.7f * step.y + 0.3f * heading.y});
+      heading = Unit({0.7f * step.x + 0.3f * heading.x, 0.7f * step.y + 0.3f * heading.y});
     }
     if (smart != 0) {
       ring.steps[ring.writeIndex] = step;

@@ -22,7 +22,7 @@
 #include "host/cli/effect_options.h"
 #include "host/frame_buffer.h"
 #include "host/window_events.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct EditingSession {
   const CliEnvironment* environment = nullptr;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct ChainCache {
   std::vector<std::vector<IntPoint>> chains;  // integer points per chain, in render order

@@ -9,7 +9,7 @@
 #include "model/render_settings.h"
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // Largest ring searched around a simple chain's first point for a stroke end.
 constexpr int32_t kSeedRingRadius = 5;

@@ -7,11 +7,7 @@
 
 namespace {
 
-float SquaredDistance(IntPoint p, float x, float y) {
-  const float dx = static_cast<float>(p.x) - x;
-  const float dy = static_cast<float>(p.y) - y;
-  return dx * dx + dy * dy;
-}
+float SquaredDistance(IntPoint p, float x, float y) { return SquaredDistance(ToFloatPoint(p), FloatPoint{x, y}); }
 
 void OrientClosedChain(ChainRecord& chain, FloatPoint start) {
   std::vector<IntPoint>& points = chain.points;

@@ -7,11 +7,6 @@
 
 namespace {
 
-// Adding 0.5 and truncating toward zero, as everywhere a float point becomes a pixel.
-IntPoint RoundToPixel(FloatPoint p) {
-  return IntPoint{static_cast<int32_t>(p.x + 0.5f), static_cast<int32_t>(p.y + 0.5f)};
-}
-
 bool HasValidFloatPoints(const ChainRecord& chain) { return chain.fpoints.size() == chain.points.size(); }
 
 std::vector<FloatPoint> FloatPositions(const ChainRecord& chain) {

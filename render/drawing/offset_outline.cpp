@@ -7,8 +7,6 @@
 
 namespace {
 
-float Length(FloatPoint v) { return std::sqrt(v.x * v.x + v.y * v.y); }
-
 void DrawRingCapsule(const HostFrame& output, FloatPoint a, FloatPoint b, float radius, HostPixel8 colour) {
   DrawCapsuleSegment(output, output, a.x, a.y, b.x, b.y, radius, radius, colour, false, 0.0f, 0.0f, 0.0f,
                      nullptr);

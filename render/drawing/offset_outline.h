@@ -6,7 +6,7 @@
 
 #include "host_interface/host_frame.h"
 #include "model/render_settings.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 struct RingShape {
   float offset = 0.0f;  // distance of each ring line from the path

@@ -149,18 +149,6 @@ bool InsideMask(float x, float y, int32_t maskWidth, int32_t maskHeight) {
   return x >= 0.0f && x < static_cast<float>(maskWidth) && y >= 0.0f && y < static_cast<float>(maskHeight);
 }
 
-float SegmentLength(IntPoint a, IntPoint b) {
-  const float dx = static_cast<float>(b.x) - static_cast<float>(a.x);
-  const float dy = static_cast<float>(b.y) - static_cast<float>(a.y);
-  return std::sqrt(dx * dx + dy * dy);
-}
-
-float IntegerChainLength(const ChainRecord& chain) {
-  float length = 0.0f;
-  for (size_t k = 1; k < chain.points.size(); ++k) length += SegmentLength(chain.points[k - 1], chain.points[k]);
-  return length;
-}
-
 // Local progress of a chain under Chain Stagger; the stroke uses the same rule.
 float LocalProgress(const RenderSettings& s, float startFrac, float lenFrac) {
   const float stagger = s.chainStagger;
@@ -180,7 +168,7 @@ void WalkChain(const RenderSettings& s, const ChainRecord& chain, const ChainRev
     const IntPoint a = chain.points[j - 1];
     const IntPoint b = chain.points[j];
     SegmentFrame seg;
-    seg.length = SegmentLength(a, b);
+    seg.length = Distance(a, b);
     if (seg.length <= 0.0f) continue;
     seg.px = static_cast<float>(a.x);
     seg.py = static_cast<float>(a.y);
@@ -212,7 +200,7 @@ void ComputeParticles(const RenderSettings& settings, const std::vector<ChainRec
   std::vector<float> starts(chains.size());
   float total = 0.0f;
   for (size_t i = 0; i < chains.size(); ++i) {
-    lengths[i] = IntegerChainLength(chains[i]);
+    lengths[i] = PolylineLength(chains[i].points);
     starts[i] = total;
     total += lengths[i];
   }

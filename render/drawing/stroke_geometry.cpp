@@ -7,12 +7,6 @@
 
 namespace {
 
-float Distance(float ax, float ay, float bx, float by) {
-  const float dx = bx - ax;
-  const float dy = by - ay;
-  return std::sqrt(dx * dx + dy * dy);
-}
-
 // Index i with cum[i - 1] < q <= cum[i], kept within 1 .. n - 1.
 size_t SegmentAtArc(std::span<const float> cumulative, float q) {
   const size_t j = static_cast<size_t>(
@@ -112,14 +106,7 @@ void DecideRevealWindows(const RenderSettings& settings, const ChainRecord& chai
 }  // namespace
 
 float ChainLength(const ChainRecord& chain) {
-  const size_t n = chain.points.size();
-  const bool useFloat = ChainHasFloatPoints(chain);
-  float length = 0.0f;
-  for (size_t k = 1; k < n; ++k) {
-    length += Distance(ChainPointX(chain, k - 1, useFloat), ChainPointY(chain, k - 1, useFloat),
-                       ChainPointX(chain, k, useFloat), ChainPointY(chain, k, useFloat));
-  }
-  return length;
+  return ChainHasFloatPoints(chain) ? PolylineLength(chain.fpoints) : PolylineLength(chain.points);
 }
 
 float InterpolateWidthPoints(const WidthPointTable& table, float x, float y, float defaultWidth) {
@@ -150,7 +137,7 @@ float RevealDistance(std::span<const float> xs, std::span<const float> ys, float
 
   std::vector<float> cumulative(n, 0.0f);
   for (size_t i = 1; i < n; ++i) {
-    cumulative[i] = cumulative[i - 1] + Distance(xs[i - 1], ys[i - 1], xs[i], ys[i]);
+    cumulative[i] = cumulative[i - 1] + Distance(FloatPoint{xs[i - 1], ys[i - 1]}, FloatPoint{xs[i], ys[i]});
   }
 
   const float halfWindow = std::max(2.0f, std::min(20.0f, 0.02f * length));
@@ -231,8 +218,7 @@ std::vector<float> ComputeChainWidths(const ChainRecord& chain, const RenderSett
     }
     widths[k] = std::max(0.0f, InterpolateWidthPoints(settings.widthPoints, x, y, base));
     if (k > 0) {
-      arc[k] = arc[k - 1] + Distance(ChainPointX(chain, k - 1, useFloat), ChainPointY(chain, k - 1, useFloat),
-                                     x, y);
+      arc[k] = arc[k - 1] + Distance(ChainPoint(chain, k - 1, useFloat), FloatPoint{x, y});
     }
   }
 

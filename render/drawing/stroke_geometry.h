@@ -11,7 +11,7 @@
 #include "model/render_settings.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/distance_field.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 // A chain's float points are its `fpoints` when they are sized like `points`,
 // otherwise its integer points.
@@ -23,6 +23,9 @@ inline float ChainPointX(const ChainRecord& chain, size_t k, bool useFloatPoints
 }
 inline float ChainPointY(const ChainRecord& chain, size_t k, bool useFloatPoints) {
   return useFloatPoints ? chain.fpoints[k].y : static_cast<float>(chain.points[k].y);
+}
+inline FloatPoint ChainPoint(const ChainRecord& chain, size_t k, bool useFloatPoints) {
+  return useFloatPoints ? chain.fpoints[k] : ToFloatPoint(chain.points[k]);
 }
 inline float ChainPointX(const ChainRecord& chain, size_t k) {
   return ChainPointX(chain, k, ChainHasFloatPoints(chain));

@@ -7,7 +7,7 @@
 
 #include "render/drawing/stroke_geometry.h"
 #include "skeleton/chain_record.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 
 constexpr float kHeadFade = 1.5f;     // px over which the moving head fades out
 constexpr float kWidthFloor = 0.5f;   // smallest stroke radius

@@ -12,9 +12,6 @@ namespace {
 
 using namespace test_masks;
 
-FloatPoint Sub(FloatPoint a, FloatPoint b) { return FloatPoint{a.x - b.x, a.y - b.y}; }
-FloatPoint Add(FloatPoint a, FloatPoint b) { return FloatPoint{a.x + b.x, a.y + b.y}; }
-float Length(FloatPoint v) { return std::sqrt(v.x * v.x + v.y * v.y); }
 bool Same(FloatPoint a, FloatPoint b) { return a.x == b.x && a.y == b.y; }
 
 TEST(BezierFit, SmallChainsTiesAndRounding) {

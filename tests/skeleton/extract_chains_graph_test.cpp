@@ -131,7 +131,7 @@ std::vector<IntPoint> Trace(const ByteMask& mask, IntPoint p, std::vector<uint8_
     points.push_back(p);
     moved = false;
     for (int32_t k = 0; k < 8 && !moved; ++k) {
-      const IntPoint q{p.x + kDx[k], p.y + kDy[k]};
+      const IntPoint q{p.x + kNeighbourDx[k], p.y + kNeighbourDy[k]};
       if (MaskGet(mask, q.x, q.y) && !visited[q.y * mask.width + q.x]) p = q, moved = true;
     }
   }
@@ -189,7 +189,7 @@ std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, FloatPoi
   };
   auto keep = [&](std::vector<IntPoint> points, uint8_t closed, bool shortOk) {
     const ChainRecord chain = simple_extraction_reference::Rdp(Chain(std::move(points), closed));
-    if (Length(chain.points) >= minLength || (shortOk && chain.points.size() > 4)) result.push_back(chain);
+    if (PolylineLength(chain.points) >= minLength || (shortOk && chain.points.size() > 4)) result.push_back(chain);
   };
   const size_t components = g.componentCount;
   std::vector<uint8_t> junction(components, 0), hasNode(components, 0), done(components, 0);

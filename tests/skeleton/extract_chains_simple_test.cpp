@@ -154,7 +154,7 @@ TEST(ExtractChainsSimple, GeneratedSkeletonsKeepTheStageInvariantsAndMatchAPlain
             << mask.width << "x" << mask.height << " smart " << int{smart} << " bias " << bias << " gap " << gapClose;
         for (const ChainRecord& chain : chains) {
           ASSERT_GE(chain.points.size(), 2u);
-          const float endGap = PointDistance(chain.points.front(), chain.points.back());
+          const float endGap = Distance(chain.points.front(), chain.points.back());
           EXPECT_EQ(chain.closed != 0, chain.points.size() >= 4 && endGap <= std::max(gapClose, kEndJoinDistance));
           EXPECT_TRUE(chain.closed || PolylineLength(chain.points) >= 20.0f || chain.points.size() >= 5);
         }

@@ -9,7 +9,7 @@
 
 #include "skeleton/byte_mask.h"
 #include "skeleton/distance_field.h"
-#include "skeleton/geometry_types.h"
+#include "skeleton/points.h"
 #include "skeleton/spur_removal.h"
 
 namespace plain {

@@ -9,29 +9,11 @@
 
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
+#include "skeleton/points.h"
 #include "skeleton/portable_trig.h"
 
 namespace simple_extraction_reference {
 
-constexpr int32_t kDx[8] = {0, 1, 1, 1, 0, -1, -1, -1}, kDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
-
-inline float Distance(IntPoint a, IntPoint b) {
-  const float dx = static_cast<float>(a.x - b.x), dy = static_cast<float>(a.y - b.y);
-  return std::sqrt(dx * dx + dy * dy);
-}
-
-inline float Length(const std::vector<IntPoint>& p) {
-  float sum = 0.0f;
-  for (size_t i = 1; i < p.size(); ++i) sum += Distance(p[i - 1], p[i]);
-  return sum;
-}
-
-inline FloatPoint Unit(FloatPoint v) {
-  const float length = std::sqrt(v.x * v.x + v.y * v.y);
-  return length > 0.0f ? FloatPoint{v.x / length, v.y / length} : v;
-}
-
-inline float Dot(FloatPoint a, FloatPoint b) { return a.x * b.x + a.y * b.y; }
 
 // The heading turned by the mean turn (cross products taken as radians) of the last five steps or fewer.
 inline FloatPoint PredictTurn(const std::vector<FloatPoint>& s, FloatPoint d) {
@@ -54,18 +36,18 @@ inline ChainRecord Trace(const ByteMask& mask, IntPoint c, std::vector<uint8_t>&
     float best = -1e9f;
     int32_t chosen = -1;
     for (int32_t k = 0; k < 8; ++k) {
-      const IntPoint q{c.x + kDx[k], c.y + kDy[k]};
+      const IntPoint q{c.x + kNeighbourDx[k], c.y + kNeighbourDy[k]};
       if (MaskGet(mask, q.x, q.y) == 0 || visited[q.y * mask.width + q.x]) continue;
-      const FloatPoint u = Unit({static_cast<float>(kDx[k]), static_cast<float>(kDy[k])});
+      const FloatPoint u = Unit({static_cast<float>(kNeighbourDx[k]), static_cast<float>(kNeighbourDy[k])});
       const float score = first    ? (k % 2 == 0 ? 1.0f : 0.9f)
                           : !smart ? Dot(u, d)
                                    : (1.0f - std::fabs(bias)) * Dot(u, d) + bias * Dot(u, p);
       if (score > best) best = score, chosen = k;
     }
     if (chosen < 0) return chain;
-    steps.push_back(Unit({static_cast<float>(kDx[chosen]), static_cast<float>(kDy[chosen])}));
+    steps.push_back(Unit({static_cast<float>(kNeighbourDx[chosen]), static_cast<float>(kNeighbourDy[chosen])}));
     d = first ? steps.back() : Unit({0.7f * steps.back().x + 0.3f * d.x, 0.7f * steps.back().y + 0.3f * d.y});
-    c = {c.x + kDx[chosen], c.y + kDy[chosen]};
+    c = {c.x + kNeighbourDx[chosen], c.y + kNeighbourDy[chosen]};
   }
 }
 
@@ -171,7 +153,7 @@ inline std::vector<ChainRecord> Extract(const ByteMask& mask, float gapClose, fl
   JoinPass(result, 2.5f);
   ClosePass(result, 2.5f);
   std::erase_if(result, [&](const ChainRecord& c) {  // the filter: closed, long enough or five points
-    return !c.closed && Length(c.points) < minLength && c.points.size() < 5;
+    return !c.closed && PolylineLength(c.points) < minLength && c.points.size() < 5;
   });
   if (gapClose > 0.0f) {
     JoinPass(result, gapClose);
