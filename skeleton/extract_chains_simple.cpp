@@ -4,12 +4,14 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <utility>
 
 #include "skeleton/bit_rows.h"
 #include "skeleton/chain_trace.h"
+#include "skeleton/end_pairing.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/row_scan.h"
 #include "skeleton/trace_walk.h"
@@ -106,49 +108,21 @@ void KeepTraceIfLongEnough(ChainRecord&& trace, std::vector<ChainRecord>& traces
   if (trace.points.size() >= 3) traces.push_back(std::move(trace));
 }
 
-// Which pairing of ends joins a and b (0: A.last-B.first, 1: A.last-B.last,
-// 2: A.first-B.first, 3: A.first-B.last; the earlier wins ties), or -1 when
-// their nearest ends lie farther apart than threshold or a chain is empty.
-int32_t NearestEndPairing(const ChainRecord& a, const ChainRecord& b, float threshold) {
-  const std::vector<IntPoint>& pa = a.points;
-  const std::vector<IntPoint>& pb = b.points;
-  if (pa.empty() || pb.empty()) return -1;
-  const float distances[4] = {Distance(pa.back(), pb.front()), Distance(pa.back(), pb.back()),
-                              Distance(pa.front(), pb.front()), Distance(pa.front(), pb.back())};
-  int32_t pairing = 0;
-  for (int32_t i = 1; i < 4; ++i) {
-    if (distances[i] < distances[pairing]) pairing = i;
-  }
-  if (distances[pairing] > threshold) return -1;
+// The pairing of the nearest ends of a and b, or none when they lie farther
+// apart than threshold or a chain is empty.
+std::optional<EndPairing> MeetingEnds(const ChainRecord& a, const ChainRecord& b, float threshold) {
+  if (a.points.empty() || b.points.empty()) return std::nullopt;
+  const std::array<float, 4> distances = EndDistances(a.points, b.points);
+  const EndPairing pairing = NearestPairing(distances);
+  if (distances[static_cast<size_t>(pairing)] > threshold) return std::nullopt;
   return pairing;
 }
 
-// The point run of a joined to b at the given pairing; no point is dropped at
-// the seam.
-std::vector<IntPoint> JoinedRun(const ChainRecord& a, const ChainRecord& b, int32_t pairing) {
-  const std::vector<IntPoint>& pa = a.points;
-  const std::vector<IntPoint>& pb = b.points;
-  std::vector<IntPoint> joined;
-  joined.reserve(pa.size() + pb.size());
-  switch (pairing) {
-    case 0:  // A, then B
-      joined.insert(joined.end(), pa.begin(), pa.end());
-      joined.insert(joined.end(), pb.begin(), pb.end());
-      break;
-    case 1:  // A, then B reversed
-      joined.insert(joined.end(), pa.begin(), pa.end());
-      joined.insert(joined.end(), pb.rbegin(), pb.rend());
-      break;
-    case 2:  // A reversed, then B
-      joined.insert(joined.end(), pa.rbegin(), pa.rend());
-      joined.insert(joined.end(), pb.begin(), pb.end());
-      break;
-    default:  // B, then A
-      joined.insert(joined.end(), pb.begin(), pb.end());
-      joined.insert(joined.end(), pa.begin(), pa.end());
-      break;
-  }
-  return joined;
+// a joined to b at the pairing. Where a's first point meets b's last, b goes
+// first and neither turns round.
+std::vector<IntPoint> JoinedRun(const ChainRecord& a, const ChainRecord& b, EndPairing pairing) {
+  if (pairing == EndPairing::kFirstToLast) return JoinAtEnds(b.points, a.points, EndPairing::kLastToFirst);
+  return JoinAtEnds(a.points, b.points, pairing);
 }
 
 // Chain ends bucketed on square cells wider than the join threshold, so the
@@ -324,7 +298,7 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   std::set<int32_t> withPartner;
 
   auto meet = [&](int32_t first, int32_t second) {
-    return NearestEndPairing(chains[static_cast<size_t>(first)], chains[static_cast<size_t>(second)], threshold) >= 0;
+    return MeetingEnds(chains[static_cast<size_t>(first)], chains[static_cast<size_t>(second)], threshold).has_value();
   };
   auto findPartner = [&](int32_t id) {
     int32_t best = -1;
@@ -350,7 +324,7 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   while (!withPartner.empty()) {
     const int32_t a = *withPartner.begin();
     const int32_t b = partner[static_cast<size_t>(a)];
-    const int32_t pairing = NearestEndPairing(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], threshold);
+    const EndPairing pairing = *MeetingEnds(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], threshold);
     ChainRecord run;
     run.points = JoinedRun(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], pairing);
     chains[static_cast<size_t>(a)] = SimplifyRdp(run, kSimplifyTolerance);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "skeleton/chain_operations.h"
+#include "skeleton/end_pairing.h"
 
 std::mutex ChainCacheMutex;
 ChainCache ProcessChainCache;
@@ -39,6 +39,6 @@ float ChainEndGap(int32_t a, int32_t b) {
   const std::vector<IntPoint>& first = cache.chains[static_cast<size_t>(a)];
   const std::vector<IntPoint>& second = cache.chains[static_cast<size_t>(b)];
   if (first.empty() || second.empty()) return kNoGap;
-  const std::array<float, 4> gaps = SquaredEndGaps(first, second);
+  const std::array<float, 4> gaps = SquaredEndDistances(first, second);
   return *std::min_element(gaps.begin(), gaps.end());
 }
