@@ -106,7 +106,7 @@ void BM_RenderDistanceField(benchmark::State& state) {
   DistanceField field;
   for (auto _ : state) {
     DistanceTransform(closed, field);
-    benchmark::DoNotOptimize(field.data());
+    benchmark::DoNotOptimize(field.values.data());
   }
 }
 
@@ -152,7 +152,7 @@ void BM_RenderExtractionAndOrdering(benchmark::State& state) {
     SortChainsByStartDistance(chains, s.startX, s.startY);
     ApplyMergeSlots(chains, s.mergeSlots, s.autoFlip);
     ApplyReverseSlots(chains, s.reverseSlots);
-    ShapeChains(chains, analysis.field, analysis.maskWidth, analysis.maskHeight, s);
+    ShapeChains(chains, analysis.field, s);
     chainCount = chains.size();
     benchmark::DoNotOptimize(chains.data());
   }

@@ -28,7 +28,7 @@ void BM_DistanceTransform(benchmark::State& state) {
   DistanceField field;
   for (auto _ : state) {
     DistanceTransform(mask, field);
-    benchmark::DoNotOptimize(field.data());
+    benchmark::DoNotOptimize(field.values.data());
   }
 }
 

@@ -12,10 +12,6 @@ constexpr float kMinTangentLength = 0.001f;
 constexpr float kMinParabolaDenominator = 1e-6f;
 constexpr float kMaxOffset = 1.5f;
 
-float FieldAt(const DistanceField& field, int32_t width, int32_t column, int32_t row) {
-  return field[static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(column)];
-}
-
 // Greatest sample; a tie that includes the centre keeps the point where it is,
 // otherwise the earliest sample wins.
 int32_t BestSampleIndex(const float (&samples)[kSampleCount]) {
@@ -28,8 +24,7 @@ int32_t BestSampleIndex(const float (&samples)[kSampleCount]) {
   return kCentreSample;  // only reached when a sample is NaN
 }
 
-FloatPoint RefinePoint(const ChainRecord& chain, size_t i, const DistanceField& field, int32_t width,
-                       int32_t height) {
+FloatPoint RefinePoint(const ChainRecord& chain, size_t i, const DistanceField& field) {
   const size_t n = chain.points.size();
   const IntPoint pixel = chain.points[i];
   const FloatPoint p{static_cast<float>(pixel.x), static_cast<float>(pixel.y)};
@@ -42,14 +37,14 @@ FloatPoint RefinePoint(const ChainRecord& chain, size_t i, const DistanceField& 
   const float mx = -ty / tangentLength;
   const float my = tx / tangentLength;
 
-  const float maxX = static_cast<float>(width - 1);
-  const float maxY = static_cast<float>(height - 1);
+  const float maxX = static_cast<float>(field.width - 1);
+  const float maxY = static_cast<float>(field.height - 1);
   float samples[kSampleCount];
   for (int32_t k = 0; k < kSampleCount; ++k) {
     const float along = static_cast<float>(k - kCentreSample) * kRecenterStep;
     const float sx = std::clamp(p.x + along * mx, 0.0f, maxX);
     const float sy = std::clamp(p.y + along * my, 0.0f, maxY);
-    samples[k] = SampleFieldBilinear(field, width, height, sx, sy);
+    samples[k] = SampleFieldBilinear(field, sx, sy);
   }
 
   const int32_t best = BestSampleIndex(samples);
@@ -69,22 +64,21 @@ FloatPoint RefinePoint(const ChainRecord& chain, size_t i, const DistanceField& 
 
 }  // namespace
 
-float SampleFieldBilinear(const DistanceField& field, int32_t width, int32_t height, float x, float y) {
-  const int32_t ix = std::min(static_cast<int32_t>(std::floor(x)), width - 2);
-  const int32_t iy = std::min(static_cast<int32_t>(std::floor(y)), height - 2);
+float SampleFieldBilinear(const DistanceField& field, float x, float y) {
+  const int32_t ix = std::min(static_cast<int32_t>(std::floor(x)), field.width - 2);
+  const int32_t iy = std::min(static_cast<int32_t>(std::floor(y)), field.height - 2);
   const float fx = x - static_cast<float>(ix);
   const float fy = y - static_cast<float>(iy);
-  const float topLeft = FieldAt(field, width, ix, iy);
-  const float bottomLeft = FieldAt(field, width, ix, iy + 1);
-  const float top = topLeft + (FieldAt(field, width, ix + 1, iy) - topLeft) * fx;
-  const float bottom = bottomLeft + (FieldAt(field, width, ix + 1, iy + 1) - bottomLeft) * fx;
+  const float topLeft = field.At(ix, iy);
+  const float bottomLeft = field.At(ix, iy + 1);
+  const float top = topLeft + (field.At(ix + 1, iy) - topLeft) * fx;
+  const float bottom = bottomLeft + (field.At(ix + 1, iy + 1) - bottomLeft) * fx;
   return top + (bottom - top) * fy;
 }
 
-void RefineChainCenters(std::vector<ChainRecord>& chains, const DistanceField& field, int32_t width,
-                        int32_t height) {
-  if (width < 2 || height < 2) return;
-  if (field.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return;
+void RefineChainCenters(std::vector<ChainRecord>& chains, const DistanceField& field) {
+  if (field.width < 2 || field.height < 2) return;
+  if (field.values.size() != static_cast<size_t>(field.width) * static_cast<size_t>(field.height)) return;
   for (ChainRecord& chain : chains) {
     const size_t n = chain.points.size();
     if (n < 2) {
@@ -92,7 +86,7 @@ void RefineChainCenters(std::vector<ChainRecord>& chains, const DistanceField& f
       continue;
     }
     chain.fpoints.resize(n);
-    for (size_t i = 0; i < n; ++i) chain.fpoints[i] = RefinePoint(chain, i, field, width, height);
+    for (size_t i = 0; i < n; ++i) chain.fpoints[i] = RefinePoint(chain, i, field);
     if (chain.closed != 0 && PointsEqual(chain.points.front(), chain.points.back())) {
       chain.fpoints[n - 1] = chain.fpoints[0];
     }

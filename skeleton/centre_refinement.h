@@ -9,11 +9,10 @@
 
 constexpr float kRecenterStep = 0.3125f;
 
-// Writes each chain's fpoints; points stay as they are. A field that does not
-// match width x height, or a mask smaller than 2 x 2, leaves every chain alone.
-void RefineChainCenters(std::vector<ChainRecord>& chains, const DistanceField& field, int32_t width,
-                        int32_t height);
+// Writes each chain's fpoints; points stay as they are. A field smaller than
+// 2 x 2, or one whose values do not cover its size, leaves every chain alone.
+void RefineChainCenters(std::vector<ChainRecord>& chains, const DistanceField& field);
 
 // Bilinear field value at (x, y), with x in [0, width - 1] and y in [0, height - 1];
-// width and height must both be at least 2.
-float SampleFieldBilinear(const DistanceField& field, int32_t width, int32_t height, float x, float y);
+// the field must be at least 2 x 2.
+float SampleFieldBilinear(const DistanceField& field, float x, float y);

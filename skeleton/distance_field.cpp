@@ -224,12 +224,15 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   const int32_t width = mask.width;
   const int32_t height = mask.height;
   if (width < 1 || height < 1) {
-    field.assign(0, 0.0f);
+    field.values.assign(0, 0.0f);
+    field.width = field.height = 0;
     return;
   }
   const size_t stride = static_cast<size_t>(width);
   // Every entry is written below.
-  field.resize(stride * static_cast<size_t>(height));
+  field.values.resize(stride * static_cast<size_t>(height));
+  field.width = width;
+  field.height = height;
 
   // Row by row from the top. Per column: the distance to the nearest
   // background above (row -1 counts), stepped every row, and the row of the
@@ -248,7 +251,7 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   work.squared.resize(stride);
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
-    float* out = field.data() + static_cast<size_t>(y) * stride;
+    float* out = field.values.data() + static_cast<size_t>(y) * stride;
     StepColumnDistances(cells, above.data(), width);
     int32_t clearFrom = 0;
     for (int32_t x = NextSetCell(cells, 0, width); x < width; x = NextSetCell(cells, x, width)) {

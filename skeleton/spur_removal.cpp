@@ -17,7 +17,7 @@ constexpr float kDiagonalStep = 1.4142135f;
 // then holds the cleared pixels.
 bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t spurPrune, int32_t cap,
                     IntPoint start, std::vector<IntPoint>& path) {
-  const bool fieldMatches = field.size() == mask.cells.size();
+  const bool fieldMatches = field.width == mask.width && field.height == mask.height && field.Complete();
   path.clear();
   path.push_back(start);
   IntPoint previous{-1, -1};
@@ -39,7 +39,7 @@ bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t spurPrun
 
     const int32_t degree = CountNeighbours(mask, next.x, next.y);
     if (degree >= 3) {
-      const float radius = fieldMatches ? field[mask.Index(next.x, next.y)] : 0.0f;
+      const float radius = fieldMatches ? field.At(next.x, next.y) : 0.0f;
       const float limit = std::max(kSpurRadiusFactor * radius, static_cast<float>(spurPrune));
       if (length > limit) return false;
       for (const IntPoint& p : path) MaskSet(mask, p.x, p.y, 0);

@@ -14,5 +14,6 @@ constexpr float kSpurRadiusFactor = 1.2f;
 
 // Clears branches that run from a free end into a junction and are no longer
 // than max(kSpurRadiusFactor x field at the junction, spurPrune); repeats until
-// a pass removes nothing. An empty field counts as 0 everywhere.
+// a pass removes nothing. A field of another size than the mask counts as 0
+// everywhere.
 void RemoveSpurs(ByteMask& mask, const DistanceField& field, int32_t spurPrune);

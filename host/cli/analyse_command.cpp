@@ -59,7 +59,7 @@ std::string AnalysisFileBytes(size_t file, const RenderAnalysis& analysis) {
   if (file < 3) {
     if (!EncodePng(MaskImage(*masks[file]), bytes, error)) FailCli(JoinText({"cannot make ", kAnalysisFileNames[file], ": ", error}));
   } else if (file == 3) {
-    if (!FloatImagePfm(analysis.maskWidth, analysis.maskHeight, analysis.field, bytes)) {
+    if (!FloatImagePfm(analysis.maskWidth, analysis.maskHeight, analysis.field.values, bytes)) {
       FailCli("the analysis made no distance field to write");
     }
   } else {

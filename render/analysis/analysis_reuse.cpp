@@ -37,7 +37,7 @@ ReuseState& State() {
 }
 
 size_t AnalysisBytes(const AnalysisKey& key, const RenderAnalysis& a) {
-  size_t bytes = key.bytes.size() + a.field.size() * sizeof(float) + a.skeleton.cells.size() +
+  size_t bytes = key.bytes.size() + a.field.values.size() * sizeof(float) + a.skeleton.cells.size() +
                  a.sampledMask.cells.size() + a.closedMask.cells.size() + a.labels.size() * sizeof(int32_t);
   for (const ChainRecord& chain : a.chains) {
     bytes += sizeof chain + chain.points.size() * sizeof(IntPoint) +

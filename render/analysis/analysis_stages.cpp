@@ -36,7 +36,7 @@ RenderAnalysis AnalyseToShapedChains(const RenderSettings& renderSettings, ByteM
   ApplyMergeSlots(a.chains, settings.mergeSlots, settings.autoFlip);
   ApplyReverseSlots(a.chains, settings.reverseSlots);
   ApplyDrawOrderTable(a.chains, drawOrder);
-  ShapeChains(a.chains, a.field, a.maskWidth, a.maskHeight, settings);
+  ShapeChains(a.chains, a.field, settings);
   a.labels = ChainLabels(a.chains.size());
   return a;
 }

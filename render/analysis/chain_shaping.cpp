@@ -78,9 +78,8 @@ void SubdivideChaikin(ChainRecord& chain, int32_t passes) {
   chain.outT.clear();
 }
 
-void ShapeChains(std::vector<ChainRecord>& chains, const DistanceField& field, int32_t maskWidth,
-                 int32_t maskHeight, const RenderSettings& settings) {
-  RefineChainCenters(chains, field, maskWidth, maskHeight);
+void ShapeChains(std::vector<ChainRecord>& chains, const DistanceField& field, const RenderSettings& settings) {
+  RefineChainCenters(chains, field);
   if (settings.useBezierFit) {
     for (ChainRecord& chain : chains) {
       if (chain.closed == 0 && chain.points.size() >= 3) FitChainBeziers(chain, settings.fitTolerance);

@@ -21,5 +21,4 @@ void SubdivideChaikin(ChainRecord& chain, int32_t passes);
 
 // Recentring on the field, the optional Bezier fit with its flattening and
 // the optional Chaikin subdivision.
-void ShapeChains(std::vector<ChainRecord>& chains, const DistanceField& field, int32_t maskWidth,
-                 int32_t maskHeight, const RenderSettings& settings);
+void ShapeChains(std::vector<ChainRecord>& chains, const DistanceField& field, const RenderSettings& settings);

@@ -21,17 +21,18 @@ constexpr int32_t kCountScale = 3;
 // Original Width the scaled distance-field value at the segment's midpoint.
 int32_t SegmentRadius(const RenderSettings& settings, const RenderFrameState& state, IntPoint a,
                       IntPoint b) {
-  if (!settings.matchOriginalWidth || state.field == nullptr || state.field->empty()) {
+  if (!settings.matchOriginalWidth || state.field == nullptr || state.field->Empty()) {
     return settings.lineRadius;
   }
+  const DistanceField& field = *state.field;
   // Integer division truncates toward zero, as the midpoint rule wants.
   const int64_t mx = (static_cast<int64_t>(a.x) + b.x) / 2;
   const int64_t my = (static_cast<int64_t>(a.y) + b.y) / 2;
-  if (mx < 0 || my < 0 || mx >= state.maskWidth || my >= state.maskHeight) return settings.lineRadius;
-  const size_t index = static_cast<size_t>(my) * static_cast<size_t>(state.maskWidth) + static_cast<size_t>(mx);
-  // A field that does not cover the mask is treated like a point outside it.
-  if (index >= state.field->size()) return settings.lineRadius;
-  return static_cast<int32_t>(settings.widthScale * (*state.field)[index] + 0.5f);
+  if (mx < 0 || my < 0 || mx >= field.width || my >= field.height) return settings.lineRadius;
+  const size_t index = GridIndex(field.width, static_cast<int32_t>(mx), static_cast<int32_t>(my));
+  // A field whose values do not cover its size is treated like a point outside it.
+  if (index >= field.values.size()) return settings.lineRadius;
+  return static_cast<int32_t>(settings.widthScale * field.values[index] + 0.5f);
 }
 
 void DrawLines(const RenderSettings& settings, const RenderFrameState& state,

@@ -16,7 +16,7 @@ struct RenderFrameState {
   HostFrame* output = nullptr;
   const std::vector<ChainRecord>* chains = nullptr;  // final order; position = number - 1
   const std::vector<int32_t>* labels = nullptr;      // position + 1
-  const DistanceField* field = nullptr;              // maskWidth x maskHeight, from the closed mask
+  const DistanceField* field = nullptr;              // of the closed mask: maskWidth x maskHeight
   const ByteMask* skeleton = nullptr;                // the skeleton that was traced
   int32_t maskWidth = 0;
   int32_t maskHeight = 0;

@@ -188,8 +188,8 @@ void DrawSkeletonWithoutChains(const RenderSettings& settings, const RenderFrame
 void DrawStroke(const RenderSettings& settings, const RenderFrameState& state) {
   const std::vector<ChainRecord>& chains = state.chains != nullptr ? *state.chains : kNoChains;
   const HostFrame& output = *state.output;
-  const StrokeGeometry geometry = ComputeStrokeGeometry(
-      settings, chains, state.field != nullptr ? *state.field : kNoField, state.maskWidth, state.maskHeight);
+  const StrokeGeometry geometry =
+      ComputeStrokeGeometry(settings, chains, state.field != nullptr ? *state.field : kNoField);
 
   StrokeLayer layer;
   ResetRenderBuffers(layer, output.width, output.height);

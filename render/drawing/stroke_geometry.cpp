@@ -26,16 +26,15 @@ FloatPoint PointAtArc(std::span<const float> xs, std::span<const float> ys,
   return {xs[idx - 1] + f * (xs[idx] - xs[idx - 1]), ys[idx - 1] + f * (ys[idx] - ys[idx - 1])};
 }
 
-float LargestNearbyDistance(const DistanceField& field, int32_t maskWidth, int32_t maskHeight, float x,
-                            float y) {
+float LargestNearbyDistance(const DistanceField& field, float x, float y) {
   const int32_t cx = static_cast<int32_t>(x + 0.5f);
   const int32_t cy = static_cast<int32_t>(y + 0.5f);
   float largest = 0.0f;
   for (int32_t row = cy - 1; row <= cy + 1; ++row) {
-    if (row < 0 || row >= maskHeight) continue;
+    if (row < 0 || row >= field.height) continue;
     for (int32_t column = cx - 1; column <= cx + 1; ++column) {
-      if (column < 0 || column >= maskWidth) continue;
-      largest = std::max(largest, field[static_cast<size_t>(row) * maskWidth + column]);
+      if (column < 0 || column >= field.width) continue;
+      largest = std::max(largest, field.At(column, row));
     }
   }
   return largest;
@@ -202,11 +201,10 @@ std::vector<FloatPoint> ExtractSubPath(const ChainRecord& chain, float t0, float
 }
 
 std::vector<float> ComputeChainWidths(const ChainRecord& chain, const RenderSettings& settings,
-                                      const DistanceField& field, int32_t maskWidth, int32_t maskHeight) {
+                                      const DistanceField& field) {
   const size_t n = chain.points.size();
   const bool useFloat = ChainHasFloatPoints(chain);
-  const bool fieldUsable = !field.empty() && maskWidth > 0 && maskHeight > 0 &&
-                           field.size() >= static_cast<size_t>(maskWidth) * static_cast<size_t>(maskHeight);
+  const bool fieldUsable = !field.Empty() && field.width > 0 && field.height > 0 && field.Complete();
   std::vector<float> widths(n);
   std::vector<float> arc(n, 0.0f);
   for (size_t k = 0; k < n; ++k) {
@@ -214,7 +212,7 @@ std::vector<float> ComputeChainWidths(const ChainRecord& chain, const RenderSett
     const float y = ChainPointY(chain, k, useFloat);
     float base = static_cast<float>(settings.lineRadius);
     if (settings.matchOriginalWidth && fieldUsable) {
-      base = LargestNearbyDistance(field, maskWidth, maskHeight, x, y) * settings.widthScale;
+      base = LargestNearbyDistance(field, x, y) * settings.widthScale;
     }
     widths[k] = std::max(0.0f, InterpolateWidthPoints(settings.widthPoints, x, y, base));
     if (k > 0) {
@@ -239,7 +237,7 @@ std::vector<float> ComputeChainWidths(const ChainRecord& chain, const RenderSett
 }
 
 StrokeGeometry ComputeStrokeGeometry(const RenderSettings& settings, const std::vector<ChainRecord>& chains,
-                                     const DistanceField& field, int32_t maskWidth, int32_t maskHeight) {
+                                     const DistanceField& field) {
   StrokeGeometry geometry;
   geometry.chains.resize(chains.size());
   for (size_t i = 0; i < chains.size(); ++i) {
@@ -252,7 +250,7 @@ StrokeGeometry ComputeStrokeGeometry(const RenderSettings& settings, const std::
   for (size_t i = 0; i < chains.size(); ++i) {
     ChainStrokeGeometry& g = geometry.chains[i];
     if (!g.drawable) continue;
-    g.widths = ComputeChainWidths(chains[i], settings, field, maskWidth, maskHeight);
+    g.widths = ComputeChainWidths(chains[i], settings, field);
     DecideRevealWindows(settings, chains[i], geometry.totalLength, g);
   }
   return geometry;

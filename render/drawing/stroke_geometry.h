@@ -57,7 +57,7 @@ std::vector<FloatPoint> ExtractSubPath(const ChainRecord& chain, float t0, float
 // Stroke radius (before taper) of every point of a chain that has at least two
 // points and a positive length.
 std::vector<float> ComputeChainWidths(const ChainRecord& chain, const RenderSettings& settings,
-                                      const DistanceField& field, int32_t maskWidth, int32_t maskHeight);
+                                      const DistanceField& field);
 
 // A visible arc interval [t0, t1] of a chain.
 struct ArcWindow {
@@ -82,7 +82,7 @@ struct StrokeGeometry {
   std::vector<ChainStrokeGeometry> chains;  // one per chain, in draw order
 };
 
-// Lengths, starts, widths and reveal windows of every chain. `field` holds
-// maskWidth × maskHeight distances, or is empty.
+// Lengths, starts, widths and reveal windows of every chain. `field` is the
+// analysed layer's (chain coordinates are its pixels), or empty.
 StrokeGeometry ComputeStrokeGeometry(const RenderSettings& settings, const std::vector<ChainRecord>& chains,
-                                     const DistanceField& field, int32_t maskWidth, int32_t maskHeight);
+                                     const DistanceField& field);

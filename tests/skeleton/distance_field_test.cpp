@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "tests/skeleton/test_masks.h"
 
@@ -11,13 +12,13 @@ namespace {
 
 // Nearest background among the grid's own background pixels and the virtual rows -1 and height, by exhaustive
 // search; the sides are not background.
-DistanceField BruteForceTransform(const ByteMask& mask) {
+std::vector<float> BruteForceTransform(const ByteMask& mask) {
   const int32_t w = mask.width, h = mask.height;
   std::vector<IntPoint> background;
   for (int32_t i = 0; i < w * h; ++i) {
     if (!mask.cells[i]) background.push_back({i % w, i / w});
   }
-  DistanceField field(mask.cells.size(), 0.0f);
+  std::vector<float> field(mask.cells.size(), 0.0f);
   for (int32_t i = 0; i < w * h; ++i) {
     if (!mask.cells[i]) continue;
     const int64_t x = i % w, y = i / w, vertical = std::min<int64_t>(y + 1, h - y);
@@ -29,9 +30,9 @@ DistanceField BruteForceTransform(const ByteMask& mask) {
 }
 
 // The transform's column pass and lower envelope transcribed in single precision.
-DistanceField SinglePrecisionTransform(const ByteMask& mask) {
+std::vector<float> SinglePrecisionTransform(const ByteMask& mask) {
   const int32_t w = mask.width, h = mask.height;
-  DistanceField g(mask.cells.size()), field(mask.cells.size());
+  std::vector<float> g(mask.cells.size()), field(mask.cells.size());
   for (int32_t x = 0; x < w; ++x) {
     float d = 0.0f;
     for (int32_t y = 0; y < h; ++y) g[y * w + x] = d = mask.cells[y * w + x] ? std::min(d + 1.0f, 1e10f) : 0.0f;
@@ -68,7 +69,7 @@ DistanceField SinglePrecisionTransform(const ByteMask& mask) {
 
 // The transform as it was first written: a grid of column distances, then the envelope over every whole row in
 // double precision, where all sums are exact integers.
-DistanceField WholeRowTransform(const ByteMask& mask) {
+std::vector<float> WholeRowTransform(const ByteMask& mask) {
   const int32_t w = mask.width, h = mask.height;
   std::vector<double> g(mask.cells.size()), f(w), z(w + 1);
   std::vector<int32_t> v(w);
@@ -81,7 +82,7 @@ DistanceField WholeRowTransform(const ByteMask& mask) {
       g[size_t(y) * w + x] = std::min(g[size_t(y) * w + x], d);
     }
   }
-  DistanceField field(mask.cells.size());
+  std::vector<float> field(mask.cells.size());
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t q = 0; q < w; ++q) f[q] = g[size_t(y) * w + q] * g[size_t(y) * w + q];
     auto meet = [&](double q, int32_t p) { return ((q * q + f[int32_t(q)]) - (double(p) * p + f[p])) / (2.0 * (q - p)); };
@@ -101,11 +102,15 @@ DistanceField WholeRowTransform(const ByteMask& mask) {
   return field;
 }
 
-// Whether the transform of mask, into a field with stale contents, gives exactly the expected floats.
-bool TransformGives(const ByteMask& mask, const DistanceField& expected) {
-  DistanceField field{1.0f, 2.0f};
+// Whether the transform of mask, into a field with stale contents, gives exactly the expected floats and the
+// mask's size.
+bool TransformGives(const ByteMask& mask, const std::vector<float>& expected) {
+  DistanceField field{{1.0f, 2.0f}, 2, 1};
   DistanceTransform(mask, field);
-  return field == expected && (field.empty() || std::memcmp(field.data(), expected.data(), field.size() * 4) == 0);
+  const bool sized = expected.empty() ? field.width == 0 && field.height == 0
+                                      : field.width == mask.width && field.height == mask.height;
+  return sized && field.values == expected &&
+         (expected.empty() || std::memcmp(field.values.data(), expected.data(), expected.size() * 4) == 0);
 }
 
 // A set frame with a few background pixels, so that distances grow large.
@@ -147,7 +152,7 @@ TEST(DistanceTransform, CountsAnyNonZeroCellAsSet) {
   for (const ByteMask& mask : test_masks::ManyMasks(6, 3200)) {
     DistanceField expected;
     DistanceTransform(mask, expected);
-    ASSERT_TRUE(TransformGives(test_masks::WithLargeValues(mask, 3201), expected)) << mask.width << "x" << mask.height;
+    ASSERT_TRUE(TransformGives(test_masks::WithLargeValues(mask, 3201), expected.values)) << mask.width << "x" << mask.height;
   }
 }
 
@@ -155,7 +160,7 @@ TEST(DistanceTransform, StaysExactOnFramesWhereSinglePrecisionSumsRound) {
   bool singlePrecisionWrong = false;
   for (const ByteMask& mask : {SparseBackground(4700, 160, 40, 21), SparseBackground(4000, 3000, 6, 22),
                                SparseBackground(30000, 6, 4, 23)}) {
-    const DistanceField exact = BruteForceTransform(mask);
+    const std::vector<float> exact = BruteForceTransform(mask);
     EXPECT_TRUE(TransformGives(mask, exact)) << mask.width << "x" << mask.height;
     singlePrecisionWrong |= exact != SinglePrecisionTransform(mask);
   }

@@ -98,7 +98,7 @@ inline bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t s
     if (!found) return false;
     const int32_t degree = CountNeighbours(mask, next.x, next.y);
     if (degree >= 3) {
-      const float atJunction = field.size() == mask.cells.size() ? field[GridIndex(mask.width, next.x, next.y)] : 0.0f;
+      const float atJunction = field.width == mask.width && field.height == mask.height ? field.At(next.x, next.y) : 0.0f;
       if (length > std::max(kSpurRadiusFactor * atJunction, static_cast<float>(spurPrune))) return false;
       for (IntPoint p : path) MaskSet(mask, p.x, p.y, 0);
       return true;

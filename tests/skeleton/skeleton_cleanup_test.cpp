@@ -64,6 +64,11 @@ TEST(SkeletonCleanUp, CornerPassClearsOnlyCornersWithOneTransitionAndSmallPieces
   }
 }
 
+// A field of the mask's size holding one value.
+DistanceField UniformField(const ByteMask& mask, float value) {
+  return DistanceField{std::vector<float>(mask.cells.size(), value), mask.width, mask.height};
+}
+
 constexpr int32_t kSpurX = 70;
 
 // A horizontal line of 136 px, longer than any cap, ten pixels above the
@@ -86,7 +91,7 @@ TEST(SkeletonSpurRemoval, LengthLimitFromFieldSpurPruneAndCap) {
         {51, 50, 100.0f, false}, {60, kHuge, 1.0f, true}, {1, 0, -1.0f, true}, {3, 0, -1.0f, false}}) {
     ByteMask mask = LineWithSpur(spur);
     // A negative value stands for no field: only Spur Prune counts.
-    RemoveSpurs(mask, field < 0 ? DistanceField{} : DistanceField(mask.cells.size(), field), prune);
+    RemoveSpurs(mask, field < 0 ? DistanceField{} : UniformField(mask, field), prune);
     int32_t left = 0;
     for (int32_t y = 0; y <= mask.height - 12; ++y) left += MaskGet(mask, kSpurX, y);
     EXPECT_EQ(left, removed ? 0 : spur) << spur << " px, prune " << prune << ", field " << field;
@@ -95,7 +100,7 @@ TEST(SkeletonSpurRemoval, LengthLimitFromFieldSpurPruneAndCap) {
   // Both ends of an isolated segment are ends: never a spur.
   const std::vector<std::string> rows = {".......", ".##....", "...#...", "....##.", "......."};
   ByteMask segment = MaskFromRows(rows);
-  RemoveSpurs(segment, DistanceField(segment.cells.size(), 100.0f), 50);
+  RemoveSpurs(segment, UniformField(segment, 100.0f), 50);
   EXPECT_EQ(RowsOf(segment), rows);
 }
 
@@ -160,7 +165,7 @@ TEST(MaskStagesPlain, ClosingCornersSmallShapesAndSpursMatch) {
           ByteMask spurs = corners, spursPlain = corners;
           RemoveSpurs(spurs, f, prune);
           plain::RemoveSpurs(spursPlain, f, prune);
-          ASSERT_EQ(spurs.cells, spursPlain.cells) << size << " prune " << prune << " field " << f.size();
+          ASSERT_EQ(spurs.cells, spursPlain.cells) << size << " prune " << prune << " field " << f.values.size();
         }
       }
     }

@@ -134,7 +134,7 @@ TEST(ChainShaping, FlatteningGivesTwelvePointsPerSpanAndChaikinDoublesThem) {
   settings.useBezierFit = true;
   settings.subdivide = 1;
   std::vector<ChainRecord> chains = {StraightChain(0, 0, 4), ChainThrough({{0, 5}, {3, 5}, {3, 9}, {0, 5}}, true)};
-  ShapeChains(chains, DistanceField{}, 0, 0, settings);
+  ShapeChains(chains, DistanceField{}, settings);
   EXPECT_EQ(std::tuple(chains[0].points.size(), chains[0].fpoints.size(), chains[1].points.size()),
             std::tuple(26u, 26u, 8u));  // one span: 13 points, 26 after one pass
 }

@@ -77,8 +77,8 @@ TEST(ChainPreview, MatchOriginalWidthTakesTheFieldAtTheTruncatedMidpoint) {
   p.settings.lineRadius = 1;
   p.settings.matchOriginalWidth = true;
   p.settings.widthScale = 1.5f;
-  p.scene.field.assign(60 * 40, 2.0f);  // radius (int)(1.5 x 2 + 0.5) = 3
-  p.scene.field[30 * 60 + 0] = 6.0f;    // radius 9 at (0, 30)
+  p.scene.field = {std::vector<float>(60 * 40, 2.0f), 60, 40};  // radius (int)(1.5 x 2 + 0.5) = 3
+  p.scene.field.values[30 * 60 + 0] = 6.0f;                      // radius 9 at (0, 30)
   p.scene.chains = {ChainThrough({{30, 25}, {40, 25}, {40, 25}}), ChainThrough({{-1, 30}, {0, 30}}),
                     ChainThrough({{-3, 10}, {-2, 10}})};
   p.Draw();

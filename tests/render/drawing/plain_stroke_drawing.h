@@ -96,7 +96,7 @@ inline void DrawStroke(const RenderSettings& s, const RenderFrameState& state) {
   const HostFrame& output = *state.output;
   const HostFrame source = state.source != nullptr ? *state.source : HostFrame{};
   const std::vector<ChainRecord>& chains = *state.chains;
-  const StrokeGeometry geometry = ComputeStrokeGeometry(s, chains, *state.field, state.maskWidth, state.maskHeight);
+  const StrokeGeometry geometry = ComputeStrokeGeometry(s, chains, *state.field);
   const size_t n = static_cast<size_t>(std::max(output.width, 0)) * static_cast<size_t>(std::max(output.height, 0));
   Layer layer{output.width, std::vector<float>(n), std::vector<float>(n), std::vector<float>(n),
               std::vector<float>(n), std::vector<float>(n)};

@@ -56,7 +56,7 @@ TEST(StrokeDrawing, ASmallerSourceIsReadOnlyInsideItForTheRevealAndTheBase) {
   FillFrame(source.frame, {1.0f, 0.0f, 0.0f, 1.0f});
   d.source = &source.frame;
   d.scene.skeleton = ByteMask{std::vector<uint8_t>(48 * 48, 0), 48, 48};
-  d.scene.field.assign(48 * 48, 2.0f);
+  d.scene.field = {std::vector<float>(48 * 48, 2.0f), 48, 48};
   d.scene.chains = {ChainThrough({{1, 1}, {40, 40}}), ChainThrough({{30, 2}, {2, 30}})};
   RenderSettings s = Opaque(4);
   s.revealOriginal = s.matchOriginalWidth = true;

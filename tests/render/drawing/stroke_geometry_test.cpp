@@ -10,7 +10,7 @@
 namespace {
 
 std::vector<float> Widths(const ChainRecord& chain, const RenderSettings& s, const DistanceField& field = {}) {
-  return ComputeChainWidths(chain, s, field, 24, 6);
+  return ComputeChainWidths(chain, s, field);
 }
 
 TEST(StrokeGeometry, WidthsFromLineWidthDistanceFieldWidthPointsAndNib) {
@@ -19,15 +19,16 @@ TEST(StrokeGeometry, WidthsFromLineWidthDistanceFieldWidthPointsAndNib) {
   const ChainRecord chain = StraightChain(2, 2, 6);
   EXPECT_EQ(Widths(chain, s), std::vector<float>(7, 4.0f));
   // Match Original Width: the largest distance in the 3 x 3 cells, times Width Scale.
-  DistanceField field(24 * 6, 0.0f);
-  field[3 * 24 + 5] = 1.0f;  // diagonal neighbour of (4, 2); small enough to keep the smoothing reach at 2
+  DistanceField field{std::vector<float>(24 * 6, 0.0f), 24, 6};
+  field.values[3 * 24 + 5] = 1.0f;  // diagonal neighbour of (4, 2); small enough to keep the smoothing reach at 2
   s.matchOriginalWidth = true;
   const std::vector<float> single = Widths(StraightChain(2, 2, 16), s, field);
   s.widthScale = 2.0f;
   const std::vector<float> matched = Widths(StraightChain(2, 2, 16), s, field);
   EXPECT_TRUE(matched[3] > 0.0f && matched[16] == 0.0f);
   for (size_t k = 0; k < matched.size(); ++k) EXPECT_EQ(matched[k], 2.0f * single[k]) << k;
-  EXPECT_EQ(Widths(chain, s, DistanceField(5, 9.0f)), std::vector<float>(7, 4.0f));  // too small: unread
+  const DistanceField partial{std::vector<float>(5, 9.0f), 24, 6};  // fewer values than its size: unread
+  EXPECT_EQ(Widths(chain, s, partial), std::vector<float>(7, 4.0f));
   // Width points decide alone, weighted by 1 / (d^2 + 1); negative means are clamped at 0.
   s.widthPoints.count = 2;
   s.widthPoints.entries[0] = {5.0f, 2.0f, 4.0f};
@@ -50,7 +51,7 @@ TEST(StrokeGeometry, WidthsFromLineWidthDistanceFieldWidthPointsAndNib) {
 // Windows A and B of every chain as (t0, t1), or (-1, -1) when absent.
 std::vector<std::pair<float, float>> Windows(const RenderSettings& s, const std::vector<ChainRecord>& chains) {
   std::vector<std::pair<float, float>> windows;
-  for (const ChainStrokeGeometry& g : ComputeStrokeGeometry(s, chains, {}, 0, 0).chains) {
+  for (const ChainStrokeGeometry& g : ComputeStrokeGeometry(s, chains, {}).chains) {
     for (const ArcWindow& w : {g.windowA, g.windowB}) {
       windows.push_back(w.present ? std::pair{w.t0, w.t1} : std::pair{-1.0f, -1.0f});
     }
@@ -65,7 +66,7 @@ TEST(StrokeGeometry, RevealWindowsWithStaggerNaturalSpeedAndPathOffset) {
   const std::vector<ChainRecord> two = {StraightChain(0, 0, 30, 3), StraightChain(0, 5, 10)};
   EXPECT_EQ(Windows(s, two), (WindowList{{0, 20}, {-1, -1}, {-1, -1}, {-1, -1}}));
   s.chainStagger = 1.0f;  // every chain at the same local progress; the global front still limits
-  EXPECT_EQ(ComputeStrokeGeometry(s, two, {}, 0, 0).chains[1].local, 0.5f);
+  EXPECT_EQ(ComputeStrokeGeometry(s, two, {}).chains[1].local, 0.5f);
   EXPECT_EQ(Windows(s, two), (WindowList{{0, 15}, {-1, -1}, {-1, -1}, {-1, -1}}));
   s.naturalSpeed = true;  // the head runs to the end: only the revealed length limits
   EXPECT_EQ(Windows(s, two), (WindowList{{0, 15}, {-1, -1}, {0, 5}, {-1, -1}}));
