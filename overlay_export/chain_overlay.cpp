@@ -8,6 +8,7 @@
 #include "overlay_export/chain_selection.h"
 #include "overlay_export/suite_handler.h"
 #include "render/analysis/chain_cache.h"
+#include "skeleton/index_at.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ HostError DrawSelectedChains(const HostInData& in, HostEventRecord& event, int32
       const auto& chains = ProcessChainCache.chains;
       for (const int32_t id : ids) {
         if (id < 0 || static_cast<size_t>(id) >= chains.size()) continue;
-        const std::vector<IntPoint>& points = chains[static_cast<size_t>(id)];
+        const std::vector<IntPoint>& points = At(chains, id);
         if (points.size() >= 2) StrokeChain(canvas, points, factors, windowType, event, in);
       }
     }

@@ -10,6 +10,7 @@
 #include "overlay_export/chain_selection.h"
 #include "overlay_export/suite_handler.h"
 #include "render/analysis/chain_cache.h"
+#include "skeleton/index_at.h"
 
 namespace {
 
@@ -121,11 +122,11 @@ void BlendSelectedChains(HostInData* in, HostParamDef* params[]) {
     const HostUtilitySuite13* utility = AcquireUtilitySuite(suites);
     utility->startUndoGroup(kBlendUndoName);
     for (int32_t m = 0; m < run.length; ++m) {
-      const int32_t chain = rest[static_cast<size_t>(m)];
+      const int32_t chain = At(rest, m);
       // Earlier pairs of this press remove their smaller chains before this one is merged.
       const auto removedBefore = static_cast<int32_t>(
           std::count_if(rest.begin(), rest.begin() + m, [chain](int32_t earlier) { return earlier < chain; }));
-      const MergeSlotParams& slot = kMergeSlots[static_cast<size_t>(run.first + m)];
+      const MergeSlotParams& slot = At(kMergeSlots, run.first + m);
       WriteSlider(params, slot.chainA, base + 1);
       WriteSlider(params, slot.chainB, chain - removedBefore + 1);
     }

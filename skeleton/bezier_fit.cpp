@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "skeleton/index_at.h"
+
 namespace {
 
 constexpr float kMinTangentLength = 1e-6f;
@@ -19,7 +21,7 @@ FloatPoint UnitTangent(FloatPoint v) {
 }
 
 const FloatPoint& DataAt(const std::vector<FloatPoint>& data, int32_t index) {
-  return data[static_cast<size_t>(index)];
+  return At(data, index);
 }
 
 void FillChordLengthParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last, std::vector<float>& u) {
@@ -33,7 +35,7 @@ void FillChordLengthParams(const std::vector<FloatPoint>& data, int32_t first, i
   for (int32_t k = 1; k < count; ++k) {
     u[k] = u[k - 1] + Length(Sub(DataAt(data, first + k), DataAt(data, first + k - 1)));
   }
-  const float total = u[static_cast<size_t>(count - 1)];
+  const float total = At(u, count - 1);
   if (total < kMinChordLength) {
     std::fill(u.begin(), u.end(), 0.0f);
     return;
@@ -47,7 +49,7 @@ CubicSegment GenerateFromParams(const std::vector<FloatPoint>& data, int32_t fir
   const FloatPoint p3 = DataAt(data, last);
   float c00 = 0.0f, c01 = 0.0f, c11 = 0.0f, x0 = 0.0f, x1 = 0.0f;
   for (int32_t i = 0; i <= last - first; ++i) {
-    const float t = u[static_cast<size_t>(i)];
+    const float t = At(u, i);
     const float s = 1.0f - t;
     const float b0 = s * s * s;
     const float b1 = 3.0f * t * s * s;
@@ -84,7 +86,7 @@ float MaxErrorFromParams(const std::vector<FloatPoint>& data, int32_t first, int
   splitIndex = (first + last) / 2;
   float greatest = 0.0f;
   for (int32_t i = first + 1; i <= last - 1; ++i) {
-    const FloatPoint offset = Sub(DataAt(data, i), EvaluateCubic(segment, u[static_cast<size_t>(i - first)]));
+    const FloatPoint offset = Sub(DataAt(data, i), EvaluateCubic(segment, At(u, i - first)));
     const float error = offset.x * offset.x + offset.y * offset.y;
     if (error > greatest) {
       greatest = error;

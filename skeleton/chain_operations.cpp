@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "skeleton/end_pairing.h"
+#include "skeleton/index_at.h"
 
 
 float ChainOrderKey(float refX, float refY, float weight, IntPoint p) {
@@ -16,8 +17,8 @@ float ChainOrderKey(float refX, float refY, float weight, IntPoint p) {
 int32_t MergeChainPair(std::vector<ChainRecord>& chains, bool autoFlip, int32_t a, int32_t b) {
   const auto count = static_cast<int64_t>(chains.size());
   if (a < 0 || b < 0 || a == b || a >= count || b >= count) return -1;
-  ChainRecord& target = chains[static_cast<size_t>(a)];
-  const ChainRecord& source = chains[static_cast<size_t>(b)];
+  ChainRecord& target = At(chains, a);
+  const ChainRecord& source = At(chains, b);
   if (target.closed != 0 || source.closed != 0) return -1;
   if (target.points.size() < 2 || source.points.size() < 2) return -1;
 

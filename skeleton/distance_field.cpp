@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "skeleton/index_at.h"
 #include "skeleton/row_scan.h"
 
 // Felzenszwalb-Huttenlocher: linear column distances (rows -1 and height
@@ -122,8 +123,7 @@ void EnvelopeAlongRun(const int64_t* g, int32_t first, int32_t last, int32_t wid
   size_t k = 0;
   for (int32_t x = first; x <= last; ++x) {
     while (k + 1 < envelope.count && envelope.from[k + 1] <= x) ++k;
-    work.squared[static_cast<size_t>(x - first)] =
-        static_cast<double>(ParabolaAt(x, envelope.vertex[k], envelope.offset[k]));
+    At(work.squared, x - first) = static_cast<double>(ParabolaAt(x, envelope.vertex[k], envelope.offset[k]));
   }
 }
 
@@ -195,7 +195,7 @@ void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, 
     if (first > 0) reach = std::min<int64_t>(reach, i + 1);
     if (last < width - 1) reach = std::min<int64_t>(reach, length - i);
     const auto bounded = static_cast<int16_t>(std::min<int64_t>(reach, kMaxWindow + 1));
-    work.reach[static_cast<size_t>(i)] = bounded;
+    At(work.reach, i) = bounded;
     widest = std::max<int32_t>(widest, bounded);
   }
   if (widest <= kMaxWindow) {
@@ -206,14 +206,14 @@ void TransformRun(const int64_t* g, int32_t first, int32_t last, int32_t width, 
   EnvelopeAlongRun(g, first, last, width, work);
   // The square root of an integer below 2^53 taken in double and rounded to
   // float is its correctly rounded float square root.
-  for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(std::sqrt(work.squared[static_cast<size_t>(i)]));
+  for (int32_t i = 0; i < length; ++i) out[first + i] = static_cast<float>(std::sqrt(At(work.squared, i)));
 }
 
 // Row of the first clear cell below the set cell (x, y); height when none.
 int64_t NextClearBelow(const ByteMask& mask, int32_t x, int32_t y) {
   const size_t stride = static_cast<size_t>(mask.width);
   int32_t row = y + 1;
-  size_t index = static_cast<size_t>(row) * stride + static_cast<size_t>(x);
+  size_t index = mask.Index(x, row);
   for (; row < mask.height && mask.cells[index] != 0; index += stride) ++row;
   return row;
 }
@@ -250,7 +250,7 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
   work.nearest.resize(stride);
   work.squared.resize(stride);
   for (int32_t y = 0; y < height; ++y) {
-    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
+    const uint8_t* cells = mask.Row(y);
     float* out = field.values.data() + static_cast<size_t>(y) * stride;
     StepColumnDistances(cells, above.data(), width);
     int32_t clearFrom = 0;
@@ -258,9 +258,9 @@ void DistanceTransform(const ByteMask& mask, DistanceField& field) {
       std::fill(out + clearFrom, out + x, 0.0f);
       const int32_t end = NextClearCell(cells, x, width);
       for (int32_t q = x; q < end; ++q) {
-        if (clearBelow[static_cast<size_t>(q)] < y) clearBelow[static_cast<size_t>(q)] = NextClearBelow(mask, q, y);
-        const int64_t below = std::min<int64_t>(clearBelow[static_cast<size_t>(q)] - y, kColumnCap);
-        columnDistance[static_cast<size_t>(q)] = std::min<int64_t>(above[static_cast<size_t>(q)], below);
+        if (At(clearBelow, q) < y) At(clearBelow, q) = NextClearBelow(mask, q, y);
+        const int64_t below = std::min<int64_t>(At(clearBelow, q) - y, kColumnCap);
+        At(columnDistance, q) = std::min<int64_t>(At(above, q), below);
       }
       TransformRun(columnDistance.data(), x, end - 1, width, work, out);
       x = clearFrom = end;

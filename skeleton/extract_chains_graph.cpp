@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <span>
 
+#include "skeleton/index_at.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/shape_walk.h"
 #include "skeleton/skeleton_graph.h"
@@ -20,8 +21,8 @@ struct NodesByComponent {
   std::vector<int32_t> list;
 
   std::span<const int32_t> Of(int32_t component) const {
-    const size_t begin = static_cast<size_t>(offsets[static_cast<size_t>(component)]);
-    const size_t end = static_cast<size_t>(offsets[static_cast<size_t>(component) + 1]);
+    const size_t begin = static_cast<size_t>(At(offsets, component));
+    const size_t end = static_cast<size_t>(At(offsets, component + 1));
     return std::span<const int32_t>(list.data() + begin, end - begin);
   }
 };
@@ -34,15 +35,14 @@ NodesByComponent GroupNodes(const SkeletonGraph& graph) {
   grouped.list.resize(graph.nodes.size());
   std::vector<int32_t> fill(grouped.offsets.begin(), grouped.offsets.end() - 1);
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
-    grouped.list[static_cast<size_t>(fill[static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(node)])]++)] =
-        node;
+    At(grouped.list, At(fill, At(graph.nodeComponent, node))++) = node;
   }
   return grouped;
 }
 
 int32_t ComponentAt(const SkeletonGraph& graph, IntPoint p) {
   if (p.x < 0 || p.y < 0 || p.x >= graph.width || p.y >= graph.height) return -1;
-  return graph.componentOfPixel[static_cast<size_t>(p.y) * static_cast<size_t>(graph.width) + static_cast<size_t>(p.x)];
+  return graph.componentOfPixel[GridIndex(graph.width, p.x, p.y)];
 }
 
 void RotateToFront(std::vector<IntPoint>& points, int32_t k) {
@@ -57,15 +57,13 @@ std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::v
   IntPoint previous{-1, -1};
   IntPoint current = start;
   for (int64_t step = 0; step < limit; ++step) {
-    visited[static_cast<size_t>(current.y) * static_cast<size_t>(mask.width) + static_cast<size_t>(current.x)] = 1;
+    visited[mask.Index(current.x, current.y)] = 1;
     points.push_back(current);
     bool moved = false;
     for (int32_t k = 0; k < 8; ++k) {
       const IntPoint next{current.x + kNeighbourDx[k], current.y + kNeighbourDy[k]};
       if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
-      if (visited[static_cast<size_t>(next.y) * static_cast<size_t>(mask.width) + static_cast<size_t>(next.x)] != 0) {
-        continue;
-      }
+      if (visited[mask.Index(next.x, next.y)] != 0) continue;
       previous = current;
       current = next;
       moved = true;
@@ -109,12 +107,12 @@ void ReuseSimpleChains(const SkeletonGraph& graph, const std::vector<ChainRecord
     if (points.size() < 2) continue;
     const int32_t c = ComponentAt(graph, points.front());
     if (c < 0 || ComponentAt(graph, points[points.size() / 2]) != c || ComponentAt(graph, points.back()) != c) continue;
-    ++chainCount[static_cast<size_t>(c)];
-    if (firstChain[static_cast<size_t>(c)] < 0) firstChain[static_cast<size_t>(c)] = static_cast<int32_t>(k);
+    ++At(chainCount, c);
+    if (At(firstChain, c) < 0) At(firstChain, c) = static_cast<int32_t>(k);
   }
   for (size_t c = 0; c < static_cast<size_t>(graph.componentCount); ++c) {
     if (chainCount[c] != 1 || graph.liveEdgeCount[c] == 0) continue;
-    ChainRecord chain = simpleChains[static_cast<size_t>(firstChain[c])];
+    ChainRecord chain = At(simpleChains, firstChain[c]);
     OrientReusedChain(chain, preference);
     result.push_back(std::move(chain));
     componentDone[c] = 1;
@@ -161,7 +159,7 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLengt
   const size_t componentCount = static_cast<size_t>(graph.componentCount);
   std::vector<uint8_t> componentHasJunction(componentCount, 0);
   for (size_t node = 0; node < graph.nodes.size(); ++node) {
-    if (graph.incidentEdges[node].size() > 2) componentHasJunction[static_cast<size_t>(graph.nodeComponent[node])] = 1;
+    if (graph.incidentEdges[node].size() > 2) At(componentHasJunction, graph.nodeComponent[node]) = 1;
   }
   std::vector<uint8_t> componentDone(componentCount, 0);
 
@@ -174,7 +172,7 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLengt
   // at most once, so one visited grid serves every trace of this loop.
   std::vector<uint8_t> traceVisited;
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
-    const size_t c = static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(node)]);
+    const size_t c = static_cast<size_t>(At(graph.nodeComponent, node));
     if (componentDone[c] != 0 || graph.liveEdgeCount[c] == 0 || !NodeHasFreeEdge(graph, node)) continue;
     componentDone[c] = 1;
     const std::span<const int32_t> componentNodes = nodesByComponent.Of(static_cast<int32_t>(c));
@@ -206,7 +204,7 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLengt
 
   // Rings of degree-2 pixels have no node and so no edge: trace them closed.
   std::vector<uint8_t> componentHasNode(componentCount, 0);
-  for (const int32_t c : graph.nodeComponent) componentHasNode[static_cast<size_t>(c)] = 1;
+  for (const int32_t c : graph.nodeComponent) At(componentHasNode, c) = 1;
   if (std::find(componentHasNode.begin(), componentHasNode.end(), 0) == componentHasNode.end()) return result;
   std::vector<uint8_t> ringVisited(mask.cells.size(), 0);
   for (size_t index = 0; index < mask.cells.size(); ++index) {

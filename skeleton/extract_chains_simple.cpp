@@ -12,6 +12,7 @@
 #include "skeleton/bit_rows.h"
 #include "skeleton/chain_trace.h"
 #include "skeleton/end_pairing.h"
+#include "skeleton/index_at.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/row_scan.h"
 #include "skeleton/trace_walk.h"
@@ -182,8 +183,8 @@ void ForChainsNearEnds(const ChainEndGrid& grid, const ChainRecord& chain, std::
         const auto cell = grid.cells.find(GridKey(cellX + dx, cellY + dy));
         if (cell == grid.cells.end()) continue;
         for (int32_t id : cell->second) {
-          if (seenStamp[static_cast<size_t>(id)] == stamp) continue;
-          seenStamp[static_cast<size_t>(id)] = stamp;
+          if (At(seenStamp, id) == stamp) continue;
+          At(seenStamp, id) = stamp;
           visit(id);
         }
       }
@@ -211,7 +212,7 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
 
   std::vector<IntPoint> endPixels;
   for (int32_t y = 1; y <= height - 2; ++y) {
-    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * stride;
+    const uint8_t* cells = mask.Row(y);
     const uint64_t* bits = free.rows.words.data() + static_cast<size_t>(y) * wordsPerRow;
     for (size_t c = 0; c < wordsPerRow; ++c) {
       for (uint64_t set = bits[c] & interior[c]; set != 0; set &= set - 1) {
@@ -249,7 +250,7 @@ ChainOwnerMap BuildChainOwnerMap(const std::vector<ChainRecord>& chains, int32_t
 
 void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32_t height, const ChainOwnerMap& owner,
                           int32_t chainIndex, bool atStart) {
-  std::vector<IntPoint>& points = chains[static_cast<size_t>(chainIndex)].points;
+  std::vector<IntPoint>& points = At(chains, chainIndex).points;
   if (points.empty()) return;
   const IntPoint end = atStart ? points.front() : points.back();
   float best = kNearbyChainRadius;
@@ -287,9 +288,9 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   std::vector<uint8_t> joinable(static_cast<size_t>(count), 0);  // open and not yet joined into another
   std::vector<uint8_t> removed(static_cast<size_t>(count), 0);
   for (int32_t id = 0; id < count; ++id) {
-    if (chains[static_cast<size_t>(id)].closed != 0) continue;
-    joinable[static_cast<size_t>(id)] = 1;
-    AddChainEnds(grid, chains[static_cast<size_t>(id)], id);
+    if (At(chains, id).closed != 0) continue;
+    At(joinable, id) = 1;
+    AddChainEnds(grid, At(chains, id), id);
   }
   std::vector<uint32_t> seenStamp(static_cast<size_t>(count), 0);
   uint32_t stamp = 0;
@@ -298,45 +299,45 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   std::set<int32_t> withPartner;
 
   auto meet = [&](int32_t first, int32_t second) {
-    return MeetingEnds(chains[static_cast<size_t>(first)], chains[static_cast<size_t>(second)], threshold).has_value();
+    return MeetingEnds(At(chains, first), At(chains, second), threshold).has_value();
   };
   auto findPartner = [&](int32_t id) {
     int32_t best = -1;
-    ForChainsNearEnds(grid, chains[static_cast<size_t>(id)], seenStamp, stamp, [&](int32_t other) {
-      if (other <= id || joinable[static_cast<size_t>(other)] == 0) return;
+    ForChainsNearEnds(grid, At(chains, id), seenStamp, stamp, [&](int32_t other) {
+      if (other <= id || At(joinable, other) == 0) return;
       if ((best < 0 || other < best) && meet(id, other)) best = other;
     });
     return best;
   };
   auto setPartner = [&](int32_t id, int32_t other) {
-    partner[static_cast<size_t>(id)] = other;
+    At(partner, id) = other;
     if (other < 0) {
       withPartner.erase(id);
       return;
     }
-    pairedWith[static_cast<size_t>(other)].push_back(id);
+    At(pairedWith, other).push_back(id);
     withPartner.insert(id);
   };
 
   for (int32_t id = 0; id < count; ++id) {
-    if (joinable[static_cast<size_t>(id)] != 0) setPartner(id, findPartner(id));
+    if (At(joinable, id) != 0) setPartner(id, findPartner(id));
   }
   while (!withPartner.empty()) {
     const int32_t a = *withPartner.begin();
-    const int32_t b = partner[static_cast<size_t>(a)];
-    const EndPairing pairing = *MeetingEnds(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], threshold);
+    const int32_t b = At(partner, a);
+    const EndPairing pairing = *MeetingEnds(At(chains, a), At(chains, b), threshold);
     ChainRecord run;
-    run.points = JoinedRun(chains[static_cast<size_t>(a)], chains[static_cast<size_t>(b)], pairing);
-    chains[static_cast<size_t>(a)] = SimplifyRdp(run, kSimplifyTolerance);
-    AddChainEnds(grid, chains[static_cast<size_t>(a)], a);
-    joinable[static_cast<size_t>(b)] = 0;
-    removed[static_cast<size_t>(b)] = 1;
+    run.points = JoinedRun(At(chains, a), At(chains, b), pairing);
+    At(chains, a) = SimplifyRdp(run, kSimplifyTolerance);
+    AddChainEnds(grid, At(chains, a), a);
+    At(joinable, b) = 0;
+    At(removed, b) = 1;
     setPartner(b, -1);
 
     std::vector<int32_t> lookAgain;
-    lookAgain.swap(pairedWith[static_cast<size_t>(b)]);
+    lookAgain.swap(At(pairedWith, b));
     for (int32_t id : lookAgain) {
-      if (joinable[static_cast<size_t>(id)] != 0 && partner[static_cast<size_t>(id)] == b) setPartner(id, findPartner(id));
+      if (At(joinable, id) != 0 && At(partner, id) == b) setPartner(id, findPartner(id));
     }
     setPartner(a, findPartner(a));
   }

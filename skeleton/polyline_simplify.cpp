@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "skeleton/index_at.h"
+
 namespace {
 
 struct FarthestPoint {
@@ -15,17 +17,17 @@ struct FarthestPoint {
 // points[first]-points[last]; the earliest wins ties, and index stays first
 // when every distance is 0.
 FarthestPoint FindFarthestPoint(const std::vector<IntPoint>& points, int32_t first, int32_t last) {
-  const float px = static_cast<float>(points[static_cast<size_t>(first)].x);
-  const float py = static_cast<float>(points[static_cast<size_t>(first)].y);
-  const float qx = static_cast<float>(points[static_cast<size_t>(last)].x);
-  const float qy = static_cast<float>(points[static_cast<size_t>(last)].y);
+  const float px = static_cast<float>(At(points, first).x);
+  const float py = static_cast<float>(At(points, first).y);
+  const float qx = static_cast<float>(At(points, last).x);
+  const float qy = static_cast<float>(At(points, last).y);
   const float segX = qx - px;
   const float segY = qy - py;
   const float lengthSquared = segX * segX + segY * segY;
   FarthestPoint farthest{first, 0.0f};
   for (int32_t i = first + 1; i < last; ++i) {
-    const float xx = static_cast<float>(points[static_cast<size_t>(i)].x);
-    const float xy = static_cast<float>(points[static_cast<size_t>(i)].y);
+    const float xx = static_cast<float>(At(points, i).x);
+    const float xy = static_cast<float>(At(points, i).y);
     float distance;
     if (lengthSquared >= 1e-6f) {
       float t = ((xx - px) * segX + (xy - py) * segY) / lengthSquared;
@@ -59,7 +61,7 @@ void SimplifyRdpStep(const std::vector<IntPoint>& points, int32_t first, int32_t
     // range would otherwise split at its own first point forever.
     if (farthest.index == from) continue;
     if (farthest.distance <= tolerance) continue;
-    keep[static_cast<size_t>(farthest.index)] = true;
+    At(keep, farthest.index) = true;
     // Pushed right part first so the left part is processed first.
     pending.emplace_back(farthest.index, to);
     pending.emplace_back(from, farthest.index);

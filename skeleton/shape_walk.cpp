@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "skeleton/index_at.h"
 #include "skeleton/turn_prediction.h"
 #include "skeleton/ring_search.h"
 
@@ -72,7 +73,7 @@ int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t>
     int32_t best = -1;
     float bestScore = kNoPreferenceScore;
     for (const int32_t node : componentNodes) {
-      if (strokeEndsOnly && graph.nodeDegree[static_cast<size_t>(node)] != 1) continue;
+      if (strokeEndsOnly && At(graph.nodeDegree, node) != 1) continue;
       if (!NodeHasFreeEdge(graph, node)) continue;
       const float score = PreferenceScore(preference, NodePixel(graph, node));
       if (score > bestScore) {
@@ -90,7 +91,7 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
   std::vector<IntPoint> points{NodePixel(graph, startNode)};
   std::vector<WalkStep> edgeStack{WalkStep{startNode, -1}};
   FloatPoint heading{0.0f, 0.0f};
-  int32_t remaining = graph.liveEdgeCount[static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(startNode)])];
+  int32_t remaining = At(graph.liveEdgeCount, At(graph.nodeComponent, startNode));
   size_t lastForwardEnd = 0;
   int32_t current = startNode;
   const bool curvature = smart != 0 && std::fabs(bias) > kMinCurvatureBias;
@@ -101,13 +102,13 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
     FloatPoint predicted = heading;
     if (curvature && !IsZero(heading) && points.size() >= 4) predicted = PredictTurnFromPoints(points, heading);
 
-    const std::vector<int32_t>& incident = graph.incidentEdges[static_cast<size_t>(current)];
+    const std::vector<int32_t>& incident = At(graph.incidentEdges, current);
     int32_t count = 0;
-    for (const int32_t e : incident) count += EdgeIsFree(graph.edges[static_cast<size_t>(e)]) ? 1 : 0;
+    for (const int32_t e : incident) count += EdgeIsFree(At(graph.edges, e)) ? 1 : 0;
     int32_t best = -1;
     float bestScore = kNoCandidateScore;
     for (const int32_t e : incident) {
-      const EdgeRec& edge = graph.edges[static_cast<size_t>(e)];
+      const EdgeRec& edge = At(graph.edges, e);
       if (!EdgeIsFree(edge)) continue;
       float direction = 0.0f;
       if (!IsZero(heading)) {
@@ -129,7 +130,7 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
     }
 
     if (best >= 0) {
-      EdgeRec& edge = graph.edges[static_cast<size_t>(best)];
+      EdgeRec& edge = At(graph.edges, best);
       edge.used = 1;
       --remaining;
       const int32_t from = current;
@@ -147,7 +148,7 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
       const WalkStep top = edgeStack.back();
       edgeStack.pop_back();
       current = edgeStack.back().node;
-      AppendEdgeFrom(graph.edges[static_cast<size_t>(top.edge)], top.node, points);
+      AppendEdgeFrom(At(graph.edges, top.edge), top.node, points);
       if (NodeHasFreeEdge(graph, current)) {
         heading = LastStepOf(points, heading);
         resumed = true;
@@ -166,14 +167,14 @@ std::vector<IntPoint> WalkJunctionComponent(SkeletonGraph& graph, const ByteMask
                                             std::span<const int32_t> componentNodes, int32_t firstNode,
                                             const ShapeWalkOptions& options, const std::vector<FloatPoint>& seeds,
                                             BranchScratch& scratch) {
-  const int32_t component = graph.nodeComponent[static_cast<size_t>(firstNode)];
+  const int32_t component = At(graph.nodeComponent, firstNode);
   StartPreference preference{options.startPoint, options.writingDirection, false};
   bool seedInForce = false;
   for (const FloatPoint& seed : seeds) {
     IntPoint pixel;
     if (!FindSeedPixel(mask, seed, pixel)) continue;
     const int32_t pixelIndex = pixel.y * mask.width + pixel.x;
-    if (graph.componentOfPixel[static_cast<size_t>(pixelIndex)] != component) continue;
+    if (At(graph.componentOfPixel, pixelIndex) != component) continue;
     preference.reference = FloatPoint{static_cast<float>(pixel.x), static_cast<float>(pixel.y)};
     seedInForce = true;
     break;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "skeleton/index_at.h"
 #include "skeleton/points.h"
 #include "skeleton/row_scan.h"
 #include "skeleton/spur_removal.h"
@@ -71,7 +72,7 @@ void RemoveSmallShapes(ByteMask& mask, int32_t minShapeArea) {
         }
       }
       if (component.size() < static_cast<size_t>(minShapeArea)) {
-        for (int32_t index : component) mask.cells[static_cast<size_t>(index)] = 0;
+        for (int32_t index : component) At(mask.cells, index) = 0;
       }
     }
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "skeleton/index_at.h"
 #include "skeleton/polyline_simplify.h"
 
 namespace {
@@ -19,9 +20,9 @@ void LabelComponents(const ByteMask& mask, SkeletonGraph& graph) {
   graph.componentOfPixel.assign(PixelCount(mask), -1);
   std::vector<int32_t> stack;
   for (int32_t seed = 0; seed < total; ++seed) {
-    if (mask.cells[static_cast<size_t>(seed)] == 0 || graph.componentOfPixel[static_cast<size_t>(seed)] >= 0) continue;
+    if (At(mask.cells, seed) == 0 || At(graph.componentOfPixel, seed) >= 0) continue;
     const int32_t id = graph.componentCount++;
-    graph.componentOfPixel[static_cast<size_t>(seed)] = id;
+    At(graph.componentOfPixel, seed) = id;
     stack.push_back(seed);
     while (!stack.empty()) {
       const int32_t pixel = stack.back();
@@ -33,8 +34,8 @@ void LabelComponents(const ByteMask& mask, SkeletonGraph& graph) {
         const int32_t ny = y + kNeighbourDy[k];
         if (MaskGet(mask, nx, ny) == 0) continue;
         const int32_t neighbour = ny * width + nx;
-        if (graph.componentOfPixel[static_cast<size_t>(neighbour)] >= 0) continue;
-        graph.componentOfPixel[static_cast<size_t>(neighbour)] = id;
+        if (At(graph.componentOfPixel, neighbour) >= 0) continue;
+        At(graph.componentOfPixel, neighbour) = id;
         stack.push_back(neighbour);
       }
     }
@@ -46,12 +47,12 @@ void FindNodes(const ByteMask& mask, SkeletonGraph& graph) {
   for (int32_t y = 0; y < mask.height; ++y) {
     for (int32_t x = 0; x < mask.width; ++x) {
       const int32_t pixel = y * mask.width + x;
-      if (mask.cells[static_cast<size_t>(pixel)] == 0) continue;
+      if (At(mask.cells, pixel) == 0) continue;
       const int32_t degree = SkeletonPixelDegree(mask, x, y);
       if (degree == 2) continue;
-      graph.nodeOfPixel[static_cast<size_t>(pixel)] = static_cast<int32_t>(graph.nodes.size());
+      At(graph.nodeOfPixel, pixel) = static_cast<int32_t>(graph.nodes.size());
       graph.nodes.push_back(pixel);
-      graph.nodeComponent.push_back(graph.componentOfPixel[static_cast<size_t>(pixel)]);
+      graph.nodeComponent.push_back(At(graph.componentOfPixel, pixel));
       graph.nodeDegree.push_back(degree);
     }
   }
@@ -64,17 +65,17 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
   std::vector<uint8_t> seen(PixelCount(mask), 0);
   std::unordered_set<uint64_t> linkedPairs;
   auto isNode = [&graph, width](IntPoint p) {
-    return graph.nodeOfPixel[static_cast<size_t>(p.y * width + p.x)] >= 0;
+    return At(graph.nodeOfPixel, p.y * width + p.x) >= 0;
   };
 
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
-    const int32_t pixel = graph.nodes[static_cast<size_t>(node)];
+    const int32_t pixel = At(graph.nodes, node);
     const IntPoint origin{pixel % width, pixel / width};
     for (int32_t k = 0; k < 8; ++k) {
       const IntPoint first{origin.x + kNeighbourDx[k], origin.y + kNeighbourDy[k]};
       if (MaskGet(mask, first.x, first.y) == 0) continue;
       const int32_t firstIndex = first.y * width + first.x;
-      const int32_t firstNode = graph.nodeOfPixel[static_cast<size_t>(firstIndex)];
+      const int32_t firstNode = At(graph.nodeOfPixel, firstIndex);
       if (firstNode >= 0) {
         const uint64_t low = static_cast<uint64_t>(std::min(pixel, firstIndex));
         const uint64_t high = static_cast<uint64_t>(std::max(pixel, firstIndex));
@@ -87,11 +88,11 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
         PushEdge(graph.edges, std::move(link));
         continue;
       }
-      if (seen[static_cast<size_t>(firstIndex)] != 0) continue;
+      if (At(seen, firstIndex) != 0) continue;
 
       EdgeRec run;
       run.pixels = {origin, first};
-      seen[static_cast<size_t>(firstIndex)] = 1;
+      At(seen, firstIndex) = 1;
       IntPoint previous = origin;
       IntPoint current = first;
       // A degree-2 pixel has one way on besides the way back, so no seen
@@ -102,7 +103,7 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
           const IntPoint next{current.x + kNeighbourDx[d], current.y + kNeighbourDy[d]};
           if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
           run.pixels.push_back(next);
-          if (!isNode(next)) seen[static_cast<size_t>(next.y * width + next.x)] = 1;
+          if (!isNode(next)) At(seen, next.y * width + next.x) = 1;
           previous = current;
           current = next;
           moved = true;
@@ -111,7 +112,7 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
         if (!moved) break;
       }
       run.nodeA = node;
-      run.nodeB = isNode(current) ? graph.nodeOfPixel[static_cast<size_t>(current.y * width + current.x)] : node;
+      run.nodeB = isNode(current) ? At(graph.nodeOfPixel, current.y * width + current.x) : node;
       run.length = PolylineLength(run.pixels);
       PushEdge(graph.edges, std::move(run));
     }
@@ -122,8 +123,8 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
 void PruneSpurs(SkeletonGraph& graph, float minLength) {
   for (EdgeRec& edge : graph.edges) {
     if (edge.pruned != 0) continue;
-    const bool touchesStrokeEnd = graph.nodeDegree[static_cast<size_t>(edge.nodeA)] == 1 ||
-                                  graph.nodeDegree[static_cast<size_t>(edge.nodeB)] == 1;
+    const bool touchesStrokeEnd = At(graph.nodeDegree, edge.nodeA) == 1 ||
+                                  At(graph.nodeDegree, edge.nodeB) == 1;
     if (touchesStrokeEnd && edge.length < minLength && edge.nodeA != edge.nodeB) edge.pruned = 1;
   }
 }
@@ -132,19 +133,19 @@ void ListIncidentEdges(SkeletonGraph& graph) {
   graph.incidentEdges.assign(graph.nodes.size(), {});
   graph.liveEdgeCount.assign(static_cast<size_t>(graph.componentCount), 0);
   for (int32_t e = 0; e < static_cast<int32_t>(graph.edges.size()); ++e) {
-    const EdgeRec& edge = graph.edges[static_cast<size_t>(e)];
+    const EdgeRec& edge = At(graph.edges, e);
     if (edge.pruned != 0) continue;
-    graph.incidentEdges[static_cast<size_t>(edge.nodeA)].push_back(e);
-    if (edge.nodeB != edge.nodeA) graph.incidentEdges[static_cast<size_t>(edge.nodeB)].push_back(e);
-    ++graph.liveEdgeCount[static_cast<size_t>(graph.nodeComponent[static_cast<size_t>(edge.nodeA)])];
+    At(graph.incidentEdges, edge.nodeA).push_back(e);
+    if (edge.nodeB != edge.nodeA) At(graph.incidentEdges, edge.nodeB).push_back(e);
+    ++At(graph.liveEdgeCount, At(graph.nodeComponent, edge.nodeA));
   }
 }
 
 }  // namespace
 
 bool NodeHasFreeEdge(const SkeletonGraph& graph, int32_t node) {
-  for (const int32_t e : graph.incidentEdges[static_cast<size_t>(node)]) {
-    if (EdgeIsFree(graph.edges[static_cast<size_t>(e)])) return true;
+  for (const int32_t e : At(graph.incidentEdges, node)) {
+    if (EdgeIsFree(At(graph.edges, e))) return true;
   }
   return false;
 }
@@ -188,21 +189,21 @@ BranchInfo MeasureBranch(const SkeletonGraph& graph, int32_t startNode, int32_t 
   }
   const uint32_t mark = scratch.mark;
   // The incidence lists hold only unpruned edges, so their sizes are the degrees here.
-  auto liveDegree = [&graph](int32_t node) { return graph.incidentEdges[static_cast<size_t>(node)].size(); };
+  auto liveDegree = [&graph](int32_t node) { return At(graph.incidentEdges, node).size(); };
 
-  scratch.visitMark[static_cast<size_t>(startNode)] = mark;
+  At(scratch.visitMark, startNode) = mark;
   if (liveDegree(startNode) == 1) info.hasLeaf = 1;
   scratch.stack.clear();
   scratch.stack.emplace_back(startNode, excludedEdge);
   while (!scratch.stack.empty()) {
     const auto [node, arrival] = scratch.stack.back();
     scratch.stack.pop_back();
-    for (const int32_t e : graph.incidentEdges[static_cast<size_t>(node)]) {
-      const EdgeRec& edge = graph.edges[static_cast<size_t>(e)];
+    for (const int32_t e : At(graph.incidentEdges, node)) {
+      const EdgeRec& edge = At(graph.edges, e);
       if (e == arrival || edge.used != 0 || edge.pruned != 0) continue;
       const int32_t other = edge.nodeA == node ? edge.nodeB : edge.nodeA;
-      if (scratch.visitMark[static_cast<size_t>(other)] == mark) continue;
-      scratch.visitMark[static_cast<size_t>(other)] = mark;
+      if (At(scratch.visitMark, other) == mark) continue;
+      At(scratch.visitMark, other) = mark;
       info.length += edge.length;
       if (liveDegree(other) == 1) info.hasLeaf = 1;
       scratch.stack.emplace_back(other, e);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "skeleton/byte_mask.h"
+#include "skeleton/index_at.h"
 #include "skeleton/points.h"
 
 struct EdgeRec {
@@ -47,7 +48,7 @@ void PushEdge(std::vector<EdgeRec>& edges, EdgeRec&& edge);
 SkeletonGraph BuildSkeletonGraph(const ByteMask& mask, float minLength);
 
 inline IntPoint NodePixel(const SkeletonGraph& graph, int32_t node) {
-  const int32_t index = graph.nodes[static_cast<size_t>(node)];
+  const int32_t index = At(graph.nodes, node);
   return IntPoint{index % graph.width, index / graph.width};
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "skeleton/index_at.h"
 #include "skeleton/row_scan.h"
 #include "skeleton/tiled_mask.h"
 
@@ -141,7 +142,7 @@ void DecideTile(TiledThinning& state, int32_t tx, int32_t ty) {
   const uint64_t* tile = state.tiled.At(tx, ty);
   if (*tile == 0) return;
   const uint64_t bits = DeletableBits<kFirstTable>(tile, state.tiled.tileStride) &
-                        state.interiorColumns[static_cast<size_t>(tx)] & state.interiorRows[static_cast<size_t>(ty)];
+                        At(state.interiorColumns, tx) & At(state.interiorRows, ty);
   if (bits != 0) state.rowDeletions.push_back({tx, bits});
 }
 
@@ -231,9 +232,9 @@ void TrimEndPixels(ByteMask& mask, int32_t iterations) {
   for (int32_t iteration = 1; iteration <= iterations; ++iteration) {
     ends.clear();
     for (int32_t y = 1; y <= height - 2; ++y) {
-      const uint8_t* row = mask.cells.data() + static_cast<size_t>(y) * stride;
+      const uint8_t* row = mask.Row(y);
       for (int32_t x = NextSetCell(row, 1, width - 1); x < width - 1; x = NextSetCell(row, x + 1, width - 1)) {
-        if (InteriorNeighbourSum(row, stride, x) < 2) ends.push_back(static_cast<size_t>(y) * stride + static_cast<size_t>(x));
+        if (InteriorNeighbourSum(row, stride, x) < 2) ends.push_back(mask.Index(x, y));
       }
     }
     if (ends.empty()) return;

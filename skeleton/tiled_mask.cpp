@@ -42,7 +42,7 @@ TiledMask TileMask(const ByteMask& mask) {
   const auto width = static_cast<size_t>(mask.width);
   const size_t wholeTiles = width / 8;
   for (int32_t y = 0; y < mask.height; ++y) {
-    const uint8_t* cells = mask.cells.data() + static_cast<size_t>(y) * width;
+    const uint8_t* cells = mask.Row(y);
     uint64_t* tiles = tiled.At(0, y / 8);
     const int32_t shift = 8 * (y % 8);
     for (size_t t = 0; t < wholeTiles; ++t) tiles[t] |= NonZeroByteBits(cells + 8 * t) << shift;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "skeleton/end_pairing.h"
+#include "skeleton/index_at.h"
 
 std::mutex ChainCacheMutex;
 ChainCache ProcessChainCache;
@@ -36,8 +37,8 @@ float ChainEndGap(int32_t a, int32_t b) {
   const ChainCache& cache = ProcessChainCache;
   const auto count = static_cast<int64_t>(cache.chains.size());
   if (cache.valid == 0 || a < 0 || b < 0 || a >= count || b >= count) return kNoGap;
-  const std::vector<IntPoint>& first = cache.chains[static_cast<size_t>(a)];
-  const std::vector<IntPoint>& second = cache.chains[static_cast<size_t>(b)];
+  const std::vector<IntPoint>& first = At(cache.chains, a);
+  const std::vector<IntPoint>& second = At(cache.chains, b);
   if (first.empty() || second.empty()) return kNoGap;
   const std::array<float, 4> gaps = SquaredEndDistances(first, second);
   return *std::min_element(gaps.begin(), gaps.end());

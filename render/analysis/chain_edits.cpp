@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "skeleton/chain_operations.h"
+#include "skeleton/index_at.h"
 
 void ApplyMergeSlots(std::vector<ChainRecord>& chains, const MergeSlot (&slots)[kMergeSlotCount], bool autoFlip) {
   for (const MergeSlot& slot : slots) {
@@ -18,7 +19,7 @@ void ApplyReverseSlots(std::vector<ChainRecord>& chains, const int32_t (&slots)[
   for (int32_t value : slots) {
     const int64_t index = static_cast<int64_t>(value) - 1;
     if (index < 0 || index >= static_cast<int64_t>(chains.size())) continue;
-    ChainRecord& chain = chains[static_cast<size_t>(index)];
+    ChainRecord& chain = At(chains, index);
     if (chain.closed != 0 || chain.points.size() < 2) continue;
     std::reverse(chain.points.begin(), chain.points.end());
   }
@@ -34,19 +35,19 @@ void ApplyDrawOrderTable(std::vector<ChainRecord>& chains, const DrawOrderBlob& 
     const int64_t position = static_cast<int64_t>(table.targetPosition[i]) - 1;
     const int64_t chain = static_cast<int64_t>(table.chainPlusOne[i]) - 1;
     if (position < 0 || position >= n || chain < 0 || chain >= n) continue;
-    if (claimed[static_cast<size_t>(chain)] || chainAt[static_cast<size_t>(position)] >= 0) continue;
-    chainAt[static_cast<size_t>(position)] = chain;
-    claimed[static_cast<size_t>(chain)] = true;
+    if (At(claimed, chain) || At(chainAt, position) >= 0) continue;
+    At(chainAt, position) = chain;
+    At(claimed, chain) = true;
   }
   int64_t nextUnclaimed = 0;
   for (int64_t& chain : chainAt) {
     if (chain >= 0) continue;
-    while (claimed[static_cast<size_t>(nextUnclaimed)]) ++nextUnclaimed;
+    while (At(claimed, nextUnclaimed)) ++nextUnclaimed;
     chain = nextUnclaimed++;
   }
   std::vector<ChainRecord> reordered;
   reordered.reserve(chains.size());
-  for (int64_t chain : chainAt) reordered.push_back(chains[static_cast<size_t>(chain)]);
+  for (int64_t chain : chainAt) reordered.push_back(At(chains, chain));
   chains.swap(reordered);
 }
 

@@ -8,6 +8,7 @@
 
 #include "render/drawing/pixel_access.h"
 #include "render/drawing/value_noise.h"
+#include "skeleton/index_at.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ void DrawCapsuleIntoLayer(const CapsuleShape& shape, const CapsuleBox& box, cons
       const int32_t spanRight = std::min(right, (spanLeft | (kStrokeTileSize - 1)));
       const size_t tile = StrokeTileIndex(layer, spanLeft, y);
       int32_t slot = layer.tileSlot[tile];
-      if (slot >= 0 && !useSource && layer.fullPixels[static_cast<size_t>(slot)] == kStrokeTilePixels) {
+      if (slot >= 0 && !useSource && At(layer.fullPixels, slot) == kStrokeTilePixels) {
         spanLeft = spanRight + 1;
         continue;
       }
@@ -199,7 +200,7 @@ void DrawCapsuleIntoLayer(const CapsuleShape& shape, const CapsuleBox& box, cons
         }
         StrokeLayerPixel& p = StrokeSlotPixels(layer, slot)[StrokeTileOffset(x, y)];
         if (value > p.coverage) {
-          if (value >= 1.0f && p.coverage < 1.0f) ++layer.fullPixels[static_cast<size_t>(slot)];
+          if (value >= 1.0f && p.coverage < 1.0f) ++At(layer.fullPixels, slot);
           p.coverage = value;
           p.colour = colourIndex;
         }

@@ -172,7 +172,7 @@ void DrawSkeletonWithoutChains(const RenderSettings& settings, const RenderFrame
   const float lineRadius = static_cast<float>(settings.lineRadius);
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x) {
-      if (mask.cells[static_cast<size_t>(y) * mask.width + x] == 0) continue;
+      if (mask.cells[mask.Index(x, y)] == 0) continue;
       const float w = InterpolateWidthPoints(settings.widthPoints, static_cast<float>(x), static_cast<float>(y),
                                              lineRadius);
       const int32_t radius = std::max(0, static_cast<int32_t>(w + 0.5f));
