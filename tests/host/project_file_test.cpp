@@ -9,11 +9,13 @@
 #include "host/project_file.h"
 #include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 using nlohmann::json;
 
 TEST(ProjectFile, SavedValuesAndBlobsSurviveAReloadByteForByte) {
-  const std::string path = ::testing::TempDir() + "spindrel_project_roundtrip.json";
+  const ScratchDirectory scratch("project-roundtrip");
+  const std::string path = scratch.File("project.json");
   json saved;
   {
     auto host = OpenSetUpHost();
@@ -39,7 +41,6 @@ TEST(ProjectFile, SavedValuesAndBlobsSurviveAReloadByteForByte) {
   EXPECT_EQ(ReadParamValue(host->instance, PARAM_NIB_ANGLE).angle.value, 809086);  // 12.34567 in 16.16
   EXPECT_EQ(ReadParamValue(host->instance, PARAM_WP3_POSITION).point.yValue, 1000 * 65536 + 8192);
   EXPECT_EQ(ReadHandleStats(host->handles).live, 4);
-  std::remove(path.c_str());
 }
 
 // Each bad project comes with good entries before the bad one: none may be applied.
@@ -101,7 +102,8 @@ TEST(ProjectFile, AnyBadEntryOrHeaderLeavesEveryValueAsItWas) {
 TEST(ProjectFile, UnreadableMalformedOrHostileFilesAreReported) {
   auto host = OpenSetUpHost();
   ASSERT_NE(host, nullptr);
-  const std::string dir = ::testing::TempDir();
+  const ScratchDirectory scratch("project-files");
+  const std::string dir = scratch.Path() + "/";
   const std::string deep = std::string(100000, '[') + std::string(100000, ']');
   const std::string header = "{\"format\": \"spindrel-project\", \"version\": 1, \"parameters\": [";
   const std::pair<std::string, std::string> files[] = {
@@ -138,5 +140,4 @@ TEST(ProjectFile, UnreadableMalformedOrHostileFilesAreReported) {
     EXPECT_FALSE(loaded) << path;
     EXPECT_EQ(error, message);
   }
-  for (const auto& [name, text] : files) std::remove((dir + name).c_str());
 }

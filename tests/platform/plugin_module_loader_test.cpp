@@ -6,23 +6,21 @@
 
 #include "host/plugin_module.h"
 #include "host_interface/host_entry_point.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A copy of the module in a scratch directory, removed afterwards.
+// A copy of the module in a directory `name` of a scratch directory,
+// removed afterwards.
 struct ModuleCopy {
+  ScratchDirectory scratch{"loader"};
   fs::path directory;
   fs::path file;
-  explicit ModuleCopy(const fs::path& name) : directory(fs::temp_directory_path() / name) {
-    fs::remove_all(directory);
+  explicit ModuleCopy(const fs::path& name) : directory(scratch.path / name) {
     fs::create_directories(directory);
     fs::copy_file(SPINDREL_MODULE_PATH, file = directory / PluginModuleFileName());
-  }
-  ~ModuleCopy() {
-    std::error_code ignored;
-    fs::remove_all(directory, ignored);
   }
   std::string Utf8(const fs::path& path) const {
     const std::u8string text = path.u8string();
@@ -46,7 +44,7 @@ TEST(PluginModuleLoader, ResolvesOnlyTheEntryPoint) {
 
 // A headless host cannot answer a message box about a bad image: errors come back at once.
 TEST(PluginModuleLoader, ReportsMissingAndDamagedFilesAsErrors) {
-  ModuleCopy scratch("spindrel_loader_damaged");
+  ModuleCopy scratch("damaged");
   std::ofstream(scratch.file, std::ios::binary | std::ios::trunc) << "MZ this is not a module";
   for (const std::string& path : {scratch.Utf8(scratch.file), scratch.Utf8(scratch.directory / "x"), std::string()}) {
     std::string error;
@@ -57,7 +55,7 @@ TEST(PluginModuleLoader, ReportsMissingAndDamagedFilesAsErrors) {
 
 // A bare name means the file in the current directory, even while a namesake is loaded; paths may be non-ASCII.
 TEST(PluginModuleLoader, LoadsBareNamesAndNonAsciiPaths) {
-  ModuleCopy scratch(fs::path(u8"spindrel_loader_\u00e9t\u00e9 \u00fcber"));
+  ModuleCopy scratch(fs::path(u8"\u00e9t\u00e9 \u00fcber"));
   std::string error;
   PluginModule original = LoadPluginModule(SPINDREL_MODULE_PATH, error);
   ASSERT_NE(original, nullptr) << error;

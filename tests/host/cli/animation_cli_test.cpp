@@ -11,13 +11,11 @@
 #include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh scratch directory per test.
-std::string Scratch(const std::string& name) { return FreshDirectory("anim_" + name); }
 
 std::vector<std::string> FileNames(const std::string& directory) {
   std::vector<std::string> names;
@@ -29,7 +27,8 @@ std::vector<std::string> FileNames(const std::string& directory) {
 }  // namespace
 
 TEST(AnimationCli, WritesOneNumberedImagePerFrameEndingOnTheSingleRenderAtThatTime) {
-  const std::string dir = Scratch("frames");
+  const ScratchDirectory scratch("anim-frames");
+  const std::string dir = scratch.Path();
   const std::string input = dir + "/in.png";
   std::string error;
   ASSERT_TRUE(WritePngFile(input, TextInkImage(96, 64, 3), error)) << error;
@@ -45,12 +44,12 @@ TEST(AnimationCli, WritesOneNumberedImagePerFrameEndingOnTheSingleRenderAtThatTi
   const RgbaImage first = ReadPng(frames + "frame_0000.png");
   EXPECT_EQ(first.pixels, std::vector<uint8_t>(first.pixels.size(), 0));
   EXPECT_NE(ReadPng(frames + "frame_0002.png").pixels, first.pixels);
-  fs::remove_all(dir);
 }
 
 // analyse and a render in this process share one chain cache, so the file can be compared with what was published.
 TEST(AnimationCli, AnalyseWritesTheStagesAndTheChainsTheRenderPublishes) {
-  const std::string dir = Scratch("analyse");
+  const ScratchDirectory scratch("anim-analyse");
+  const std::string dir = scratch.Path();
   const std::string out = dir + "/analysis";
   const std::string key = "Min Chain Length=0@0,60@1";
   const CliRun run = RunCli({"analyse", SamplePath(), "-o", out, "--set", "Use Bezier Fit=on", "--key", key,
@@ -110,5 +109,4 @@ TEST(AnimationCli, AnalyseWritesTheStagesAndTheChainsTheRenderPublishes) {
   }
   EXPECT_TRUE(pfm.good() && pfm.peek() == EOF);
   EXPECT_EQ(mismatches, 0u);
-  fs::remove_all(dir);
 }

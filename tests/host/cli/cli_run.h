@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -63,16 +61,6 @@ inline std::string ReadText(const std::string& path) {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
-}
-
-// A fresh, empty scratch directory for one test; the process id keeps
-// test runs of other builds on the machine out of it.
-inline std::string FreshDirectory(const std::string& name) {
-  const std::filesystem::path path =
-      std::filesystem::path(::testing::TempDir()) / ("spindrel_" + name + "_" + std::to_string(getpid()));
-  std::filesystem::remove_all(path);
-  std::filesystem::create_directories(path);
-  return path.string();
 }
 
 inline std::string SamplePath() { return std::string(SPINDREL_SOURCE_DIR) + "/samples/spindrel_text.png"; }

@@ -4,14 +4,9 @@
 #include <filesystem>
 
 #include "tests/host/cli/cli_run.h"
+#include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
-
-}  // namespace
 
 TEST(Cli, AboutAndParamsListWhatTheHostReceived) {
   const CliRun about = RunCli({"about"});
@@ -37,17 +32,17 @@ TEST(Cli, AboutAndParamsListWhatTheHostReceived) {
 }
 
 TEST(Cli, ErrorsGiveOneLineAndWriteNothing) {
-  const std::string output = TempPath("spindrel_cli_error.png");
-  const std::string frames = TempPath("spindrel_cli_error_frames");
-  const std::string notPng = TempPath("spindrel_cli_not_png.png");
+  const ScratchDirectory scratch("cli-errors");
+  const std::string output = scratch.File("error.png");
+  const std::string frames = scratch.File("error_frames");
+  const std::string notPng = scratch.File("not_png.png");
   std::ofstream(notPng) << "plain text, not an image";
-  fs::remove_all(frames);
   const std::string in = SamplePath();
   const std::vector<std::vector<std::string>> failing = {
       {"render", in, "-o", output, "--set", "Opacity (%)=5"},
       {"render", in, "-o", output, "--depth", "12"},
-      {"render", in, "-o", output, "--project", TempPath("missing_project.json")},
-      {"render", TempPath("missing_input.png"), "-o", output},
+      {"render", in, "-o", output, "--project", scratch.File("missing_project.json")},
+      {"render", scratch.File("missing_input.png"), "-o", output},
       {"render", notPng, "-o", output},
       {"render", in},
       {"render", in, "-o"},
@@ -63,8 +58,8 @@ TEST(Cli, ErrorsGiveOneLineAndWriteNothing) {
       {"render", in, "-o", frames, "--frames", "100000000", "--fps", "1"},
       {"render", in, "-o", frames, "--frames", "3", "--fps", "24", "--key", "Threshold=1@0,2@0"},
       // The project is saved after the render: the image or frames written go again.
-      {"render", in, "-o", output, "--save-project", TempPath("no_such_directory/project.json")},
-      {"render", in, "-o", frames, "--frames", "2", "--fps", "10", "--save-project", TempPath("no/project.json")},
+      {"render", in, "-o", output, "--save-project", scratch.File("no_such_directory/project.json")},
+      {"render", in, "-o", frames, "--frames", "2", "--fps", "10", "--save-project", scratch.File("no/project.json")},
       {"analyse", in},
       {"analyse", in, "-o", frames, "--time", "soon"},
       {"analyse", in, "-o", frames, "--frames", "3"},
@@ -84,28 +79,26 @@ TEST(Cli, ErrorsGiveOneLineAndWriteNothing) {
     EXPECT_FALSE(fs::exists(frames));
     EXPECT_EQ(ReadText(notPng), "plain text, not an image");
   }
-  fs::remove(notPng);
   // The built program exits non-zero too.
-  const std::string errors = TempPath("spindrel_cli_exe.err");
+  const std::string errors = scratch.File("exe.err");
   const std::string command = std::string("\"") + SPINDREL_CLI_PATH + "\" render \"" + SamplePath() + "\" -o \"" +
                               output + "\" --set \"Threshold=abc\" 2> \"" + errors + "\"";
   EXPECT_NE(std::system(command.c_str()), 0);
   EXPECT_FALSE(fs::exists(output));
   EXPECT_EQ(ReadText(errors), "spindrel: error: --set: Threshold: \"abc\" is not an integer\n");
-  fs::remove(errors);
 }
 
 TEST(Cli, ProjectSavedByOneRenderIsLoadedByTheNext) {
-  const std::string project = TempPath("spindrel_cli_project.json");
-  const std::string again = TempPath("spindrel_cli_project_again.json");
-  const std::string output = TempPath("spindrel_cli_project.png");
+  const ScratchDirectory scratch("cli-project");
+  const std::string project = scratch.File("project.json");
+  const std::string again = scratch.File("project_again.json");
+  const std::string output = scratch.File("project.png");
   ASSERT_EQ(RunCli({"render", SamplePath(), "-o", output, "--depth", "16", "--set", "Line Width=7", "--set",
                     "Start Point=10,20", "--save-project", project}).err, "");
   ASSERT_EQ(RunCli({"render", SamplePath(), "-o", output, "--depth", "32", "--project", project, "--save-project",
                     again}).err, "");
   EXPECT_EQ(ReadText(project), ReadText(again));
   EXPECT_NE(ReadText(project).find("\"value\": 7"), std::string::npos);
-  for (const std::string& path : {project, again, output}) fs::remove(path);
 }
 
 // A 16-bit PNG without colour information holds sRGB values like an 8-bit one.
@@ -115,8 +108,8 @@ TEST(Cli, SixteenBitPngReadsAsTheSameValuesScaled) {
       "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x01\x10\x06"
       "\x00\x00\x00\xA4\xB2\xA3\xC9\x00\x00\x00\x14\x49\x44\x41\x54\x78\xDA\x63\x48\x49\x39\x71\xC2\xC8\xE8\xFF"
       "\xFF\x06\x28\x00\x00\x4A\xB0\x08\xBB\x41\x88\x99\xEE\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82";
-  const std::string path = TempPath("spindrel_cli_16bit.png");
+  const ScratchDirectory scratch("cli-16bit");
+  const std::string path = scratch.File("16bit.png");
   std::ofstream(path, std::ios::binary).write(kPng, sizeof(kPng) - 1);
   EXPECT_EQ(ReadPng(path).pixels, (std::vector<uint8_t>{100, 200, 50, 255, 128, 128, 128, 128}));
-  fs::remove(path);
 }

@@ -23,6 +23,7 @@
 #include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 
@@ -33,10 +34,6 @@ std::string ReadBytes(const fs::path& path) { return ReadText(path.string()); }
 class ExportPresses : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("spindrel-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-            std::to_string(getpid()));
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "out");
     savedPath_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
     setenv("PATH", (std::string(SPINDREL_DESKTOP_DIR) + ":" + savedPath_).c_str(), 1);
@@ -50,7 +47,6 @@ class ExportPresses : public ::testing::Test {
     setenv("PATH", savedPath_.c_str(), 1);
     unsetenv("SPINDREL_DESKTOP_LOG");
     unsetenv("SPINDREL_DESKTOP_ANSWER");
-    fs::remove_all(dir_);
   }
 
   void SetParam(int32_t id, const char* text) {
@@ -88,7 +84,8 @@ class ExportPresses : public ::testing::Test {
     return ReadBytes(dir_ / "desktop.log");
   }
 
-  fs::path dir_;
+  const ScratchDirectory scratch_{"export"};
+  const fs::path dir_ = scratch_.path;
   std::string savedPath_;
   std::unique_ptr<ReferenceHost> host_;
   OwnedFrame input_;

@@ -15,6 +15,7 @@
 #include "host/host_error_text.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 
@@ -80,7 +81,8 @@ bool UnderSanitizer() {
 
 // What a file declares is checked first: no pixel buffer, no seconds of work.
 TEST(InputLimits, PngSizesAreCheckedBeforeAnythingIsAllocated) {
-  const std::string dir = FreshDirectory("limits_png");
+  const ScratchDirectory scratch("limits-png");
+  const std::string dir = scratch.Path();
   const std::string output = dir + "/out.png";
   struct Case {
     std::string name;
@@ -116,13 +118,13 @@ TEST(InputLimits, PngSizesAreCheckedBeforeAnythingIsAllocated) {
     EXPECT_NE(error.find(test.message), std::string::npos) << error;
     EXPECT_FALSE(std::filesystem::exists(output));
   }
-  std::filesystem::remove_all(dir);
 }
 
 // A genuine frame of the host's largest size at 32 bits needs more than this
 // machine holds: refused up front with the figures, no pixel read.
 TEST(InputLimits, ARunThatCannotFitInMemoryIsRefusedUpFront) {
-  const std::string dir = FreshDirectory("limits_memory");
+  const ScratchDirectory scratch("limits-memory");
+  const std::string dir = scratch.Path();
   const std::string input = WriteFile(dir + "/large.png", ZeroPng(30000, 30000, 1, 0, 30000, 3750));
   const RunMemoryPlan plan{uint64_t{30000} * 30000, 0, 32, 1};
   const MemoryLimit limit = RunMemoryLimit();
@@ -133,7 +135,6 @@ TEST(InputLimits, ARunThatCannotFitInMemoryIsRefusedUpFront) {
   EXPECT_EQ(run.err, "spindrel: error: rendering " + input + " (30000 x 30000 pixels) at 32 bits needs about " +
                          ByteCountText(EstimateRunBytes(plan)) + ", more than the " + ByteCountText(limit.bytes) +
                          " of " + limit.source + "; a smaller image or a lower --depth needs less\n");
-  std::filesystem::remove_all(dir);
 }
 
 TEST(InputLimits, TheEstimateGrowsWithDepthMapAndRendersAndDecidesTheThreads) {
@@ -162,7 +163,8 @@ TEST(InputLimits, TheEstimateGrowsWithDepthMapAndRendersAndDecidesTheThreads) {
 // refused when --threads asks for more.
 TEST(InputLimits, ThreadsFollowTheProcessMemoryLimit) {
   if (UnderSanitizer()) GTEST_SKIP() << "a sanitizer needs far more address space";
-  const std::string dir = FreshDirectory("limits_threads");
+  const ScratchDirectory scratch("limits-threads");
+  const std::string dir = scratch.Path();
   const std::string input = dir + "/in.png";
   std::string error;
   ASSERT_TRUE(WritePngFile(input, TextInkImage(2000, 1500, 3), error)) << error;
@@ -187,7 +189,6 @@ TEST(InputLimits, ThreadsFollowTheProcessMemoryLimit) {
   const auto [chosen, chosenError] = limited("render \"" + input + "\" -o \"" + dir + "/frames\" --frames 8 --fps 8");
   EXPECT_EQ(chosen, 0) << chosenError;
   EXPECT_TRUE(std::filesystem::exists(dir + "/frames/frame_0007.png"));
-  std::filesystem::remove_all(dir);
 }
 
 // Renders a frame under an address-space limit too small for it and exits 0

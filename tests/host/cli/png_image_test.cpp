@@ -10,11 +10,14 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/scratch_directory.h"
+
 namespace {
 
 TEST(PngImage, WrittenFilesReadBackIdentically) {
   std::mt19937 rng(3);
-  const std::string path = ::testing::TempDir() + "spindrel_png_round_trip.png";
+  const ScratchDirectory scratch("png-round-trip");
+  const std::string path = scratch.File("round_trip.png");
   for (auto [w, h, kind] : {std::tuple{1, 1, 0}, {2, 3, 1}, {1, 17, 2}, {97, 45, 0}, {97, 45, 1}, {97, 45, 2},
                             {4100, 3, 2}, {320, 180, 3}}) {
     RgbaImage image{w, h, std::vector<uint8_t>(static_cast<size_t>(w) * h * 4)};
@@ -32,7 +35,6 @@ TEST(PngImage, WrittenFilesReadBackIdentically) {
     ASSERT_TRUE(ReadPngFile(path, back, error)) << error;
     EXPECT_TRUE(back.width == w && back.height == h && back.pixels == image.pixels) << w << "x" << h << " kind " << kind;
   }
-  std::remove(path.c_str());
   // Frames of every depth encode as their images do.
   for (int32_t depth : {8, 16, 32}) {
     RgbaImage image{61, 7, std::vector<uint8_t>(61 * 7 * 4)};

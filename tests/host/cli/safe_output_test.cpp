@@ -16,12 +16,11 @@
 #include "tests/host/cli/cli_process.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Scratch(const std::string& name) { return FreshDirectory("safe_" + name); }
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -79,7 +78,8 @@ struct FileSizeLimit {
 }  // namespace
 
 TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
-  const std::string dir = Scratch("refuse");
+  const ScratchDirectory scratch("safe-refuse");
+  const std::string dir = scratch.Path();
   const std::string input = WriteInput(dir, 48, 32);
   const std::string out = dir + "/out";
   fs::create_directories(out + "/dir.png");
@@ -131,11 +131,11 @@ TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
   }
   EXPECT_EQ(RunCli({"analyse", input, "-o", out + "/file.png"}).err,
             "spindrel: error: " + out + "/file.png exists and is not a directory\n");
-  fs::remove_all(dir);
 }
 
 TEST(SafeOutput, ABatchReplacesItsTargetsOnlyWhenCommittedAndKeepsTheirPermissions) {
-  const std::string dir = Scratch("batch");
+  const ScratchDirectory scratch("safe-batch");
+  const std::string dir = scratch.Path();
   const std::string kept = dir + "/kept.txt";
   WriteText(kept, "old");
   fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -180,14 +180,14 @@ TEST(SafeOutput, ABatchReplacesItsTargetsOnlyWhenCommittedAndKeepsTheirPermissio
   EXPECT_EQ(ReadText(kept), "new");
   EXPECT_FALSE(fs::exists(dir + "/other.txt"));
   EXPECT_EQ(HiddenFileCount(dir), 0u);
-  fs::remove_all(dir);
 }
 
 // Checking the targets of a long animation stays linear: 200000 frames are
 // checked in well under the time limit, and a run that then fails (here on
 // a missing project) leaves nothing.
 TEST(SafeOutput, ManyFramesAreCheckedInBoundedTime) {
-  const std::string dir = Scratch("many");
+  const ScratchDirectory scratch("safe-many");
+  const std::string dir = scratch.Path();
   const std::string input = WriteInput(dir, 8, 8);
   const auto started = std::chrono::steady_clock::now();
   const CliRun run = RunCli({"render", input, "-o", dir + "/frames", "--frames", "200000", "--fps", "1000",
@@ -195,13 +195,13 @@ TEST(SafeOutput, ManyFramesAreCheckedInBoundedTime) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   EXPECT_EQ(run.err, "spindrel: error: cannot read " + dir + "/missing.json: No such file or directory\n");
   EXPECT_FALSE(fs::exists(dir + "/frames"));
-  fs::remove_all(dir);
 }
 
 // Writes that fail part-way (here past a file-size limit, as on a full disk)
 // leave the previous run's frames, analysis and project as they were.
 TEST(SafeOutput, FailedWritesLeaveThePreviousRunInPlace) {
-  const std::string dir = Scratch("full");
+  const ScratchDirectory scratch("safe-full");
+  const std::string dir = scratch.Path();
   const std::string input = WriteInput(dir, 160, 96);
   const std::string frames = dir + "/frames/";
   const std::string project = dir + "/project.json";
@@ -246,20 +246,21 @@ TEST(SafeOutput, FailedWritesLeaveThePreviousRunInPlace) {
     EXPECT_NE(run.err.find(": File too large"), std::string::npos) << run.err;
     EXPECT_EQ(Snapshot(dir), before);
   }
-  fs::remove_all(dir);
 }
 
 // SIGINT and SIGTERM stop a run at once and leave every path as it was: no
 // temporary, no half-written frame, the directory it made gone again.
 TEST(SafeOutput, StopSignalsLeaveNoPartialFile) {
-  const std::string dir = Scratch("signal");
+  const ScratchDirectory scratch("safe-signal");
+  const std::string dir = scratch.Path();
+  const ScratchDirectory logs("safe-signal-log");  // outside `dir`, which must stay as it was
+  const std::string errors = logs.File("render.err");
   const std::string input = WriteInput(dir, 640, 400);
   WriteText(dir + "/frames/frame_0000.png", "the previous run's frame");
   for (const int stop : {SIGTERM, SIGINT}) {
     for (const std::string& frames : {dir + "/frames", dir + "/new/frames"}) {
       SCOPED_TRACE(frames);
       const auto before = Snapshot(dir);
-      const std::string errors = dir + "/../spindrel_safe_signal.err";
       const CliProcess process = StartCli({"render", input, "-o", frames, "--frames", "400", "--fps", "24",
                                            "--threads", "2", "--key", "Reveal Progress (%)=0@0,100@16"},
                                           -1, errors);
@@ -279,12 +280,12 @@ TEST(SafeOutput, StopSignalsLeaveNoPartialFile) {
       fs::remove(errors);
     }
   }
-  fs::remove_all(dir);
 }
 
 // A command whose answer cannot reach standard output fails.
 TEST(SafeOutput, CommandsFailWhenStandardOutputCannotBeWritten) {
-  const std::string errors = ::testing::TempDir() + "spindrel_stdout.err";
+  const ScratchDirectory scratch("safe-stdout");
+  const std::string errors = scratch.File("stdout.err");
   const int full = open("/dev/full", O_WRONLY);
   ASSERT_GE(full, 0);
   for (const char* command : {"params", "about", "--help"}) {
@@ -304,7 +305,6 @@ TEST(SafeOutput, CommandsFailWhenStandardOutputCannotBeWritten) {
   close(pipeEnds[1]);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
   EXPECT_EQ(ReadText(errors), "spindrel: error: cannot write to standard output: Broken pipe\n");
-  fs::remove(errors);
   // In-process, a stream that refuses its text.
   std::ostringstream refused;
   refused.setstate(std::ios::badbit);

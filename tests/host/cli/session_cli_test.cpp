@@ -7,18 +7,14 @@
 
 #include "model/param_ids.h"
 #include "tests/host/cli/cli_run.h"
+#include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
-
-}  // namespace
-
 TEST(SessionCli, BadOptionsFailWithOneLineBeforeAnyAction) {
   const std::string in = SamplePath();
-  const std::string output = TempPath("spindrel_session_never.png");
+  const ScratchDirectory scratch("session-options");
+  const std::string output = scratch.File("never.png");
   const std::string actions = "render " + output + "\n";
   const std::vector<std::vector<std::string>> failing = {
       {},
@@ -29,7 +25,7 @@ TEST(SessionCli, BadOptionsFailWithOneLineBeforeAnyAction) {
       {in, "--layer-offset", "5"},
       {in, "--comp-size", "0x5"},
       {in, "--comp-size", "640"},
-      {in, "--actions", TempPath("no_such_actions.txt")},
+      {in, "--actions", scratch.File("no_such_actions.txt")},
       {in, "--set", "Nope=1"},
       {in, "--frames", "3"},
   };
@@ -48,12 +44,12 @@ TEST(SessionCli, BadOptionsFailWithOneLineBeforeAnyAction) {
 // Each failing line is named on standard error, changes nothing and writes
 // nothing; the session goes on and exits with 1.
 TEST(SessionCli, BadLinesAreNamedAndTheSessionGoesOn) {
-  const std::string directory = TempPath("spindrel_session_dir");
-  const std::string image = TempPath("spindrel_session_ok.png");
-  const std::string project = TempPath("spindrel_session_project.json");
-  const std::string missing = TempPath("spindrel_no_such_dir/out.png");
+  const ScratchDirectory scratch("session-lines");
+  const std::string directory = scratch.File("dir");
+  const std::string image = scratch.File("ok.png");
+  const std::string project = scratch.File("project.json");
+  const std::string missing = scratch.File("no_such_dir/out.png");
   fs::create_directories(directory);
-  fs::remove(image);
   const std::string actions = "set Line Width=7\n"
                               "clik 3 4\n"
                               "set Nope=1\n"
@@ -92,16 +88,15 @@ TEST(SessionCli, BadLinesAreNamedAndTheSessionGoesOn) {
       EXPECT_EQ(entry.at("value"), 2);
     }
   }
-  for (const std::string& path : {image, project}) fs::remove(path);
-  fs::remove_all(directory);
 }
 
 // At 1/2 the render is half the size and the windows show it scaled back up,
 // placed in a composition of their own size.
 TEST(SessionCli, DraftFramesAreHalfSizeAndWindowsShowThemPlaced) {
-  const std::string render = TempPath("spindrel_session_half.png");
-  const std::string window = TempPath("spindrel_session_half_window.png");
-  const std::string layerWindow = TempPath("spindrel_session_half_layer.png");
+  const ScratchDirectory scratch("session-draft");
+  const std::string render = scratch.File("half.png");
+  const std::string window = scratch.File("half_window.png");
+  const std::string layerWindow = scratch.File("half_layer.png");
   const std::string actions = "set Preview Chains=1\nrender " + render + "\nwindow " + window + "\nlayer-window " +
                               layerWindow + "\n";
   const CliRun run =
@@ -130,5 +125,4 @@ TEST(SessionCli, DraftFramesAreHalfSizeAndWindowsShowThemPlaced) {
   }
   EXPECT_EQ(differing, 0u);
   EXPECT_EQ(comp.pixels[3], 0);  // outside the layer the composition is empty
-  for (const std::string& path : {render, window, layerWindow}) fs::remove(path);
 }

@@ -15,12 +15,11 @@
 #include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
 
 void FillRect(RgbaImage& image, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   for (int32_t y = y0; y < y1; ++y) {
@@ -40,8 +39,8 @@ RgbaImage GlyphImage(int32_t scale = 1) {
   return image;
 }
 
-std::string WriteInput(const RgbaImage& image, const std::string& name) {
-  const std::string path = TempPath(name);
+std::string WriteInput(const ScratchDirectory& scratch, const RgbaImage& image, const std::string& name) {
+  const std::string path = scratch.File(name);
   std::string error;
   EXPECT_TRUE(WritePngFile(path, image, error)) << error;
   return path;
@@ -147,16 +146,12 @@ void ExpectOverlayExactlyOver(const RgbaImage& window, const RgbaImage& frame, c
   }
 }
 
-CliRun RunSession(const std::vector<std::string>& args, const std::string& actions) {
-  // Tests run in parallel processes: each writes its own actions file.
-  const std::string file =
-      TempPath(JoinText({"spindrel_actions_", testing::UnitTest::GetInstance()->current_test_info()->name(), ".txt"}));
+CliRun RunSession(const ScratchDirectory& scratch, const std::vector<std::string>& args, const std::string& actions) {
+  const std::string file = scratch.File("actions.txt");
   std::ofstream(file) << actions;
   std::vector<std::string> command = {"session", "--actions", file};
   command.insert(command.end(), args.begin(), args.end());
-  const CliRun run = RunCli(command);
-  fs::remove(file);
-  return run;
+  return RunCli(command);
 }
 
 }  // namespace
@@ -170,16 +165,17 @@ TEST(SessionEditing, PickedChainsShowInTheWindowBlendIntoOneAndUndoRestoresTheSl
   const std::vector<ChainRecord> blended =
       ChainsOf(image, {"Slot 1 - Chain A (0=off)=1", "Slot 1 - Chain B (0=off)=3"});
   EXPECT_EQ(blended.size(), 2u);
-  const std::string input = WriteInput(image, "spindrel_session_glyph.png");
-  const std::string frame = TempPath("spindrel_session_glyph_frame.png");
-  const std::string picked = TempPath("spindrel_session_glyph_picked.png");
-  const std::string joined = TempPath("spindrel_session_glyph_joined.png");
+  const ScratchDirectory scratch("session-glyph");
+  const std::string input = WriteInput(scratch, image, "glyph.png");
+  const std::string frame = scratch.File("frame.png");
+  const std::string picked = scratch.File("picked.png");
+  const std::string joined = scratch.File("joined.png");
   const View view{1, 40, 30};
   const std::string actions = "render " + frame + "\n" + ClickLine("click", view, chains[2]) + "window " + picked +
                               "\n" + ClickLine("shift-click", view, chains[0]) + "press Blend Selected\n" +
                               ClickLine("click", view, chains[2]) + "window " + joined + "\n" +
                               ClickLine("click", view, chains[1]) + "undo\n" + ClickLine("click", view, chains[2]);
-  const CliRun run = RunSession({input, "--comp-size", "300x200", "--layer-offset", "40,30"}, actions);
+  const CliRun run = RunSession(scratch, {input, "--comp-size", "300x200", "--layer-offset", "40,30"}, actions);
   EXPECT_EQ(run.code, 0) << run.err;
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 10u) << run.out;
@@ -199,7 +195,6 @@ TEST(SessionEditing, PickedChainsShowInTheWindowBlendIntoOneAndUndoRestoresTheSl
   ExpectOverlayExactlyOver(ReadPng(picked), rendered, view, {chains[2]});
   // The blended chain is drawn in one piece over what were the bar and the stem.
   ExpectOverlayExactlyOver(ReadPng(joined), rendered, view, {chains[0], chains[2]});
-  for (const std::string& path : {input, frame, picked, joined}) fs::remove(path);
 }
 
 // Part-way through the reveal only a chain's start is drawn; reversed, its
@@ -210,15 +205,16 @@ TEST(SessionEditing, ReversingFlipsTheNextRenderAndUndoBringsItBack) {
   FillRect(image, 10, 15, 110, 21);
   const std::vector<ChainRecord> chains = ChainsOf(image, {});
   ASSERT_EQ(chains.size(), 1u);
-  const std::string input = WriteInput(image, "spindrel_session_bar.png");
-  const std::string forward = TempPath("spindrel_session_forward.png");
-  const std::string reversed = TempPath("spindrel_session_reversed.png");
-  const std::string undone = TempPath("spindrel_session_undone.png");
+  const ScratchDirectory scratch("session-bar");
+  const std::string input = WriteInput(scratch, image, "bar.png");
+  const std::string forward = scratch.File("forward.png");
+  const std::string reversed = scratch.File("reversed.png");
+  const std::string undone = scratch.File("undone.png");
   const std::string actions = "set Reveal Progress (%)=30\nrender " + forward + "\n" +
                               ClickLine("click", View{}, chains[0]) + "press Reverse Selected\nrender " + reversed +
                               "\nundo\nrender " + undone + "\nset Target Position (1-99)=1\n" +
                               ClickLine("click", View{}, chains[0]) + "press Set Order\nundo\n";
-  const CliRun run = RunSession({input}, actions);
+  const CliRun run = RunSession(scratch, {input}, actions);
   EXPECT_EQ(run.code, 0) << run.err;
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 11u) << run.out;
@@ -236,7 +232,6 @@ TEST(SessionEditing, ReversingFlipsTheNextRenderAndUndoBringsItBack) {
   EXPECT_EQ(PixelAt(after, start.x, start.y)[3], 0);
   EXPECT_GT(PixelAt(after, end.x, end.y)[3], 0);
   EXPECT_EQ(ReadPng(undone).pixels, before.pixels);
-  for (const std::string& path : {input, forward, reversed, undone}) fs::remove(path);
 }
 
 // At 1/2 the chains are traced at half size: clicks in full-size window
@@ -245,19 +240,19 @@ TEST(SessionEditing, DraftRendersPickAndDrawTheHalfSizeChains) {
   const RgbaImage image = GlyphImage(2);
   const std::vector<ChainRecord> chains = ChainsOf(image, {}, 2);
   ASSERT_EQ(chains.size(), 3u);
-  const std::string input = WriteInput(image, "spindrel_session_draft.png");
-  const std::string frame = TempPath("spindrel_session_draft_frame.png");
-  const std::string window = TempPath("spindrel_session_draft_window.png");
+  const ScratchDirectory scratch("session-draft");
+  const std::string input = WriteInput(scratch, image, "draft.png");
+  const std::string frame = scratch.File("frame.png");
+  const std::string window = scratch.File("window.png");
   const View view{2, 10, 20};
   const std::string actions = "render " + frame + "\n" + ClickLine("click", view, chains[1]) +
                               ClickLine("shift-click", view, chains[2]) + "window " + window + "\n";
   const CliRun run =
-      RunSession({input, "--downsample", "2", "--layer-offset", "10,20", "--comp-size", "420x230"}, actions);
+      RunSession(scratch, {input, "--downsample", "2", "--layer-offset", "10,20", "--comp-size", "420x230"}, actions);
   EXPECT_EQ(run.code, 0) << run.err;
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 4u) << run.out;
   EXPECT_EQ(lines[0], "render: " + frame + ", 200x100 at 0 s");
   EXPECT_EQ(lines[2], "shift-click: selection 2 3");
   ExpectOverlayExactlyOver(ReadPng(window), ReadPng(frame), view, {chains[1], chains[2]});
-  for (const std::string& path : {input, frame, window}) fs::remove(path);
 }

@@ -15,6 +15,7 @@
 
 #include "tests/host/cli/cli_process.h"
 #include "tests/host/cli/cli_run.h"
+#include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -36,7 +37,8 @@ const std::string kSvgFailed =
 }  // namespace
 
 TEST(SessionExports, AnswersReachThePromptsAndEveryAlertIsPrinted) {
-  const std::string dir = FreshDirectory("session_exports");
+  const ScratchDirectory scratch("session-exports");
+  const std::string dir = scratch.Path();
   const std::string taken = dir + "/taken.svg";  // a directory where the file would go
   fs::create_directories(taken);
   const std::string savedPath = std::getenv("PATH");
@@ -94,12 +96,12 @@ TEST(SessionExports, AnswersReachThePromptsAndEveryAlertIsPrinted) {
   // The session takes its desktop off PATH again.
   EXPECT_EQ(std::getenv("PATH"), savedPath);
   EXPECT_EQ(std::getenv("SPINDREL_DESKTOP_LOG"), nullptr);
-  fs::remove_all(dir);
 }
 
 // The built program without a display: nothing waits for a person.
 TEST(SessionExports, TheProgramExportsWithoutADisplay) {
-  const std::string dir = FreshDirectory("session_exports_program");
+  const ScratchDirectory scratch("session-exports-program");
+  const std::string dir = scratch.Path();
   std::ofstream(dir + "/actions.txt") << "render " << dir << "/frame.png\n"
                                       << "press Export SVG\n"
                                       << "answer " << dir << "/chains.svg\n"
@@ -121,5 +123,4 @@ TEST(SessionExports, TheProgramExportsWithoutADisplay) {
                                       "press: prompt \"Save Spindrel SVG\" -> " + dir +
                                           "/chains.svg; alert \"Spindrel\": \"SVG Exported Successfully!\""}));
   EXPECT_EQ(ReadText(dir + "/chains.svg").rfind("<?xml", 0), 0u);
-  fs::remove_all(dir);
 }

@@ -14,6 +14,7 @@
 #include "overlay_export/shape_layer_script_body.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/scratch_directory.h"
 
 namespace {
 
@@ -53,7 +54,8 @@ TEST(ShapeLayerPress, NoDataAlertUntilARenderFindsChainsThenOneScriptAndNoAlert)
 }
 
 TEST(ShapeLayerPress, SessionWritesTheScriptOfTheLastPress) {
-  const std::string directory = FreshDirectory("shape_layer_session");
+  const ScratchDirectory scratch("shape-layer-session");
+  const std::string directory = scratch.Path();
   const std::string script = directory + "/letters.jsx";
   std::istringstream actions("script " + script + "\nrender " + directory + "/frame.png\n" +
                              "press Create Shape Layer\nscript " + script + "\n");
