@@ -31,39 +31,47 @@ TEST(WindowThreads, EventsPressesAndUndoDuringRendersLeaveRendersAsTheyWereAlone
   };
   const std::vector<uint8_t> alone = render();
 
+  // Each side goes on until the other has run beside it for a while, however
+  // fast either is: renders until the presses and events below have had
+  // their turns, events and presses until the renders are done.
   std::atomic<int32_t> running{2};
+  std::atomic<int32_t> presses{0};
+  std::atomic<int32_t> eventSteps{0};
+  const auto othersHaveRun = [&] { return presses >= 4 && eventSteps >= 16; };
   std::vector<int32_t> mismatches(2, 0);
   std::vector<std::thread> threads;
   for (int32_t t = 0; t < 2; ++t) {
     threads.emplace_back([&, t] {
-      for (int32_t round = 0; round < 12; ++round) mismatches[t] += render() != alone;
+      for (int32_t round = 0; round < 12 || !othersHaveRun(); ++round) mismatches[t] += render() != alone;
       --running;
     });
   }
   std::vector<size_t> strokesSeen(2, 0);
   for (int32_t t = 0; t < 2; ++t) {
     threads.emplace_back([&, t] {
-      for (int32_t step = 0; running > 0 || step < 8; ++step) {
+      for (int32_t step = 0; running > 0; ++step) {
         const int32_t window = (step + t) % 2 == 0 ? kWindowComp : kWindowLayer;
         SendWindowClick(*host, window, {20 + step % 120, 30}, step % 2 != 0 ? kModifierShift : 0, 0);
         DisplayList strokes;
         EXPECT_EQ(SendWindowDraw(*host, window, 0, strokes).error, kHostErrorNone);
         strokesSeen[t] += strokes.size();
+        ++eventSteps;
       }
     });
   }
   int32_t undone = 0;
-  // At least one press and undo, even when the renders are done first.
-  do {
+  while (running > 0) {
     ButtonPressReport report;
     EXPECT_EQ(PressButton(*host, PARAM_CLEAR_ORDER, 0, &report), kHostErrorNone);
     EXPECT_EQ(report.changed, std::vector<int32_t>{PARAM_DRAW_ORDER});
     UndoStep step;
     undone += UndoLastStep(*host, step, error) ? 1 : 0;
-  } while (running > 0);
+    ++presses;
+  }
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(mismatches, std::vector<int32_t>(2, 0));
-  EXPECT_GT(undone, 0);
+  EXPECT_GE(undone, 4);
+  EXPECT_EQ(undone, presses);
   EXPECT_EQ(UndoStepCount(*host), 0u);
   EXPECT_GT(strokesSeen[0] + strokesSeen[1], 0u);
   const DrawingStats stats = ReadDrawingStats(host->drawing);
