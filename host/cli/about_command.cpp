@@ -15,6 +15,6 @@ int AboutCommand(const std::vector<std::string>& args, const CliEnvironment& env
   for (char& c : text) {
     if (c == '\r') c = '\n';
   }
-  WriteAnswer(*environment.out, text + "\n");
+  WriteAnswer(*environment.streams.out, text + "\n");
   return 0;
 }

@@ -72,7 +72,7 @@ std::string AnalysisFileBytes(size_t file, const RenderAnalysis& analysis) {
 
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
   const AnalyseOptions options = ParseAnalyseOptions(args);
-  const EffectInputs inputs = CheckEffectInputs(options.effect, 1, false, std::size(kAnalysisFileNames));
+  const EffectInputs inputs = CheckEffectInputs(options.effect, {.outputFiles = std::size(kAnalysisFileNames)});
   OutputBatch batch;
   std::string error;
   if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);

@@ -74,15 +74,13 @@ constexpr char kUsage[] =
 
 }  // namespace
 
-int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
-                   std::ostream& err, bool showProgress, std::istream* in) {
+int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, const CliStreams& streams) {
   CliEnvironment environment;
-  environment.in = in;
   environment.modulePath = DefaultModulePath(argv0);
   environment.programDirectory = ProgramDirectory(argv0);
-  environment.out = &out;
-  environment.err = &err;
-  environment.showProgress = showProgress;
+  environment.streams = streams;
+  std::ostream& out = *streams.out;
+  std::ostream& err = *streams.err;
   try {
     std::vector<std::string> rest;
     for (size_t i = 0; i < args.size(); ++i) {

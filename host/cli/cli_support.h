@@ -17,13 +17,18 @@ struct CliFailure {
 
 [[noreturn]] void FailCli(std::string message);
 
-struct CliEnvironment {
-  std::string modulePath;  // the plug-in module the commands load
-  std::string programDirectory;  // where the executable lies, with the host's desktop stand-in
-  std::istream* in = nullptr;  // what a session reads its actions from without --actions
+// Where a command line reads and writes.
+struct CliStreams {
   std::ostream* out = nullptr;
-  std::ostream* err = nullptr;
-  bool showProgress = false;  // draw progress on err (a terminal)
+  std::ostream* err = nullptr;  // the error line, and the progress bar
+  std::istream* in = nullptr;   // what a session reads its actions from without --actions
+  bool showProgress = false;    // draw progress on err (a terminal)
+};
+
+struct CliEnvironment {
+  std::string modulePath;        // the plug-in module the commands load
+  std::string programDirectory;  // where the executable lies, with the host's desktop stand-in
+  CliStreams streams;
 };
 
 // The directory of the executable named by argv[0] ("." for a bare name).
@@ -49,7 +54,6 @@ int RenderCommand(const std::vector<std::string>& args, const CliEnvironment& en
 int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 
-// Runs a whole command line (without the program name); errors go to `err`
-// as one line, and so does a progress bar when `showProgress` is set.
-int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, std::ostream& out,
-                   std::ostream& err, bool showProgress = false, std::istream* in = nullptr);
+// Runs a whole command line (without the program name) of the program
+// named by `argv0`; an error goes to streams.err as one line.
+int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, const CliStreams& streams);

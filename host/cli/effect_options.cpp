@@ -30,10 +30,10 @@ PngHeader ReadHeaderOrFail(const std::string& path) {
 
 // How many renders at once fit; fails with the figures when too few do.
 int32_t CheckRunMemory(const EffectOptions& options, const RunMemoryPlan& plan, const PngHeader& input,
-                       bool mayUseFewer) {
+                       bool fewerWillDo) {
   const MemoryLimit limit = RunMemoryLimit();
   const int32_t fit = RendersThatFit(plan, limit.bytes);
-  if (fit == plan.renders || (mayUseFewer && fit > 0)) return fit;
+  if (fit == plan.renders || (fewerWillDo && fit > 0)) return fit;
   const std::string renders =
       plan.renders == 1 ? std::string() : JoinText({" on ", std::to_string(plan.renders), " threads"});
   FailCli(JoinText({"rendering ", options.inputPath, " (", std::to_string(input.width), " x ",
@@ -76,11 +76,11 @@ bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, Effec
   return true;
 }
 
-EffectInputs CheckEffectInputs(const EffectOptions& options, int32_t renders, bool mayUseFewer, uint64_t outputs) {
+EffectInputs CheckEffectInputs(const EffectOptions& options, const PlannedRun& run) {
   const PngHeader input = ReadHeaderOrFail(options.inputPath);
   const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);
-  const RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, renders, outputs};
-  return EffectInputs{CheckRunMemory(options, plan, input, mayUseFewer), plan.inputPixels, plan.mapPixels};
+  const RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, run.renders, run.outputFiles};
+  return EffectInputs{CheckRunMemory(options, plan, input, run.fewerWillDo), plan.inputPixels, plan.mapPixels};
 }
 
 EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options) {

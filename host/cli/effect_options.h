@@ -35,12 +35,17 @@ struct EffectInputs {
   uint64_t mapPixels = 0;
 };
 
-// Reads the headers of the input and the map and checks that `renders`
-// renders at once, writing `outputs` files, fit in the run's memory; with
-// `mayUseFewer` fewer renders that fit will do. Fails with one line. Cheap:
-// commands call it before anything else.
-EffectInputs CheckEffectInputs(const EffectOptions& options, int32_t renders = 1, bool mayUseFewer = false,
-                               uint64_t outputs = 1);
+// What a command means to do with the inputs, for the memory it needs.
+struct PlannedRun {
+  int32_t renders = 1;        // at once
+  bool fewerWillDo = false;   // fewer renders at once, as many as fit, are fine too
+  uint64_t outputFiles = 1;   // written in the run
+};
+
+// Reads the headers of the input and the map and checks that the run fits
+// in the run's memory. Fails with one line. Cheap: commands call it before
+// anything else.
+EffectInputs CheckEffectInputs(const EffectOptions& options, const PlannedRun& run = {});
 
 // The effect with every value applied and its layers read, ready to render.
 struct EffectSession {

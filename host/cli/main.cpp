@@ -10,6 +10,6 @@
 int main(int argc, char** argv) {
   StopCleanlyOnSignals();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return RunCommandLine(args, argc > 0 ? argv[0] : "spindrel", std::cout, std::cerr, StandardErrorIsTerminal(),
-                        &std::cin);
+  return RunCommandLine(args, argc > 0 ? argv[0] : "spindrel",
+                        {.out = &std::cout, .err = &std::cerr, .in = &std::cin, .showProgress = StandardErrorIsTerminal()});
 }

@@ -18,6 +18,6 @@ int ParamsCommand(const std::vector<std::string>& args, const CliEnvironment& en
     out << id << '\t' << label << '\t' << ParamKindName(entry.def.paramType) << '\t' << FormatParamRange(entry)
         << '\t' << FormatParamDefault(entry) << '\n';
   }
-  WriteAnswer(*environment.out, out.str());
+  WriteAnswer(*environment.streams.out, out.str());
   return 0;
 }

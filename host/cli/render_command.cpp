@@ -90,7 +90,8 @@ std::string EncodeFrame(const HostFrame& frame, const std::string& path) {
 }
 
 void RenderOneImage(const RenderOptions& options, const CliEnvironment& environment) {
-  const EffectInputs inputs = CheckEffectInputs(options.effect, 1, false, options.saveProjectPath.empty() ? 1 : 2);
+  const EffectInputs inputs =
+      CheckEffectInputs(options.effect, {.outputFiles = options.saveProjectPath.empty() ? 1u : 2u});
   OutputBatch batch;
   std::string error;
   size_t imageIndex = 0;
@@ -112,8 +113,10 @@ void RenderOneImage(const RenderOptions& options, const CliEnvironment& environm
 void RenderFrames(const RenderOptions& options, const CliEnvironment& environment) {
   // Without --threads, as many threads as the memory holds.
   const int32_t threads = options.threads > 0 ? options.threads : DefaultRenderThreads(options.frameCount);
-  const EffectInputs inputs = CheckEffectInputs(options.effect, std::min(threads, options.frameCount),
-                                                options.threads == 0, static_cast<uint64_t>(options.frameCount) + 1);
+  const EffectInputs inputs =
+      CheckEffectInputs(options.effect, {.renders = std::min(threads, options.frameCount),
+                                         .fewerWillDo = options.threads == 0,
+                                         .outputFiles = static_cast<uint64_t>(options.frameCount) + 1});
   OutputBatch batch;
   std::string error;
   if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
@@ -127,7 +130,7 @@ void RenderFrames(const RenderOptions& options, const CliEnvironment& environmen
   EffectSession session = OpenEffectSession(environment, options.effect, inputs);
 
   ProgressBar progress;
-  StartProgress(progress, environment.showProgress ? environment.err : nullptr, options.frameCount);
+  StartProgress(progress, environment.streams.showProgress ? environment.streams.err : nullptr, options.frameCount);
   const HostFrame input = FrameView(session.input);
   AnimationJob job;
   job.input = &input;

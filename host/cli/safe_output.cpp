@@ -100,13 +100,19 @@ void RemoveTemporaryLocked(LiveOutputs& live, const std::string& temporary) {
   live.temporaries.erase(temporary);
 }
 
-// Caller holds the batch lock.
-void ForgetDirectoriesLocked(LiveOutputs& live, const OutputBatch& batch, bool remove) {
-  for (auto it = batch.madeDirectories.rbegin(); it != batch.madeDirectories.rend(); ++it) {
-    if (remove) RemoveEmptyDirectory(*it);
-    auto& made = live.madeDirectories;
-    made.erase(std::remove(made.begin(), made.end(), *it), made.end());
+// The batch's directories are no longer the stop handler's to remove.
+// Caller holds the batch lock and the live lock.
+void ForgetDirectoriesLocked(LiveOutputs& live, const OutputBatch& batch) {
+  auto& made = live.madeDirectories;
+  for (const std::string& directory : batch.madeDirectories) {
+    made.erase(std::remove(made.begin(), made.end(), directory), made.end());
   }
+}
+
+// Removes the directories the batch made, deepest first, when they are empty.
+// Caller holds the batch lock.
+void RemoveMadeDirectories(const OutputBatch& batch) {
+  for (auto it = batch.madeDirectories.rbegin(); it != batch.madeDirectories.rend(); ++it) RemoveEmptyDirectory(*it);
 }
 
 }  // namespace
@@ -257,7 +263,7 @@ bool CommitOutputs(OutputBatch& batch, std::string& error) {
       }
       if (ready) {
         batch.finished = true;
-        ForgetDirectoriesLocked(live, batch, false);
+        ForgetDirectoriesLocked(live, batch);
         return true;
       }
     }
@@ -277,7 +283,8 @@ void DiscardOutputs(OutputBatch& batch) {
     RemoveTemporaryLocked(live, output.temporary);
     output.temporary.clear();
   }
-  ForgetDirectoriesLocked(live, batch, true);
+  RemoveMadeDirectories(batch);
+  ForgetDirectoriesLocked(live, batch);
 }
 
 std::string OutputFilePath(const std::string& directory, const std::string& name) {

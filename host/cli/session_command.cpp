@@ -27,16 +27,19 @@ struct SessionOptions {
   WindowLayout layout;
 };
 
-// "A,B" (or "A" alone when `single` allows it) as two finite numbers.
-bool ParseNumberPair(const std::string& text, bool single, double& first, double& second) {
+// "A,B" as two finite numbers.
+bool ParseNumberPair(const std::string& text, double& first, double& second) {
   const size_t comma = text.find(',');
-  if (comma == std::string::npos) {
-    if (!single || !ParseDouble(text, first)) return false;
-    second = first;
-    return true;
-  }
-  return ParseDouble(std::string_view(text).substr(0, comma), first) &&
+  return comma != std::string::npos && ParseDouble(std::string_view(text).substr(0, comma), first) &&
          ParseDouble(std::string_view(text).substr(comma + 1), second);
+}
+
+// "A,B", or "A" alone for both.
+bool ParseOneOrTwoNumbers(const std::string& text, double& first, double& second) {
+  if (text.find(',') != std::string::npos) return ParseNumberPair(text, first, second);
+  if (!ParseDouble(text, first)) return false;
+  second = first;
+  return true;
 }
 
 void ParseCompSize(const std::string& text, WindowLayout& layout) {
@@ -64,11 +67,11 @@ SessionOptions ParseSessionOptions(const std::vector<std::string>& args) {
     } else if (arg == "--comp-size") {
       ParseCompSize(TakeOptionValue(args, i), options.layout);
     } else if (arg == "--layer-offset") {
-      if (!ParseNumberPair(TakeOptionValue(args, i), false, placement.offsetX, placement.offsetY)) {
+      if (!ParseNumberPair(TakeOptionValue(args, i), placement.offsetX, placement.offsetY)) {
         FailCli(JoinText({"--layer-offset: \"", args[i], "\" is not X,Y in pixels"}));
       }
     } else if (arg == "--layer-scale") {
-      if (!ParseNumberPair(TakeOptionValue(args, i), true, placement.scaleX, placement.scaleY) ||
+      if (!ParseOneOrTwoNumbers(TakeOptionValue(args, i), placement.scaleX, placement.scaleY) ||
           !IsUsableTransform(placement)) {
         FailCli(JoinText({"--layer-scale: \"", args[i], "\" is not a scale above 0 (S or SX,SY)"}));
       }
@@ -94,17 +97,17 @@ bool RunActionLine(EditingSession& session, std::string_view line, int64_t lineN
   const std::string where = JoinText({"spindrel: line ", std::to_string(lineNumber), ": "});
   const SessionAction* action = FindSessionAction(name);
   if (action == nullptr) {
-    *env.err << where << "unknown action \"" << name << "\" (help lists them)\n" << std::flush;
+    *env.streams.err << where << "unknown action \"" << name << "\" (help lists them)\n" << std::flush;
     return false;
   }
   try {
     const std::string result = action->run(session, argument);
-    *env.out << name << ": " << result << "\n" << std::flush;
+    *env.streams.out << name << ": " << result << "\n" << std::flush;
     return true;
   } catch (const CliFailure& failure) {
-    *env.err << where << name << ": " << failure.message << "\n" << std::flush;
+    *env.streams.err << where << name << ": " << failure.message << "\n" << std::flush;
   } catch (const std::exception& exception) {
-    *env.err << where << name << ": " << exception.what() << "\n" << std::flush;
+    *env.streams.err << where << name << ": " << exception.what() << "\n" << std::flush;
   }
   return false;
 }
@@ -114,7 +117,7 @@ bool RunActionLine(EditingSession& session, std::string_view line, int64_t lineN
 int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& environment) {
   const SessionOptions options = ParseSessionOptions(args);
   std::ifstream actionsFile;
-  std::istream* actions = environment.in;
+  std::istream* actions = environment.streams.in;
   if (!options.actionsPath.empty()) {
     actionsFile.open(options.actionsPath);
     if (!actionsFile) FailCli(JoinText({"cannot read the actions in ", options.actionsPath}));

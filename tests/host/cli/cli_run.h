@@ -25,7 +25,7 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   CliRun run;
-  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", out, err);
+  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", {.out = &out, .err = &err});
   run.out = out.str();
   run.err = err.str();
   return run;
@@ -39,7 +39,8 @@ inline CliRun RunSessionCli(std::vector<std::string> args, const std::string& ac
   std::ostringstream out;
   std::ostringstream err;
   CliRun run;
-  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", out, err, false, &in);
+  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel",
+                            {.out = &out, .err = &err, .in = &in});
   run.out = out.str();
   run.err = err.str();
   return run;

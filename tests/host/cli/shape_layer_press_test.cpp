@@ -63,7 +63,8 @@ TEST(ShapeLayerPress, SessionWritesTheScriptOfTheLastPress) {
   std::ostringstream err;
   const std::string module = SPINDREL_MODULE_PATH;
   const int code = RunCommandLine({"session", SamplePath(), "--set", "Line Width=7"},
-                                  module.substr(0, module.find_last_of('/')) + "/spindrel", out, err, false, &actions);
+                                  module.substr(0, module.find_last_of('/')) + "/spindrel",
+                                  {.out = &out, .err = &err, .in = &actions});
   EXPECT_EQ(code, 1) << "the first line fails";
   EXPECT_EQ(err.str(),
             "spindrel: line 1: script: the effect has handed the host no script yet: render, then press Create "
