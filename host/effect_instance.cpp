@@ -74,7 +74,7 @@ void ResetEffectInstance(HostEffectInstance& instance) {
   std::strncpy(input->def.name, kInputLayerLabel, kParamNameSize - 1);
   input->label = kInputLayerLabel;
   instance.values.push_back(input->def);
-  instance.pointAtDefault.push_back(0);
+  instance.pointAtDefault.push_back(false);
   instance.params.push_back(std::move(input));
 }
 
@@ -99,8 +99,7 @@ HostError InstanceAddParam(HostEffectInstance& instance, int32_t index, const Ho
   if (def->paramType == kParamTypeArbitraryData) value.u.arbitrary.valueHandle = nullptr;
   const auto offset = static_cast<std::ptrdiff_t>(position);
   instance.values.insert(instance.values.begin() + offset, value);
-  instance.pointAtDefault.insert(instance.pointAtDefault.begin() + offset,
-                                 def->paramType == kParamTypePoint ? 1 : 0);
+  instance.pointAtDefault.insert(instance.pointAtDefault.begin() + offset, def->paramType == kParamTypePoint);
   instance.params.insert(instance.params.begin() + offset, std::move(entry));
   return kHostErrorNone;
 }
@@ -174,7 +173,7 @@ std::vector<HostParamDef> SnapshotParamValues(const HostEffectInstance& instance
   std::lock_guard<std::mutex> lock(instance.mutex);
   std::vector<HostParamDef> values = instance.values;
   for (size_t id = 0; id < values.size(); ++id) {
-    if (instance.pointAtDefault[id] == 0) continue;
+    if (!instance.pointAtDefault[id]) continue;
     HostPointValue& point = values[id].u.point;
     point.xValue = static_cast<int32_t>(PercentToPixels(point.xDefault, layerWidth));
     point.yValue = static_cast<int32_t>(PercentToPixels(point.yDefault, layerHeight));
@@ -193,7 +192,7 @@ void StoreParamValue(HostEffectInstance& instance, int32_t id, const HostParamVa
   stored.u = value;
   // Texts stay the host's copies whatever the value block pointed at.
   stored.u = WithHostTexts(*instance.params.at(static_cast<size_t>(id)), stored.u);
-  instance.pointAtDefault[static_cast<size_t>(id)] = 0;
+  instance.pointAtDefault[static_cast<size_t>(id)] = false;
 }
 
 void StoreParamValueAtTime(HostEffectInstance& instance, int32_t id, const HostParamValue& value, int32_t time) {
@@ -243,7 +242,7 @@ void ResetPointToDefault(HostEffectInstance& instance, int32_t id) {
   HostParamDef& stored = instance.values.at(static_cast<size_t>(id));
   if (stored.paramType != kParamTypePoint) return;
   stored.u = instance.params.at(static_cast<size_t>(id))->def.u;
-  instance.pointAtDefault[static_cast<size_t>(id)] = 1;
+  instance.pointAtDefault[static_cast<size_t>(id)] = true;
 }
 
 HostParamValue ReadParamValue(const HostEffectInstance& instance, int32_t id) {
@@ -253,14 +252,14 @@ HostParamValue ReadParamValue(const HostEffectInstance& instance, int32_t id) {
 
 bool PointAtDefault(const HostEffectInstance& instance, int32_t id) {
   std::lock_guard<std::mutex> lock(instance.mutex);
-  return instance.pointAtDefault.at(static_cast<size_t>(id)) != 0;
+  return instance.pointAtDefault.at(static_cast<size_t>(id));
 }
 
 StoredParamValue ReadStoredParamValue(const HostEffectInstance& instance, int32_t id) {
   std::lock_guard<std::mutex> lock(instance.mutex);
   StoredParamValue stored;
   stored.value = instance.values.at(static_cast<size_t>(id)).u;
-  stored.pointAtDefault = instance.pointAtDefault.at(static_cast<size_t>(id)) != 0;
+  stored.pointAtDefault = instance.pointAtDefault.at(static_cast<size_t>(id));
   const auto animated = instance.keyframes.find(id);
   stored.animated = animated != instance.keyframes.end();
   if (stored.animated) stored.keys = animated->second;
@@ -272,7 +271,7 @@ void RestoreStoredParamValue(HostEffectInstance& instance, int32_t id, const Sto
   HostParamDef& value = instance.values.at(static_cast<size_t>(id));
   if (value.paramType == kParamTypeArbitraryData || value.paramType == kParamTypeLayer) return;
   value.u = stored.value;
-  instance.pointAtDefault.at(static_cast<size_t>(id)) = stored.pointAtDefault ? 1 : 0;
+  instance.pointAtDefault.at(static_cast<size_t>(id)) = stored.pointAtDefault;
   if (stored.animated) {
     instance.keyframes[id] = stored.keys;
   } else {

@@ -33,7 +33,7 @@ struct HostEffectInstance {
   // Held by pointer so that the copied texts never move.
   std::vector<std::unique_ptr<HostParamEntry>> params;
   std::vector<HostParamDef> values;   // current values, by id
-  std::vector<uint8_t> pointAtDefault;  // per id: point still at its percentage default
+  std::vector<bool> pointAtDefault;  // per id: point still at its percentage default
   // Animated parameters by id: their keys replace the value above.
   std::map<int32_t, std::vector<ParamKeyframe>> keyframes;
   std::vector<AddParamCall> addCalls;
