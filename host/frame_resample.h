@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "host/frame_buffer.h"
-#include "host/plane_transform.h"
+#include "host/ui/plane_transform.h"
 
 constexpr int32_t kMaxDownsample = 64;
 

@@ -7,7 +7,7 @@
 #include "host/entry_point_call.h"
 #include "host/reference_host_state.h"
 #include "host/undo_groups.h"
-#include "host/window_drawing.h"
+#include "host/ui/window_drawing.h"
 #include "host_interface/host_suites.h"
 
 namespace {

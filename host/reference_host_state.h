@@ -16,8 +16,8 @@
 #include "host/plugin_module.h"
 #include "host/suite_services.h"
 #include "host/undo_history.h"
-#include "host/window_drawing.h"
-#include "host/window_events.h"
+#include "host/ui/window_drawing.h"
+#include "host/ui/window_events.h"
 #include "host_interface/host_entry_point.h"
 
 struct ReferenceHost {

@@ -21,7 +21,7 @@
 #include "host/cli/desktop_standin.h"
 #include "host/cli/effect_options.h"
 #include "host/frame_buffer.h"
-#include "host/window_events.h"
+#include "host/ui/window_events.h"
 #include "skeleton/points.h"
 
 struct EditingSession {

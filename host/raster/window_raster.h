@@ -11,6 +11,6 @@
 #pragma once
 
 #include "host/frame_buffer.h"
-#include "host/window_drawing.h"
+#include "host/ui/window_drawing.h"
 
 void StrokeDisplayList(RgbaImage& image, const DisplayList& strokes);

@@ -1,4 +1,4 @@
-#include "host/plane_transform.h"
+#include "host/ui/plane_transform.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "host/window_events.h"
+#include "host/ui/window_events.h"
 
 #include "host/reference_host.h"
 

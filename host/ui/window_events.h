@@ -12,8 +12,8 @@
 
 #include <cstdint>
 
-#include "host/plane_transform.h"
-#include "host/window_drawing.h"
+#include "host/ui/plane_transform.h"
+#include "host/ui/window_drawing.h"
 #include "host_interface/host_event.h"
 
 struct ReferenceHost;

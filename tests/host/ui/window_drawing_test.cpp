@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/window_drawing.h"
+#include "host/ui/window_drawing.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {

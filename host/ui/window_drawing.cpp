@@ -1,4 +1,4 @@
-#include "host/window_drawing.h"
+#include "host/ui/window_drawing.h"
 
 #include <string>
 #include <utility>

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "host/plane_transform.h"
-#include "host/window_events.h"
+#include "host/ui/plane_transform.h"
+#include "host/ui/window_events.h"
 
 namespace {
 

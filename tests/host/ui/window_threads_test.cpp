@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/param_value_text.h"
-#include "host/window_events.h"
+#include "host/ui/window_events.h"
 #include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
