@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -57,17 +58,20 @@ void CompositeOver(const uint32_t overlay, uint8_t* pixel) {
 
 void StrokeDisplayList(RgbaImage& image, const DisplayList& strokes) {
   if (strokes.empty() || image.width <= 0 || image.height <= 0) return;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
-  cairo_t* cairo = cairo_create(surface);
-  cairo_translate(cairo, 0.5, 0.5);
-  cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
-  cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
-  for (const DrawStroke& stroke : strokes) StrokeOne(cairo, stroke);
-  cairo_destroy(cairo);
-  cairo_surface_flush(surface);
-  if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+  const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height), cairo_surface_destroy);
+  {
+    // The strokes are finished when the context goes, before the pixels are read.
+    const std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cairo(cairo_create(surface.get()), cairo_destroy);
+    cairo_translate(cairo.get(), 0.5, 0.5);
+    cairo_set_line_join(cairo.get(), CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cairo.get(), CAIRO_LINE_CAP_ROUND);
+    for (const DrawStroke& stroke : strokes) StrokeOne(cairo.get(), stroke);
+  }
+  cairo_surface_flush(surface.get());
+  if (cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS) {
+    const unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
     for (int32_t y = 0; y < image.height; ++y) {
       for (int32_t x = 0; x < image.width; ++x) {
         uint32_t overlay = 0;
@@ -76,5 +80,4 @@ void StrokeDisplayList(RgbaImage& image, const DisplayList& strokes) {
       }
     }
   }
-  cairo_surface_destroy(surface);
 }
