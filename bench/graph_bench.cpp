@@ -17,14 +17,13 @@ ByteMask ThinnedTextFrame() {
 
 void BM_ExtractChainsGraph(benchmark::State& state) {
   const ByteMask skeleton = ThinnedTextFrame();
-  const std::vector<ChainRecord> simpleChains = ExtractChainsSimple(skeleton, 20.0f, 20.0f, 1, 0.0f);
-  const float startX = static_cast<float>(skeleton.width) * 0.5f;
-  const float startY = static_cast<float>(skeleton.height) * 0.5f;
+  const std::vector<ChainRecord> simpleChains = ExtractChainsSimple(skeleton, SimpleExtraction{20.0f, 20.0f, JunctionTracing{true, 0.0f}});
+  const FloatPoint start{static_cast<float>(skeleton.width) * 0.5f, static_cast<float>(skeleton.height) * 0.5f};
+  const GraphExtraction options{20.0f, start, false, JunctionTracing{true, 0.0f}};
   const std::vector<FloatPoint> noSeeds;
   size_t chains = 0;
   for (auto _ : state) {
-    const std::vector<ChainRecord> result =
-        ExtractChainsGraph(skeleton, 20.0f, startX, startY, 1, 0.0f, 0, noSeeds, simpleChains);
+    const std::vector<ChainRecord> result = ExtractChainsGraph(skeleton, options, noSeeds, simpleChains);
     chains = result.size();
     benchmark::DoNotOptimize(result.data());
   }

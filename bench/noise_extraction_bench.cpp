@@ -34,7 +34,7 @@ void BM_ExtractChainsSimpleOnNoise(benchmark::State& state) {
       ThinnedBlockNoise(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)));
   size_t chains = 0;
   for (auto _ : state) {
-    const std::vector<ChainRecord> result = ExtractChainsSimple(skeleton, 20.0f, 20.0f, 1, 0.0f);
+    const std::vector<ChainRecord> result = ExtractChainsSimple(skeleton, SimpleExtraction{20.0f, 20.0f, JunctionTracing{true, 0.0f}});
     chains = result.size();
     benchmark::DoNotOptimize(result.data());
   }

@@ -37,7 +37,7 @@ void BM_ExtractChainsSimple(benchmark::State& state) {
   ThinZhangSuen(skeleton);
   size_t chains = 0;
   for (auto _ : state) {
-    const std::vector<ChainRecord> result = ExtractChainsSimple(skeleton, 20.0f, 20.0f, 1, 0.0f);
+    const std::vector<ChainRecord> result = ExtractChainsSimple(skeleton, SimpleExtraction{20.0f, 20.0f, JunctionTracing{true, 0.0f}});
     chains = result.size();
     benchmark::DoNotOptimize(result.data());
   }

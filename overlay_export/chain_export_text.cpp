@@ -36,7 +36,7 @@ void AppendJsonHandles(std::string& out, const std::vector<FloatPoint>& handles)
 }
 
 void AppendJsonRecord(std::string& out, const ChainRecord& record) {
-  out += record.closed != 0 ? "{\"closed\":true,\"points\":[" : "{\"closed\":false,\"points\":[";
+  out += record.closed ? "{\"closed\":true,\"points\":[" : "{\"closed\":false,\"points\":[";
   const bool floats = HasFloatPoints(record);
   for (size_t k = 0; k < record.points.size(); ++k) {
     if (k > 0) out += ',';
@@ -61,8 +61,6 @@ void AppendJsonRecord(std::string& out, const ChainRecord& record) {
   out += '}';
 }
 
-FloatPoint Offset(FloatPoint p, FloatPoint by) { return {p.x + by.x, p.y + by.y}; }
-
 void AppendSvgPath(std::string& out, const ChainRecord& record, const char* colour, int32_t strokeWidth) {
   out += "  <path d=\"M";
   AppendPair(out, PointAt(record, 0), 2, " ");
@@ -71,16 +69,16 @@ void AppendSvgPath(std::string& out, const ChainRecord& record, const char* colo
     const FloatPoint end = PointAt(record, k);
     if (tangents) {
       out += " C";
-      AppendPair(out, Offset(PointAt(record, k - 1), record.outT[k - 1]), 2, " ");
+      AppendPair(out, Add(PointAt(record, k - 1), record.outT[k - 1]), 2, " ");
       out += ' ';
-      AppendPair(out, Offset(end, record.inT[k]), 2, " ");
+      AppendPair(out, Add(end, record.inT[k]), 2, " ");
       out += ' ';
     } else {
       out += " L";
     }
     AppendPair(out, end, 2, " ");
   }
-  if (record.closed != 0) out += " Z";
+  if (record.closed) out += " Z";
   out += "\" fill=\"none\" stroke=\"";
   out += colour;
   out += "\" stroke-width=\"";

@@ -70,7 +70,7 @@ HostError DrawSelectedChains(const HostInData& in, HostEventRecord& event, int32
     const FloatPoint factors = DrawFactors(in);
     // Held while stroking: the points are read in place.
     std::lock_guard<std::mutex> lock(ChainCacheMutex);
-    if (ProcessChainCache.valid != 0) {
+    if (ProcessChainCache.valid) {
       const auto& chains = ProcessChainCache.chains;
       for (const int32_t id : ids) {
         if (id < 0 || static_cast<size_t>(id) >= chains.size()) continue;
@@ -90,7 +90,7 @@ HostError PickChainAtClick(const HostInData& in, HostParamDef* params[], HostEve
   int32_t hit = -1;
   {
     std::lock_guard<std::mutex> lock(ChainCacheMutex);
-    if (ProcessChainCache.valid != 0) hit = FindChainAtPoint(ProcessChainCache.chains, click);
+    if (ProcessChainCache.valid) hit = FindChainAtPoint(ProcessChainCache.chains, click);
   }
   {
     std::lock_guard<std::mutex> lock(ChainSelectionMutex);

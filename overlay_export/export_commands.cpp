@@ -37,7 +37,7 @@ std::vector<ChainRecord> ExportRecords(const ChainCache& snapshot) {
 HostError RunExport(ExportKind kind) {
   const ExportMessages messages = MessagesFor(kind);
   const ChainCache snapshot = SnapshotChainCache();
-  if (snapshot.valid == 0 || snapshot.chains.empty()) {
+  if (!snapshot.valid || snapshot.chains.empty()) {
     ShowAlert(messages.noData);
     return kHostErrorNone;
   }

@@ -56,7 +56,7 @@ std::string ShapeLayerScriptText(const ChainCache& snapshot) {
 
 HostError BuildShapeLayerScript(HostInData* in) {
   const ChainCache snapshot = SnapshotChainCache();
-  if (snapshot.valid == 0 || snapshot.chains.empty()) {
+  if (!snapshot.valid || snapshot.chains.empty()) {
     ShowAlert(AlertMessage::kNoDataShapeLayer);
     return kHostErrorNone;
   }

@@ -66,8 +66,9 @@ HostError Render(HostInData* in, HostOutData* out, HostParamDef* params[], HostF
   const std::vector<ChainRecord>& chains = mergedHere ? merged : analysis->chains;
   const std::vector<int32_t> mergedLabels = mergedHere ? ChainLabels(merged.size()) : std::vector<int32_t>{};
 
-  PublishChainCache(chains, analysis->maskWidth, analysis->maskHeight, settings.lineWidth, settings.lineColor.red,
-                    settings.lineColor.green, settings.lineColor.blue);
+  const HostPixel8& line = settings.lineColor;
+  PublishChainCache(chains, analysis->maskWidth, analysis->maskHeight, settings.lineWidth,
+                    {line.red, line.green, line.blue});
   out->outFlags |= kOutFlagRefreshUI;
 
   if (output == nullptr || output->pixels == nullptr) return kHostErrorNone;

@@ -121,9 +121,9 @@ std::vector<float> ChordLengthParams(const std::vector<FloatPoint>& data, int32_
   return u;
 }
 
-CubicSegment GenerateBezier(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
-                            FloatPoint tHat2) {
-  return GenerateFromParams(data, first, last, tHat1, tHat2, ChordLengthParams(data, first, last));
+CubicSegment GenerateBezier(const std::vector<FloatPoint>& data, const FitRange& range) {
+  return GenerateFromParams(data, range.first, range.last, range.tHat1, range.tHat2,
+                            ChordLengthParams(data, range.first, range.last));
 }
 
 float BezierMaxError(const std::vector<FloatPoint>& data, int32_t first, int32_t last, const CubicSegment& segment,
@@ -131,23 +131,17 @@ float BezierMaxError(const std::vector<FloatPoint>& data, int32_t first, int32_t
   return MaxErrorFromParams(data, first, last, segment, ChordLengthParams(data, first, last), splitIndex);
 }
 
-void FitBezierRecursive(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
-                        FloatPoint tHat2, float tolerance, std::vector<CubicSegment>& output) {
-  if (first < 0 || first >= last || static_cast<size_t>(last) >= data.size()) return;
+void FitBezierSegments(const std::vector<FloatPoint>& data, const FitRange& whole, float tolerance,
+                       std::vector<CubicSegment>& output) {
+  if (whole.first < 0 || whole.first >= whole.last || static_cast<size_t>(whole.last) >= data.size()) return;
 
   // Ranges still to fit, the next one on top. A split pushes its second half
   // below its first, so segments come out in the order a depth-first
   // recursion would append them.
-  struct PendingRange {
-    int32_t first;
-    int32_t last;
-    FloatPoint tHat1;
-    FloatPoint tHat2;
-  };
-  std::vector<PendingRange> pending{PendingRange{first, last, tHat1, tHat2}};
+  std::vector<FitRange> pending{whole};
   std::vector<float> u;  // fit and error measure share one parameter run
   while (!pending.empty()) {
-    const PendingRange range = pending.back();
+    const FitRange range = pending.back();
     pending.pop_back();
     const FloatPoint start = DataAt(data, range.first);
     const FloatPoint end = DataAt(data, range.last);
@@ -166,8 +160,8 @@ void FitBezierRecursive(const std::vector<FloatPoint>& data, int32_t first, int3
       continue;
     }
     const FloatPoint centre = UnitTangent(Sub(DataAt(data, split - 1), DataAt(data, split + 1)));
-    pending.push_back(PendingRange{split, range.last, FloatPoint{-centre.x, -centre.y}, range.tHat2});
-    pending.push_back(PendingRange{range.first, split, range.tHat1, centre});
+    pending.push_back(FitRange{split, range.last, FloatPoint{-centre.x, -centre.y}, range.tHat2});
+    pending.push_back(FitRange{range.first, split, range.tHat1, centre});
   }
 }
 
@@ -184,7 +178,7 @@ void FitChainBeziers(ChainRecord& chain, float tolerance) {
   const FloatPoint tHat1 = UnitTangent(Sub(data[1], data[0]));
   const FloatPoint tHat2 = UnitTangent(Sub(data[n - 2], data[n - 1]));
   std::vector<CubicSegment> segments;
-  FitBezierRecursive(data, 0, static_cast<int32_t>(n - 1), tHat1, tHat2, tolerance, segments);
+  FitBezierSegments(data, FitRange{0, static_cast<int32_t>(n - 1), tHat1, tHat2}, tolerance, segments);
   if (segments.empty()) return;
 
   chain.points.clear();

@@ -19,15 +19,24 @@ struct CubicSegment {
 // outT). Chains of fewer than 3 points are left unchanged.
 void FitChainBeziers(ChainRecord& chain, float tolerance);
 
-// Fits data[first..last] (first < last) and appends the segments in order
-// along the data. tHat1 points from data[first] into the curve, tHat2 from
-// data[last] back into it. Nesting stays constant whatever the range length:
-// pending ranges wait on an explicit stack.
-void FitBezierRecursive(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
-                        FloatPoint tHat2, float tolerance, std::vector<CubicSegment>& output);
+// A run data[first..last] of the points to fit (first < last) with the unit
+// tangents at its ends: tHat1 points from data[first] into the curve, tHat2
+// from data[last] back into it.
+struct FitRange {
+  int32_t first = 0;
+  int32_t last = 0;
+  FloatPoint tHat1;
+  FloatPoint tHat2;
+};
 
-CubicSegment GenerateBezier(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
-                            FloatPoint tHat2);
+// Fits the range and appends the segments in order along the data, each
+// within `tolerance` of its points. Nesting stays constant whatever the range
+// length: the ranges still to fit wait on an explicit stack.
+void FitBezierSegments(const std::vector<FloatPoint>& data, const FitRange& range, float tolerance,
+                       std::vector<CubicSegment>& output);
+
+// The one segment of least squared error along the range's end tangents.
+CubicSegment GenerateBezier(const std::vector<FloatPoint>& data, const FitRange& range);
 
 // Greatest distance of an interior data point from the segment at its
 // chord-length parameter; splitIndex receives that point's index (the middle

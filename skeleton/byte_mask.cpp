@@ -10,13 +10,13 @@ ByteMask EmptyMask(int32_t width, int32_t height) {
   return mask;
 }
 
-int32_t CountNeighbours(const ByteMask& mask, int32_t x, int32_t y) {
+int32_t NeighbourSum(const ByteMask& mask, int32_t x, int32_t y) {
   int32_t sum = 0;
   for (int32_t k = 0; k < 8; ++k) sum += MaskGet(mask, x + kNeighbourDx[k], y + kNeighbourDy[k]);
   return sum;
 }
 
-int32_t SkeletonPixelDegree(const ByteMask& mask, int32_t x, int32_t y) {
+int32_t NeighbourCount(const ByteMask& mask, int32_t x, int32_t y) {
   int32_t degree = 0;
   for (int32_t k = 0; k < 8; ++k) {
     if (MaskGet(mask, x + kNeighbourDx[k], y + kNeighbourDy[k]) != 0) ++degree;

@@ -43,8 +43,8 @@ inline void MaskSet(ByteMask& mask, int32_t x, int32_t y, uint8_t value) {
 }
 
 // Sum of the eight neighbour values (outside cells give 0).
-int32_t CountNeighbours(const ByteMask& mask, int32_t x, int32_t y);
+int32_t NeighbourSum(const ByteMask& mask, int32_t x, int32_t y);
 
 // Number of non-zero neighbour cells inside the mask, visited N, NE, E, SE,
 // S, SW, W, NW.
-int32_t SkeletonPixelDegree(const ByteMask& mask, int32_t x, int32_t y);
+int32_t NeighbourCount(const ByteMask& mask, int32_t x, int32_t y);

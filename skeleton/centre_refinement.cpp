@@ -87,7 +87,7 @@ void RefineChainCenters(std::vector<ChainRecord>& chains, const DistanceField& f
     }
     chain.fpoints.resize(n);
     for (size_t i = 0; i < n; ++i) chain.fpoints[i] = RefinePoint(chain, i, field);
-    if (chain.closed != 0 && PointsEqual(chain.points.front(), chain.points.back())) {
+    if (chain.closed && PointsEqual(chain.points.front(), chain.points.back())) {
       chain.fpoints[n - 1] = chain.fpoints[0];
     }
   }

@@ -19,7 +19,7 @@ int32_t MergeChainPair(std::vector<ChainRecord>& chains, bool autoFlip, int32_t 
   if (a < 0 || b < 0 || a == b || a >= count || b >= count) return -1;
   ChainRecord& target = At(chains, a);
   const ChainRecord& source = At(chains, b);
-  if (target.closed != 0 || source.closed != 0) return -1;
+  if (target.closed || source.closed) return -1;
   if (target.points.size() < 2 || source.points.size() < 2) return -1;
 
   // Without Auto-Flip both keep their direction: a's last point meets b's first.
@@ -29,7 +29,7 @@ int32_t MergeChainPair(std::vector<ChainRecord>& chains, bool autoFlip, int32_t 
   target.inT.clear();
   target.outT.clear();
   target.fpoints.clear();
-  target.closed = 0;
+  target.closed = false;
   chains.erase(chains.begin() + b);
   return b < a ? a - 1 : a;
 }

@@ -11,5 +11,5 @@ struct ChainRecord {
   std::vector<FloatPoint> inT;    // Bezier handle into each point, relative to it
   std::vector<FloatPoint> outT;   // Bezier handle out of each point, relative to it
   std::vector<FloatPoint> fpoints;  // sub-pixel positions; valid only when sized like points
-  uint8_t closed = 0;
+  bool closed = false;
 };

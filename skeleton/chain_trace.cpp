@@ -38,7 +38,7 @@ struct VisitedGrid {
 }  // namespace
 
 ChainRecord TraceChainFrom(const ByteMask& mask, int32_t x0, int32_t y0, std::vector<uint8_t>& visited,
-                           uint8_t smart, float bias) {
+                           JunctionTracing tracing) {
   const int32_t width = mask.width;
   const int32_t height = mask.height;
   if (x0 < 0 || y0 < 0 || x0 >= width || y0 >= height ||
@@ -46,5 +46,5 @@ ChainRecord TraceChainFrom(const ByteMask& mask, int32_t x0, int32_t y0, std::ve
     return {};
   }
   VisitedGrid grid{mask.cells.data(), visited.data(), static_cast<ptrdiff_t>(width)};
-  return trace_walk::Walk(grid, width, height, x0, y0, smart, bias);
+  return trace_walk::Walk(grid, width, height, x0, y0, tracing);
 }

@@ -74,7 +74,7 @@ std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::v
   return points;
 }
 
-ChainRecord SimplifyPoints(std::vector<IntPoint>&& points, uint8_t closed) {
+ChainRecord SimplifyPoints(std::vector<IntPoint>&& points, bool closed) {
   ChainRecord raw;
   raw.points = std::move(points);
   ChainRecord simplified = SimplifyRdp(raw, kSimplifyTolerance);
@@ -86,7 +86,7 @@ ChainRecord SimplifyPoints(std::vector<IntPoint>&& points, uint8_t closed) {
 // to start at its preferred point and closed by a repeated first point.
 void OrientReusedChain(ChainRecord& chain, const StartPreference& preference) {
   std::vector<IntPoint>& points = chain.points;
-  if (chain.closed == 0) {
+  if (!chain.closed) {
     if (PreferenceScore(preference, points.back()) > PreferenceScore(preference, points.front())) {
       std::reverse(points.begin(), points.end());
     }
@@ -98,7 +98,7 @@ void OrientReusedChain(ChainRecord& chain, const StartPreference& preference) {
 }
 
 void ReuseSimpleChains(const SkeletonGraph& graph, const std::vector<ChainRecord>& simpleChains,
-                       const StartPreference& preference, std::vector<uint8_t>& componentDone,
+                       const StartPreference& preference, std::vector<bool>& componentDone,
                        std::vector<ChainRecord>& result) {
   std::vector<int32_t> chainCount(static_cast<size_t>(graph.componentCount), 0);
   std::vector<int32_t> firstChain(static_cast<size_t>(graph.componentCount), -1);
@@ -115,7 +115,7 @@ void ReuseSimpleChains(const SkeletonGraph& graph, const std::vector<ChainRecord
     ChainRecord chain = At(simpleChains, firstChain[c]);
     OrientReusedChain(chain, preference);
     result.push_back(std::move(chain));
-    componentDone[c] = 1;
+    componentDone[c] = true;
   }
 }
 
@@ -143,41 +143,41 @@ FloatPoint ComputeWritingDirection(const ByteMask& mask, float startX, float sta
   return FloatPoint{-1.0f, 0.0f};
 }
 
-std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLength, float startX, float startY,
-                                            uint8_t smart, float bias, uint8_t directionalStart,
+std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, const GraphExtraction& options,
                                             const std::vector<FloatPoint>& seeds,
                                             const std::vector<ChainRecord>& simpleChains) {
+  const float minLength = options.minLength;
   std::vector<ChainRecord> result;
   if (mask.width < 1 || mask.height < 1) return result;
   SkeletonGraph graph = BuildSkeletonGraph(mask, minLength);
   if (graph.componentOfPixel.empty()) return result;  // cells that do not match the size
 
-  const FloatPoint startPoint{startX, startY};
-  const FloatPoint writingDirection = ComputeWritingDirection(mask, startX, startY);
+  const FloatPoint startPoint = options.startPoint;
+  const FloatPoint writingDirection = ComputeWritingDirection(mask, startPoint.x, startPoint.y);
   const StartPreference nearestStart{startPoint, writingDirection, false};
-  const StartPreference preferredStart{startPoint, writingDirection, directionalStart != 0};
+  const StartPreference preferredStart{startPoint, writingDirection, options.directionalStart};
   const size_t componentCount = static_cast<size_t>(graph.componentCount);
-  std::vector<uint8_t> componentHasJunction(componentCount, 0);
+  std::vector<bool> componentHasJunction(componentCount, false);
   for (size_t node = 0; node < graph.nodes.size(); ++node) {
-    if (graph.incidentEdges[node].size() > 2) At(componentHasJunction, graph.nodeComponent[node]) = 1;
+    if (graph.incidentEdges[node].size() > 2) At(componentHasJunction, graph.nodeComponent[node]) = true;
   }
-  std::vector<uint8_t> componentDone(componentCount, 0);
+  std::vector<bool> componentDone(componentCount, false);
 
   if (!simpleChains.empty()) ReuseSimpleChains(graph, simpleChains, preferredStart, componentDone, result);
 
   const NodesByComponent nodesByComponent = GroupNodes(graph);
-  const ShapeWalkOptions walkOptions{startPoint, writingDirection, directionalStart, smart, bias};
+  const ShapeWalkOptions walkOptions{startPoint, writingDirection, options.directionalStart, options.tracing};
   BranchScratch scratch;
   // A pixel trace never leaves its component and each component is traced
   // at most once, so one visited grid serves every trace of this loop.
   std::vector<uint8_t> traceVisited;
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
     const size_t c = static_cast<size_t>(At(graph.nodeComponent, node));
-    if (componentDone[c] != 0 || graph.liveEdgeCount[c] == 0 || !NodeHasFreeEdge(graph, node)) continue;
-    componentDone[c] = 1;
+    if (componentDone[c] || graph.liveEdgeCount[c] == 0 || !NodeHasFreeEdge(graph, node)) continue;
+    componentDone[c] = true;
     const std::span<const int32_t> componentNodes = nodesByComponent.Of(static_cast<int32_t>(c));
 
-    if (componentHasJunction[c] == 0) {
+    if (!componentHasJunction[c]) {
       int32_t startNode = node;
       float bestScore = kNoPreferenceScore;
       for (const int32_t candidate : componentNodes) {
@@ -190,7 +190,7 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLengt
       if (traceVisited.empty()) traceVisited.assign(mask.cells.size(), 0);
       std::vector<IntPoint> trace = TracePixelRun(mask, NodePixel(graph, startNode), traceVisited);
       if (trace.size() < 4) continue;
-      ChainRecord chain = SimplifyPoints(std::move(trace), 1);
+      ChainRecord chain = SimplifyPoints(std::move(trace), true);
       if (PolylineLength(chain.points) >= minLength) result.push_back(std::move(chain));
       continue;
     }
@@ -198,25 +198,25 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, float minLengt
     std::vector<IntPoint> walk =
         WalkJunctionComponent(graph, mask, componentNodes, node, walkOptions, seeds, scratch);
     if (walk.size() < 2) continue;
-    ChainRecord chain = SimplifyPoints(std::move(walk), 0);
+    ChainRecord chain = SimplifyPoints(std::move(walk), false);
     if (PolylineLength(chain.points) >= minLength || chain.points.size() > 4) result.push_back(std::move(chain));
   }
 
   // Rings of degree-2 pixels have no node and so no edge: trace them closed.
-  std::vector<uint8_t> componentHasNode(componentCount, 0);
-  for (const int32_t c : graph.nodeComponent) At(componentHasNode, c) = 1;
-  if (std::find(componentHasNode.begin(), componentHasNode.end(), 0) == componentHasNode.end()) return result;
+  std::vector<bool> componentHasNode(componentCount, false);
+  for (const int32_t c : graph.nodeComponent) At(componentHasNode, c) = true;
+  if (std::find(componentHasNode.begin(), componentHasNode.end(), false) == componentHasNode.end()) return result;
   std::vector<uint8_t> ringVisited(mask.cells.size(), 0);
   for (size_t index = 0; index < mask.cells.size(); ++index) {
     if (mask.cells[index] == 0 || ringVisited[index] != 0) continue;
     const size_t c = static_cast<size_t>(graph.componentOfPixel[index]);
-    if (componentDone[c] != 0 || componentHasNode[c] != 0) continue;
+    if (componentDone[c] || componentHasNode[c]) continue;
     const IntPoint start{static_cast<int32_t>(index % static_cast<size_t>(mask.width)),
                          static_cast<int32_t>(index / static_cast<size_t>(mask.width))};
     std::vector<IntPoint> trace = TracePixelRun(mask, start, ringVisited);
     if (trace.size() < 4) continue;
     RotateToFront(trace, PreferredPointIndex(trace, preferredStart));
-    ChainRecord chain = SimplifyPoints(std::move(trace), 1);
+    ChainRecord chain = SimplifyPoints(std::move(trace), true);
     if (PolylineLength(chain.points) >= minLength) result.push_back(std::move(chain));
   }
   return result;

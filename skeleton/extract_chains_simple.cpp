@@ -194,7 +194,7 @@ void ForChainsNearEnds(const ChainEndGrid& grid, const ChainRecord& chain, std::
 
 }  // namespace
 
-std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart, float bias) {
+std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, JunctionTracing tracing) {
   std::vector<ChainRecord> traces;
   const int32_t width = mask.width;
   const int32_t height = mask.height;
@@ -207,7 +207,7 @@ std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart
   std::vector<uint64_t> interior(wordsPerRow);
   for (size_t c = 0; c < wordsPerRow; ++c) interior[c] = RowBitsBetween(c, 1, width - 2);
   auto traceFrom = [&](int32_t x, int32_t y) {
-    KeepTraceIfLongEnough(trace_walk::Walk(free, width, height, x, y, smart, bias), traces);
+    KeepTraceIfLongEnough(trace_walk::Walk(free, width, height, x, y, tracing), traces);
   };
 
   std::vector<IntPoint> endPixels;
@@ -248,7 +248,7 @@ ChainOwnerMap BuildChainOwnerMap(const std::vector<ChainRecord>& chains, int32_t
   return owner;
 }
 
-void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32_t height, const ChainOwnerMap& owner,
+void ExtendToNearbyChain(std::vector<ChainRecord>& chains, int32_t width, int32_t height, const ChainOwnerMap& owner,
                           int32_t chainIndex, bool atStart) {
   std::vector<IntPoint>& points = At(chains, chainIndex).points;
   if (points.empty()) return;
@@ -285,11 +285,11 @@ void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32
 void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   const auto count = static_cast<int32_t>(chains.size());
   ChainEndGrid grid = MakeChainEndGrid(threshold);
-  std::vector<uint8_t> joinable(static_cast<size_t>(count), 0);  // open and not yet joined into another
-  std::vector<uint8_t> removed(static_cast<size_t>(count), 0);
+  std::vector<bool> joinable(static_cast<size_t>(count), false);  // open and not yet joined into another
+  std::vector<bool> removed(static_cast<size_t>(count), false);
   for (int32_t id = 0; id < count; ++id) {
-    if (At(chains, id).closed != 0) continue;
-    At(joinable, id) = 1;
+    if (At(chains, id).closed) continue;
+    At(joinable, id) = true;
     AddChainEnds(grid, At(chains, id), id);
   }
   std::vector<uint32_t> seenStamp(static_cast<size_t>(count), 0);
@@ -304,7 +304,7 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   auto findPartner = [&](int32_t id) {
     int32_t best = -1;
     ForChainsNearEnds(grid, At(chains, id), seenStamp, stamp, [&](int32_t other) {
-      if (other <= id || At(joinable, other) == 0) return;
+      if (other <= id || !At(joinable, other)) return;
       if ((best < 0 || other < best) && meet(id, other)) best = other;
     });
     return best;
@@ -320,7 +320,7 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
   };
 
   for (int32_t id = 0; id < count; ++id) {
-    if (At(joinable, id) != 0) setPartner(id, findPartner(id));
+    if (At(joinable, id)) setPartner(id, findPartner(id));
   }
   while (!withPartner.empty()) {
     const int32_t a = *withPartner.begin();
@@ -330,21 +330,21 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
     run.points = JoinedRun(At(chains, a), At(chains, b), pairing);
     At(chains, a) = SimplifyRdp(run, kSimplifyTolerance);
     AddChainEnds(grid, At(chains, a), a);
-    At(joinable, b) = 0;
-    At(removed, b) = 1;
+    At(joinable, b) = false;
+    At(removed, b) = true;
     setPartner(b, -1);
 
     std::vector<int32_t> lookAgain;
     lookAgain.swap(At(pairedWith, b));
     for (int32_t id : lookAgain) {
-      if (At(joinable, id) != 0 && At(partner, id) == b) setPartner(id, findPartner(id));
+      if (At(joinable, id) && At(partner, id) == b) setPartner(id, findPartner(id));
     }
     setPartner(a, findPartner(a));
   }
 
   size_t kept = 0;
   for (size_t id = 0; id < chains.size(); ++id) {
-    if (removed[id] != 0) continue;
+    if (removed[id]) continue;
     if (kept != id) chains[kept] = std::move(chains[id]);
     ++kept;
   }
@@ -353,21 +353,22 @@ void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
 
 void CloseChainsWithMeetingEnds(std::vector<ChainRecord>& chains, float threshold) {
   for (ChainRecord& chain : chains) {
-    if (chain.closed != 0 || chain.points.size() < 4) continue;
-    if (Distance(chain.points.front(), chain.points.back()) <= threshold) chain.closed = 1;
+    if (chain.closed || chain.points.size() < 4) continue;
+    if (Distance(chain.points.front(), chain.points.back()) <= threshold) chain.closed = true;
   }
 }
 
-std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, float gapClose, float minLength, uint8_t smart,
-                                             float bias) {
-  std::vector<ChainRecord> chains = TraceSkeletonPieces(mask, smart, bias);
+std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, const SimpleExtraction& options) {
+  const float gapClose = options.gapClose;
+  const float minLength = options.minLength;
+  std::vector<ChainRecord> chains = TraceSkeletonPieces(mask, options.tracing);
   for (ChainRecord& chain : chains) chain = SimplifyRdp(chain, kSimplifyTolerance);
 
   {
     const ChainOwnerMap owner = OwnerMapNearEnds(chains, mask.width, mask.height);
     for (size_t c = 0; c < chains.size(); ++c) {
-      FindNearbyChainPixel(chains, mask.width, mask.height, owner, static_cast<int32_t>(c), true);
-      FindNearbyChainPixel(chains, mask.width, mask.height, owner, static_cast<int32_t>(c), false);
+      ExtendToNearbyChain(chains, mask.width, mask.height, owner, static_cast<int32_t>(c), true);
+      ExtendToNearbyChain(chains, mask.width, mask.height, owner, static_cast<int32_t>(c), false);
     }
   }
 
@@ -375,7 +376,7 @@ std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, float gapClos
   CloseChainsWithMeetingEnds(chains, kEndJoinDistance);
 
   std::erase_if(chains, [minLength](const ChainRecord& chain) {
-    const bool keep = chain.closed != 0 || PolylineLength(chain.points) >= minLength || chain.points.size() >= 5;
+    const bool keep = chain.closed || PolylineLength(chain.points) >= minLength || chain.points.size() >= 5;
     return !keep;
   });
 

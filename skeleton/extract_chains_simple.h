@@ -8,6 +8,7 @@
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_owner_map.h"
 #include "skeleton/chain_record.h"
+#include "skeleton/turn_prediction.h"
 
 // Largest end-to-end distance joined, and first-to-last distance closed,
 // before the Gap Close stage.
@@ -15,21 +16,26 @@ constexpr float kEndJoinDistance = 2.5f;
 // Search radius (exclusive) for a chain end reaching out to another chain.
 constexpr float kNearbyChainRadius = 2.501f;
 
-std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, float gapClose, float minLength, uint8_t smart,
-                                             float bias);
+struct SimpleExtraction {
+  float gapClose = 0.0f;   // Gap Close: ends this near join, and meeting ends close, after the scraps go
+  float minLength = 0.0f;  // Min Chain Length: shorter open chains of under 5 points go
+  JunctionTracing tracing;
+};
+
+std::vector<ChainRecord> ExtractChainsSimple(const ByteMask& mask, const SimpleExtraction& options);
 
 // The raw traces of the extraction, before simplification: first from every
 // interior end pixel, then from every interior skeleton pixel still free, in
 // scan order. Traces of fewer than 3 pixels are left out (their pixels are
 // still taken).
-std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, uint8_t smart, float bias);
+std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, JunctionTracing tracing);
 
 // Records which chain's rasterised outline covers each pixel; later chains win.
 ChainOwnerMap BuildChainOwnerMap(const std::vector<ChainRecord>& chains, int32_t width);
 
 // Extends the start (or end) of chains[chainIndex] by the nearest pixel within
 // kNearbyChainRadius that another chain owns; the first in scan order wins ties.
-void FindNearbyChainPixel(std::vector<ChainRecord>& chains, int32_t width, int32_t height, const ChainOwnerMap& owner,
+void ExtendToNearbyChain(std::vector<ChainRecord>& chains, int32_t width, int32_t height, const ChainOwnerMap& owner,
                           int32_t chainIndex, bool atStart);
 
 // Joins the first pair of open chains (in list order) whose nearest ends lie

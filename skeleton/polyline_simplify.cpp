@@ -48,7 +48,7 @@ FarthestPoint FindFarthestPoint(const std::vector<IntPoint>& points, int32_t fir
 
 }  // namespace
 
-void SimplifyRdpStep(const std::vector<IntPoint>& points, int32_t first, int32_t last, float tolerance,
+void MarkRdpKeptPoints(const std::vector<IntPoint>& points, int32_t first, int32_t last, float tolerance,
                      std::vector<bool>& keep) {
   std::vector<std::pair<int32_t, int32_t>> pending;
   pending.emplace_back(first, last);
@@ -74,7 +74,7 @@ ChainRecord SimplifyRdp(const ChainRecord& chain, float tolerance) {
   std::vector<bool> keep(count, false);
   keep.front() = true;
   keep.back() = true;
-  SimplifyRdpStep(chain.points, 0, static_cast<int32_t>(count - 1), tolerance, keep);
+  MarkRdpKeptPoints(chain.points, 0, static_cast<int32_t>(count - 1), tolerance, keep);
   ChainRecord result;
   size_t kept = 0;
   for (size_t i = 0; i < count; ++i) kept += keep[i] ? 1 : 0;

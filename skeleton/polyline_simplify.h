@@ -17,5 +17,5 @@ ChainRecord SimplifyRdp(const ChainRecord& chain, float tolerance);
 // Sets keep[i] for every point strictly between first and last that survives.
 // Ranges are visited in the order of the classic recursion (left part first),
 // but with an explicit stack, so long chains cannot exhaust the call stack.
-void SimplifyRdpStep(const std::vector<IntPoint>& points, int32_t first, int32_t last, float tolerance,
+void MarkRdpKeptPoints(const std::vector<IntPoint>& points, int32_t first, int32_t last, float tolerance,
                      std::vector<bool>& keep);

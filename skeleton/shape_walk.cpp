@@ -86,7 +86,7 @@ int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t>
   return fallbackNode;
 }
 
-std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, uint8_t smart, float bias,
+std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, JunctionTracing tracing,
                                      BranchScratch& scratch) {
   std::vector<IntPoint> points{NodePixel(graph, startNode)};
   std::vector<WalkStep> edgeStack{WalkStep{startNode, -1}};
@@ -94,7 +94,8 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
   int32_t remaining = At(graph.liveEdgeCount, At(graph.nodeComponent, startNode));
   size_t lastForwardEnd = 0;
   int32_t current = startNode;
-  const bool curvature = smart != 0 && std::fabs(bias) > kMinCurvatureBias;
+  const float bias = tracing.bias;
+  const bool curvature = tracing.smart && std::fabs(bias) > kMinCurvatureBias;
 
   // Every forward step uses up an edge and every retrace pops the stack, so
   // the loop ends after at most twice the number of edges.
@@ -120,7 +121,7 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
       if (count > 1) {
         const int32_t far = edge.nodeA == current ? edge.nodeB : edge.nodeA;
         const BranchInfo branch = MeasureBranch(graph, far, e, scratch);
-        score = (branch.hasLeaf != 0 ? kDeadEndPenalty : 0.0f) - (branch.length + edge.length) +
+        score = (branch.hasLeaf ? kDeadEndPenalty : 0.0f) - (branch.length + edge.length) +
                 kDirectionWeight * direction;
       }
       if (score > bestScore) {
@@ -131,7 +132,7 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, ui
 
     if (best >= 0) {
       EdgeRec& edge = At(graph.edges, best);
-      edge.used = 1;
+      edge.used = true;
       --remaining;
       const int32_t from = current;
       current = edge.nodeA == from ? edge.nodeB : edge.nodeA;
@@ -179,7 +180,7 @@ std::vector<IntPoint> WalkJunctionComponent(SkeletonGraph& graph, const ByteMask
     seedInForce = true;
     break;
   }
-  preference.furthestAlong = options.directionalStart != 0 && !seedInForce;
+  preference.furthestAlong = options.directionalStart && !seedInForce;
   const int32_t startNode = ChooseWalkStartNode(graph, componentNodes, preference, firstNode);
-  return WalkShapeGraph(graph, startNode, options.smart, options.bias, scratch);
+  return WalkShapeGraph(graph, startNode, options.tracing, scratch);
 }

@@ -11,6 +11,7 @@
 #include "skeleton/points.h"
 #include "skeleton/skeleton_graph.h"
 #include "skeleton/start_preference.h"
+#include "skeleton/turn_prediction.h"
 
 constexpr float kDeadEndPenalty = -1e7f;
 constexpr int32_t kSeedSearchRadius = 4;
@@ -18,9 +19,8 @@ constexpr int32_t kSeedSearchRadius = 4;
 struct ShapeWalkOptions {
   FloatPoint startPoint;        // mask pixels
   FloatPoint writingDirection;  // unit vector from the skeleton's centroid toward the start point
-  uint8_t directionalStart = 0;
-  uint8_t smart = 0;  // curvature continuation in the direction score
-  float bias = 0.0f;  // weight of the curvature term, -1 ... 1
+  bool directionalStart = false;
+  JunctionTracing tracing;  // curvature continuation in the direction score
 };
 
 // The set pixel nearest a seed within kSeedSearchRadius of it (square rings
@@ -35,7 +35,7 @@ int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t>
 // Walks the free edges reachable from startNode, marking them used. Returns the
 // drawn pixels (retraced stretches included) up to the end of the last edge
 // walked forward.
-std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, uint8_t smart, float bias,
+std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, JunctionTracing tracing,
                                      BranchScratch& scratch);
 
 // The unsimplified stroke of one junction component: the start reference

@@ -48,7 +48,7 @@ void FindNodes(const ByteMask& mask, SkeletonGraph& graph) {
     for (int32_t x = 0; x < mask.width; ++x) {
       const int32_t pixel = y * mask.width + x;
       if (At(mask.cells, pixel) == 0) continue;
-      const int32_t degree = SkeletonPixelDegree(mask, x, y);
+      const int32_t degree = NeighbourCount(mask, x, y);
       if (degree == 2) continue;
       At(graph.nodeOfPixel, pixel) = static_cast<int32_t>(graph.nodes.size());
       graph.nodes.push_back(pixel);
@@ -85,7 +85,7 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
         link.nodeA = node;
         link.nodeB = firstNode;
         link.length = PolylineLength(link.pixels);
-        PushEdge(graph.edges, std::move(link));
+        graph.edges.push_back(std::move(link));
         continue;
       }
       if (At(seen, firstIndex) != 0) continue;
@@ -114,7 +114,7 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
       run.nodeA = node;
       run.nodeB = isNode(current) ? At(graph.nodeOfPixel, current.y * width + current.x) : node;
       run.length = PolylineLength(run.pixels);
-      PushEdge(graph.edges, std::move(run));
+      graph.edges.push_back(std::move(run));
     }
   }
 }
@@ -122,10 +122,10 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
 // One pass: node degrees are pixel degrees and do not change with pruning.
 void PruneSpurs(SkeletonGraph& graph, float minLength) {
   for (EdgeRec& edge : graph.edges) {
-    if (edge.pruned != 0) continue;
+    if (edge.pruned) continue;
     const bool touchesStrokeEnd = At(graph.nodeDegree, edge.nodeA) == 1 ||
                                   At(graph.nodeDegree, edge.nodeB) == 1;
-    if (touchesStrokeEnd && edge.length < minLength && edge.nodeA != edge.nodeB) edge.pruned = 1;
+    if (touchesStrokeEnd && edge.length < minLength && edge.nodeA != edge.nodeB) edge.pruned = true;
   }
 }
 
@@ -134,7 +134,7 @@ void ListIncidentEdges(SkeletonGraph& graph) {
   graph.liveEdgeCount.assign(static_cast<size_t>(graph.componentCount), 0);
   for (int32_t e = 0; e < static_cast<int32_t>(graph.edges.size()); ++e) {
     const EdgeRec& edge = At(graph.edges, e);
-    if (edge.pruned != 0) continue;
+    if (edge.pruned) continue;
     At(graph.incidentEdges, edge.nodeA).push_back(e);
     if (edge.nodeB != edge.nodeA) At(graph.incidentEdges, edge.nodeB).push_back(e);
     ++At(graph.liveEdgeCount, At(graph.nodeComponent, edge.nodeA));
@@ -149,8 +149,6 @@ bool NodeHasFreeEdge(const SkeletonGraph& graph, int32_t node) {
   }
   return false;
 }
-
-void PushEdge(std::vector<EdgeRec>& edges, EdgeRec&& edge) { edges.push_back(std::move(edge)); }
 
 SkeletonGraph BuildSkeletonGraph(const ByteMask& mask, float minLength) {
   SkeletonGraph graph;
@@ -192,7 +190,7 @@ BranchInfo MeasureBranch(const SkeletonGraph& graph, int32_t startNode, int32_t 
   auto liveDegree = [&graph](int32_t node) { return At(graph.incidentEdges, node).size(); };
 
   At(scratch.visitMark, startNode) = mark;
-  if (liveDegree(startNode) == 1) info.hasLeaf = 1;
+  if (liveDegree(startNode) == 1) info.hasLeaf = true;
   scratch.stack.clear();
   scratch.stack.emplace_back(startNode, excludedEdge);
   while (!scratch.stack.empty()) {
@@ -200,12 +198,12 @@ BranchInfo MeasureBranch(const SkeletonGraph& graph, int32_t startNode, int32_t 
     scratch.stack.pop_back();
     for (const int32_t e : At(graph.incidentEdges, node)) {
       const EdgeRec& edge = At(graph.edges, e);
-      if (e == arrival || edge.used != 0 || edge.pruned != 0) continue;
+      if (e == arrival || edge.used || edge.pruned) continue;
       const int32_t other = edge.nodeA == node ? edge.nodeB : edge.nodeA;
       if (At(scratch.visitMark, other) == mark) continue;
       At(scratch.visitMark, other) = mark;
       info.length += edge.length;
-      if (liveDegree(other) == 1) info.hasLeaf = 1;
+      if (liveDegree(other) == 1) info.hasLeaf = true;
       scratch.stack.emplace_back(other, e);
     }
   }

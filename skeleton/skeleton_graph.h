@@ -17,8 +17,8 @@ struct EdgeRec {
   int32_t nodeA = -1;            // node the edge was started from
   int32_t nodeB = -1;            // node it ends at; nodeA for a loop or a run that met no node
   float length = 0.0f;
-  uint8_t used = 0;    // drawn by the walk
-  uint8_t pruned = 0;  // a short spur: in no incidence list, never walked
+  bool used = false;    // drawn by the walk
+  bool pruned = false;  // a short spur: in no incidence list, never walked
 };
 
 struct SkeletonGraph {
@@ -37,11 +37,8 @@ struct SkeletonGraph {
 
 struct BranchInfo {
   float length = 0.0f;
-  uint8_t hasLeaf = 0;
+  bool hasLeaf = false;
 };
-
-// Appends the edge, moving its pixels into the list.
-void PushEdge(std::vector<EdgeRec>& edges, EdgeRec&& edge);
 
 // minLength: edges that end at a stroke end and are shorter are pruned.
 // The mask's cells must hold width x height entries.
@@ -52,7 +49,7 @@ inline IntPoint NodePixel(const SkeletonGraph& graph, int32_t node) {
   return IntPoint{index % graph.width, index / graph.width};
 }
 
-inline bool EdgeIsFree(const EdgeRec& edge) { return edge.used == 0 && edge.pruned == 0; }
+inline bool EdgeIsFree(const EdgeRec& edge) { return !edge.used && !edge.pruned; }
 
 bool NodeHasFreeEdge(const SkeletonGraph& graph, int32_t node);
 

@@ -37,7 +37,7 @@ bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t spurPrun
     }
     if (!found) return false;
 
-    const int32_t degree = CountNeighbours(mask, next.x, next.y);
+    const int32_t degree = NeighbourSum(mask, next.x, next.y);
     if (degree >= 3) {
       const float radius = fieldMatches ? field.At(next.x, next.y) : 0.0f;
       const float limit = std::max(kSpurRadiusFactor * radius, static_cast<float>(spurPrune));

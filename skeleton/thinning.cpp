@@ -11,15 +11,6 @@
 
 namespace {
 
-ThinningTables gThinningTables;
-
-bool BuildAtLoad() {
-  InitThinningTables();
-  return true;
-}
-
-[[maybe_unused]] const bool kThinningTablesBuilt = BuildAtLoad();
-
 // The pixels of a tile that a sub-iteration deletes, 64 at a time: the same
 // decisions as looking every set pixel's neighbour code up in the table.
 // around points at the tile in the middle of its 3 x 3 block of tiles, whose
@@ -179,34 +170,6 @@ bool ThinSubIteration(TiledThinning& state, uint32_t subIteration, bool everyTil
 }
 
 }  // namespace
-
-void BuildThinningTables(ThinningTables& tables) {
-  for (uint32_t code = 0; code < 256; ++code) {
-    int32_t p[8];
-    int32_t setCount = 0;
-    for (int32_t k = 0; k < 8; ++k) {
-      p[k] = static_cast<int32_t>((code >> k) & 1u);
-      setCount += p[k];
-    }
-    int32_t transitions = 0;
-    for (int32_t k = 0; k < 8; ++k) {
-      if (p[k] == 0 && p[(k + 1) % 8] == 1) ++transitions;
-    }
-    const int32_t n = p[0], e = p[2], s = p[4], w = p[6];
-    uint8_t first = 0;
-    uint8_t second = 0;
-    if (setCount >= 2 && setCount <= 6 && transitions == 1) {
-      first = (n * e * s == 0 && e * s * w == 0) ? 1 : 0;
-      second = (n * e * w == 0 && n * s * w == 0) ? 1 : 0;
-    }
-    tables.first[code] = first;
-    tables.second[code] = second;
-  }
-}
-
-void InitThinningTables() { BuildThinningTables(gThinningTables); }
-
-const ThinningTables& LoadedThinningTables() { return gThinningTables; }
 
 void ThinZhangSuen(ByteMask& mask) {
   if (mask.width < 3 || mask.height < 3) return;

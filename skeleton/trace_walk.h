@@ -16,6 +16,7 @@
 #include "skeleton/byte_mask.h"
 #include "skeleton/chain_record.h"
 #include "skeleton/points.h"
+#include "skeleton/turn_prediction.h"
 
 namespace trace_walk {
 
@@ -42,7 +43,7 @@ FloatPoint PredictTurn(FloatPoint heading, const StepRing& ring);
 // Walks from (x0, y0), which must lie inside the frame; takes the start pixel
 // without asking whether it is free.
 template <typename Grid>
-ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t y0, uint8_t smart, float bias) {
+ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t y0, JunctionTracing tracing) {
   ChainRecord chain;
   const ptrdiff_t stride = grid.stride;
   ptrdiff_t stepOffset[8];
@@ -54,10 +55,12 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
   grid.Take(here);
   FloatPoint heading{0.0f, 0.0f};
   StepRing ring;
+  const bool smart = tracing.smart;
+  const float bias = tracing.bias;
   const float straightWeight = 1.0f - std::fabs(bias);
   // With a zero bias the predicted term adds only a zero to every score, so
   // the turn need not be predicted at all.
-  const bool predicts = smart != 0 && bias != 0.0f;
+  const bool predicts = smart && bias != 0.0f;
 
   for (;;) {
     FloatPoint predicted = heading;
@@ -78,7 +81,7 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
       float score;
       if (IsZero(heading)) {
         score = kFirstStepScore[k];
-      } else if (smart == 0) {
+      } else if (!smart) {
         score = Dot(unit, heading);
       } else {
         score = straightWeight * Dot(unit, heading) + bias * Dot(unit, predicted);
@@ -96,7 +99,7 @@ ChainRecord Walk(Grid& grid, int32_t width, int32_t height, int32_t x0, int32_t 
     } else {
       heading = Unit({0.7f * step.x + 0.3f * heading.x, 0.7f * step.y + 0.3f * heading.y});
     }
-    if (smart != 0) {
+    if (smart) {
       ring.steps[ring.writeIndex] = step;
       ring.writeIndex = (ring.writeIndex + 1) % kRingSize;
       if (ring.count < kRingSize) ++ring.count;

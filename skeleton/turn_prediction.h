@@ -8,6 +8,14 @@
 
 #include "skeleton/points.h"
 
+// Smart Junction Tracing and Junction Curvature Bias: whether a walk blends
+// the predicted turn into its choice of the next step at all, and with what
+// weight (-1 ... 1; the heading it keeps gets 1 - |bias|).
+struct JunctionTracing {
+  bool smart = false;
+  float bias = 0.0f;
+};
+
 // `steps` are `count` (at least 2) unit steps, oldest first. The cross
 // product of two consecutive unit steps is the sine of the turn between
 // them, which for the small turns of a traced curve is close to the angle

@@ -10,7 +10,7 @@ std::mutex ChainCacheMutex;
 ChainCache ProcessChainCache;
 
 void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, int32_t height, int32_t strokeWidth,
-                       uint8_t red, uint8_t green, uint8_t blue) {
+                       std::array<uint8_t, 3> strokeColor) {
   // Copied before locking: a failed allocation leaves the previous frame
   // whole, and readers wait only for the swap.
   std::vector<std::vector<IntPoint>> points;
@@ -22,8 +22,8 @@ void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, in
   ProcessChainCache.width = width;
   ProcessChainCache.height = height;
   ProcessChainCache.strokeWidth = strokeWidth;
-  ProcessChainCache.strokeColor = {red, green, blue};
-  ProcessChainCache.valid = 1;
+  ProcessChainCache.strokeColor = strokeColor;
+  ProcessChainCache.valid = true;
 }
 
 ChainCache SnapshotChainCache() {
@@ -36,7 +36,7 @@ float ChainEndGap(int32_t a, int32_t b) {
   std::lock_guard<std::mutex> lock(ChainCacheMutex);
   const ChainCache& cache = ProcessChainCache;
   const auto count = static_cast<int64_t>(cache.chains.size());
-  if (cache.valid == 0 || a < 0 || b < 0 || a >= count || b >= count) return kNoGap;
+  if (!cache.valid || a < 0 || b < 0 || a >= count || b >= count) return kNoGap;
   const std::vector<IntPoint>& first = At(cache.chains, a);
   const std::vector<IntPoint>& second = At(cache.chains, b);
   if (first.empty() || second.empty()) return kNoGap;

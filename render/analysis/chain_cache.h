@@ -16,7 +16,7 @@ struct ChainCache {
   int32_t height = 0;
   int32_t strokeWidth = 2;                                 // Line Width as set, not the radius
   std::array<uint8_t, 3> strokeColor{255, 255, 255};       // Line Color red, green, blue
-  uint8_t valid = 0;                                       // 1 once any frame was published
+  bool valid = false;                                      // once any frame was published
 };
 
 // Guards every field of ProcessChainCache; hold it only to copy or measure.
@@ -27,7 +27,7 @@ extern ChainCache ProcessChainCache;
 // marks it valid; if copying fails the previous contents stay untouched. The
 // caller sets the host's refresh flag itself.
 void PublishChainCache(const std::vector<ChainRecord>& chains, int32_t width, int32_t height, int32_t strokeWidth,
-                       uint8_t red, uint8_t green, uint8_t blue);
+                       std::array<uint8_t, 3> strokeColor);
 
 // A copy of the whole cache, taken under the lock.
 ChainCache SnapshotChainCache();

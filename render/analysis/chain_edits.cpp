@@ -20,7 +20,7 @@ void ApplyReverseSlots(std::vector<ChainRecord>& chains, const int32_t (&slots)[
     const int64_t index = static_cast<int64_t>(value) - 1;
     if (index < 0 || index >= static_cast<int64_t>(chains.size())) continue;
     ChainRecord& chain = At(chains, index);
-    if (chain.closed != 0 || chain.points.size() < 2) continue;
+    if (chain.closed || chain.points.size() < 2) continue;
     std::reverse(chain.points.begin(), chain.points.end());
   }
 }

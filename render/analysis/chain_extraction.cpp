@@ -12,7 +12,7 @@ std::vector<FloatPoint> FindChainSeeds(const ByteMask& skeleton, const std::vect
     if (chain.points.empty()) continue;
     IntPoint seed = chain.points.front();
     const auto strokeEnd = [&](int32_t x, int32_t y) {
-      return MaskGet(skeleton, x, y) != 0 && CountNeighbours(skeleton, x, y) == 1;
+      return MaskGet(skeleton, x, y) != 0 && NeighbourSum(skeleton, x, y) == 1;
     };
     FindNearestInRings(chain.points.front(), kSeedRingRadius, strokeEnd, seed);
     seeds.push_back(ToFloatPoint(seed));
@@ -21,9 +21,8 @@ std::vector<FloatPoint> FindChainSeeds(const ByteMask& skeleton, const std::vect
 }
 
 std::vector<ChainRecord> ExtractRenderChains(const ByteMask& skeleton, const RenderSettings& s) {
-  const uint8_t smart = s.smartJunctionTracing ? 1 : 0;
-  std::vector<ChainRecord> simple =
-      ExtractChainsSimple(skeleton, s.gapClose, s.minChainLength, smart, s.junctionBias);
+  const JunctionTracing tracing{s.smartJunctionTracing, s.junctionBias};
+  std::vector<ChainRecord> simple = ExtractChainsSimple(skeleton, SimpleExtraction{s.gapClose, s.minChainLength, tracing});
   if (!s.mergeByShape) return simple;
 
   std::vector<FloatPoint> seeds;
@@ -32,6 +31,6 @@ std::vector<ChainRecord> ExtractRenderChains(const ByteMask& skeleton, const Ren
     SortChainsByStartDistance(simple, s.startX, s.startY);
     seeds = FindChainSeeds(skeleton, simple);
   }
-  return ExtractChainsGraph(skeleton, s.minChainLength, s.startX, s.startY, smart, s.junctionBias,
-                            s.directionalStart ? 1 : 0, seeds, simple);
+  const GraphExtraction graph{s.minChainLength, FloatPoint{s.startX, s.startY}, s.directionalStart, tracing};
+  return ExtractChainsGraph(skeleton, graph, seeds, simple);
 }

@@ -33,7 +33,7 @@ void OrientChains(std::vector<ChainRecord>& chains, float startX, float startY) 
   const FloatPoint start{startX, startY};
   for (ChainRecord& chain : chains) {
     if (chain.points.size() < 2) continue;
-    if (chain.closed != 0) {
+    if (chain.closed) {
       OrientClosedChain(chain, start);
     } else if (ChainOrderKey(start, kOrderKeyYWeight, chain.points.front()) >
                ChainOrderKey(start, kOrderKeyYWeight, chain.points.back())) {
@@ -44,7 +44,7 @@ void OrientChains(std::vector<ChainRecord>& chains, float startX, float startY) 
 
 void PointOpenChainsAtStart(std::vector<ChainRecord>& chains, float startX, float startY) {
   for (ChainRecord& chain : chains) {
-    if (chain.closed != 0 || chain.points.size() < 2) continue;
+    if (chain.closed || chain.points.size() < 2) continue;
     if (SquaredDistance(chain.points.front(), startX, startY) > SquaredDistance(chain.points.back(), startX, startY)) {
       std::reverse(chain.points.begin(), chain.points.end());
     }

@@ -82,7 +82,7 @@ void ShapeChains(std::vector<ChainRecord>& chains, const DistanceField& field, c
   RefineChainCenters(chains, field);
   if (settings.useBezierFit) {
     for (ChainRecord& chain : chains) {
-      if (chain.closed == 0 && chain.points.size() >= 3) FitChainBeziers(chain, settings.fitTolerance);
+      if (!chain.closed && chain.points.size() >= 3) FitChainBeziers(chain, settings.fitTolerance);
     }
   }
   for (ChainRecord& chain : chains) FlattenBezierChain(chain);

@@ -43,7 +43,7 @@ void DrawLines(const RenderSettings& settings, const RenderFrameState& state,
     for (size_t k = 1; k < points.size(); ++k) {
       const IntPoint a = points[k - 1];
       const IntPoint b = points[k];
-      DrawThickLine(*state.output, a.x, a.y, b.x, b.y, SegmentRadius(settings, state, a, b), colour);
+      DrawThickLine(*state.output, a, b, SegmentRadius(settings, state, a, b), colour);
     }
   }
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-void CollectDashSpans(float runningArc, float pieceLength, float dashLength, float dashPeriod,
-                      float dashOffset, std::vector<DashSpan>& spans) {
+void CollectDashSpans(const DashPattern& pattern, float runningArc, float pieceLength, std::vector<DashSpan>& spans) {
+  const float dashLength = pattern.length;
+  const float dashPeriod = pattern.period;
+  const float dashOffset = pattern.offset;
   spans.clear();
   if (pieceLength <= 0.0f || !(dashPeriod > 0.0f)) return;
   float d = 0.0f;

@@ -10,7 +10,13 @@ struct DashSpan {
   float to = 0.0f;
 };
 
-// Replaces `spans` with the dashes that fall on a piece of length
-// `pieceLength`. `dashPeriod` is dash plus gap length and must be positive.
-void CollectDashSpans(float runningArc, float pieceLength, float dashLength, float dashPeriod,
-                      float dashOffset, std::vector<DashSpan>& spans);
+// Dash Length, dash plus Gap Length (positive for any dash to be drawn) and
+// Offset, in pixels along the stroke.
+struct DashPattern {
+  float length = 0.0f;
+  float period = 0.0f;
+  float offset = 0.0f;
+};
+
+// Replaces `spans` with the dashes that fall on a piece of length `pieceLength`.
+void CollectDashSpans(const DashPattern& pattern, float runningArc, float pieceLength, std::vector<DashSpan>& spans);

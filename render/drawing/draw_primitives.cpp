@@ -219,9 +219,11 @@ void FillDiscFloat(const HostFrame& frame, int32_t cx, int32_t cy, int32_t radiu
 
 }  // namespace
 
-void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, float x0, float y0,
-                        float x1, float y1, float r0, float r1, HostPixel8 colour, bool useSource,
-                        float fade, float roughAmount, float roughScale, StrokeLayer* layer) {
+void DrawCapsule(const HostFrame& destination, const HostFrame& source, const Capsule& capsule, StrokeLayer* layer) {
+  const float x0 = capsule.from.x, y0 = capsule.from.y, x1 = capsule.to.x, y1 = capsule.to.y;
+  const float r0 = capsule.fromRadius, r1 = capsule.toRadius;
+  const HostPixel8 colour = capsule.colour;
+  const bool useSource = capsule.useSource;
   const int32_t width = destination.width;
   const int32_t height = destination.height;
   const float margin = std::max(r0, r1) + 0.5f;
@@ -246,9 +248,9 @@ void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, f
   shape.length = std::sqrt(lengthSquared);
   shape.r0 = r0;
   shape.r1 = r1;
-  shape.fade = fade;
-  shape.roughAmount = roughAmount;
-  shape.roughScale = roughScale;
+  shape.fade = capsule.fade;
+  shape.roughAmount = capsule.roughAmount;
+  shape.roughScale = capsule.roughScale;
   const CapsuleBox box{static_cast<int32_t>(boxLeft), static_cast<int32_t>(boxRight), static_cast<int32_t>(boxTop),
                        static_cast<int32_t>(boxBottom)};
 
@@ -280,8 +282,8 @@ void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, f
   }
 }
 
-void DrawThickLine(const HostFrame& frame, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                   int32_t radius, uint32_t packedColour) {
+void DrawThickLine(const HostFrame& frame, IntPoint from, IntPoint to, int32_t radius, uint32_t packedColour) {
+  const int32_t x0 = from.x, y0 = from.y, x1 = to.x, y1 = to.y;
   const HostPixel8 colour = UnpackColor(packedColour);
   const float red = colour.red / 255.0f;
   const float green = colour.green / 255.0f;

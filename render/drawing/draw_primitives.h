@@ -10,6 +10,7 @@
 
 #include "host_interface/host_frame.h"
 #include "render/drawing/stroke_layer.h"
+#include "skeleton/points.h"
 
 // Packed colour: from the lowest byte alpha, red, green, blue.
 inline HostPixel8 UnpackColor(uint32_t packed) {
@@ -17,26 +18,29 @@ inline HostPixel8 UnpackColor(uint32_t packed) {
           static_cast<uint8_t>((packed >> 16) & 0xFFu), static_cast<uint8_t>(packed >> 24)};
 }
 
-// One anti-aliased capsule from (x0, y0) with radius r0 to (x1, y1) with
-// radius r1 (pixel coordinates; a pixel is evaluated at its centre). A capsule
-// of zero length is a disc at the start point.
-//   colour       stroke colour; its alpha byte is the opacity
-//   useSource    paint the source's pixels (at the same position) instead
-//   fade         length in pixels over which coverage fades out towards the
-//                end point; 0 = none
-//   roughAmount  radius noise amplitude in pixels; 0 = none
-//   roughScale   noise frequency
-//   layer        when given, coverage goes into the layer (highest coverage
-//                wins) instead of being blended into `destination`; the layer
-//                must be sized for `destination`
-void DrawCapsuleSegment(const HostFrame& destination, const HostFrame& source, float x0, float y0,
-                        float x1, float y1, float r0, float r1, HostPixel8 colour, bool useSource,
-                        float fade, float roughAmount, float roughScale, StrokeLayer* layer);
+// One anti-aliased capsule from `from` with radius fromRadius to `to` with
+// radius toRadius (pixel coordinates; a pixel is evaluated at its centre). A
+// capsule of zero length is a disc at `from`.
+struct Capsule {
+  FloatPoint from;
+  FloatPoint to;
+  float fromRadius = 0.0f;
+  float toRadius = 0.0f;
+  HostPixel8 colour{};     // stroke colour; its alpha byte is the opacity
+  bool useSource = false;  // paint the source's pixels (at the same position) instead
+  float fade = 0.0f;       // length in pixels over which coverage fades out towards `to`; 0 = none
+  float roughAmount = 0.0f;  // radius noise amplitude in pixels; 0 = none
+  float roughScale = 0.0f;   // noise frequency
+};
 
-// Bresenham line from (x0, y0) to (x1, y1) stamped at every step with a solid
-// disc of radius `radius` in the colour's red, green, blue at alpha 1.
-void DrawThickLine(const HostFrame& frame, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                   int32_t radius, uint32_t packedColour);
+// Draws the capsule into `destination`, reading `source` for a source colour.
+// With a layer (sized for `destination`), coverage goes into the layer
+// (highest coverage wins) instead of being blended into `destination`.
+void DrawCapsule(const HostFrame& destination, const HostFrame& source, const Capsule& capsule, StrokeLayer* layer);
+
+// Bresenham line from `from` to `to` stamped at every step with a solid disc
+// of radius `radius` in the colour's red, green, blue at alpha 1.
+void DrawThickLine(const HostFrame& frame, IntPoint from, IntPoint to, int32_t radius, uint32_t packedColour);
 
 // Disc of all (cx + i, cy + j) with i² + j² <= radius² overwritten with the
 // colour's red, green, blue at alpha 1 (the alpha byte is ignored). A

@@ -8,8 +8,7 @@
 namespace {
 
 void DrawRingCapsule(const HostFrame& output, FloatPoint a, FloatPoint b, float radius, HostPixel8 colour) {
-  DrawCapsuleSegment(output, output, a.x, a.y, b.x, b.y, radius, radius, colour, false, 0.0f, 0.0f, 0.0f,
-                     nullptr);
+  DrawCapsule(output, output, Capsule{a, b, radius, radius, colour}, nullptr);
 }
 
 }  // namespace

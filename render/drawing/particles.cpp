@@ -237,7 +237,8 @@ void DrawParticles(const RenderSettings& settings, const RenderFrameState& state
   // The source is handed along only because the primitive takes one; particles never paint it.
   const HostFrame& source = state.source != nullptr ? *state.source : output;
   for (const Particle& p : particles) {
-    DrawCapsuleSegment(output, source, p.x, p.y, p.x, p.y, p.radius, p.radius, p.colour, false, 0.0f, 0.0f,
-                       kParticleRoughScale, nullptr);
+    const FloatPoint centre{p.x, p.y};
+    const Capsule dot{centre, centre, p.radius, p.radius, p.colour, false, 0.0f, 0.0f, kParticleRoughScale};
+    DrawCapsule(output, source, dot, nullptr);
   }
 }

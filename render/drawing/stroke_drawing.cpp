@@ -36,8 +36,8 @@ struct PieceTarget {
 void DrawStrokeCapsule(const PieceTarget& target, FloatPoint a, FloatPoint b, float ra, float rb,
                        HostPixel8 colour, float fade) {
   const RenderSettings& s = target.settings;
-  DrawCapsuleSegment(target.output, target.source, a.x, a.y, b.x, b.y, ra, rb, colour, s.revealOriginal, fade,
-                     s.roughnessAmount, s.roughnessScale, &target.layer);
+  const Capsule capsule{a, b, ra, rb, colour, s.revealOriginal, fade, s.roughnessAmount, s.roughnessScale};
+  DrawCapsule(target.output, target.source, capsule, &target.layer);
 }
 
 FloatPoint Lerp(FloatPoint a, FloatPoint b, float f) { return {a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)}; }
@@ -47,7 +47,7 @@ void DrawDashedPiece(const PieceTarget& target, const StrokePiece& piece, HostPi
   const RenderSettings& s = target.settings;
   const float pieceLength = piece.u1 - piece.u0;
   if (pieceLength <= 0.0f || s.outlineOnly) return;
-  CollectDashSpans(runningArc, pieceLength, s.dashLength, s.dashPeriod, s.dashOffset, dashes);
+  CollectDashSpans(DashPattern{s.dashLength, s.dashPeriod, s.dashOffset}, runningArc, pieceLength, dashes);
   for (const DashSpan& dash : dashes) {
     const float f0 = dash.from / pieceLength;
     const float f1 = dash.to / pieceLength;
@@ -192,7 +192,7 @@ void DrawStroke(const RenderSettings& settings, const RenderFrameState& state) {
       ComputeStrokeGeometry(settings, chains, state.field != nullptr ? *state.field : kNoField);
 
   StrokeLayer layer;
-  ResetRenderBuffers(layer, output.width, output.height);
+  ResetStrokeLayer(layer, output.width, output.height);
   const PieceTarget target{settings, output, SourceOf(state), layer};
   const RingShape ring = RingShapeFor(settings);
   std::vector<StrokePiece> pieces;

@@ -124,7 +124,7 @@ float InterpolateWidthPoints(const WidthPointTable& table, float x, float y, flo
   return weightedWidths / weightSum;
 }
 
-float EaseBell(float taper, float u) { return (1.0f - u) * (4.0f * u) * taper + (1.0f - taper); }
+float TaperFactor(float taper, float u) { return (1.0f - u) * (4.0f * u) * taper + (1.0f - taper); }
 
 float RevealDistance(std::span<const float> xs, std::span<const float> ys, float length, float progress,
                      float ease) {

@@ -43,7 +43,7 @@ float InterpolateWidthPoints(const WidthPointTable& table, float x, float y, flo
 
 // Taper factor at relative arc position u: 1 everywhere at taper 0; at taper 1
 // it is 0 at both ends and 1 in the middle.
-float EaseBell(float taper, float u);
+float TaperFactor(float taper, float u);
 
 // Arc length reached at progress p when the pen slows down in curves
 // (`ease` 0 to 3: how much).

@@ -53,7 +53,7 @@ void CompositeTiles(const StrokeLayer& layer, const HostFrame& frame, const Host
 
 }  // namespace
 
-void ResetRenderBuffers(StrokeLayer& layer, int32_t width, int32_t height) {
+void ResetStrokeLayer(StrokeLayer& layer, int32_t width, int32_t height) {
   layer.width = std::max(width, 0);
   layer.height = std::max(height, 0);
   layer.tilesAcross = (layer.width + kStrokeTileSize - 1) / kStrokeTileSize;

@@ -41,7 +41,7 @@ struct StrokeLayer {
 };
 
 // Empties the layer and sizes it for a width × height frame.
-void ResetRenderBuffers(StrokeLayer& layer, int32_t width, int32_t height);
+void ResetStrokeLayer(StrokeLayer& layer, int32_t width, int32_t height);
 
 // The tile holding (x, y), which must lie inside the layer.
 inline size_t StrokeTileIndex(const StrokeLayer& layer, int32_t x, int32_t y) {

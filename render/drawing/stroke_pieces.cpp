@@ -42,8 +42,8 @@ void CutWindowIntoPieces(const ChainRecord& chain, const ChainStrokeGeometry& ge
     piece.q1 = {piece.q0.x + piece.frac * dx, piece.q0.y + piece.frac * dy};
     piece.a0 = (acc + piece.u0) / length;
     piece.a1 = std::min(1.0f, (acc + piece.u1) / length);
-    piece.r0 = std::max(kWidthFloor, EaseBell(taper, piece.a0) * (w[k - 1] + g0 * (w[k] - w[k - 1])));
-    piece.r1 = std::max(kWidthFloor, EaseBell(taper, piece.a1) * (w[k - 1] + g1 * (w[k] - w[k - 1])));
+    piece.r0 = std::max(kWidthFloor, TaperFactor(taper, piece.a0) * (w[k - 1] + g0 * (w[k] - w[k - 1])));
+    piece.r1 = std::max(kWidthFloor, TaperFactor(taper, piece.a1) * (w[k - 1] + g1 * (w[k] - w[k - 1])));
     piece.fade =
         (geometry.local < kFullyRevealed && acc + piece.u1 >= window.t1 - 0.01f) ? kHeadFade : 0.0f;
     pieces.push_back(piece);

@@ -14,7 +14,7 @@
 
 namespace {
 
-ChainRecord Record(std::vector<IntPoint> points, uint8_t closed = 0) {
+ChainRecord Record(std::vector<IntPoint> points, bool closed = false) {
   ChainRecord r;
   r.points = std::move(points);
   r.closed = closed;
@@ -59,7 +59,7 @@ TEST(ChainExportText, WholeFiles) {
        kSvgHeader + SvgPath("M1.00 2.00 L3.00 4.00", "#FF5050") +
            SvgPath("M5.00 6.00 L7.00 8.00 L9.00 10.00", "#3C3CDC") + "</svg>\n"},
       {"a single point is a JSON path but no SVG path",
-       {Record({{-4, -5}}, 1)},
+       {Record({{-4, -5}}, true)},
        40, 30, "{\"width\":40,\"height\":30,\"paths\":[{\"closed\":true,\"points\":[[-4,-5]]}]}",
        kSvgHeader + "</svg>\n"},
       {"sub-pixel points, and a count mismatch falls back to the integers",
@@ -70,7 +70,7 @@ TEST(ChainExportText, WholeFiles) {
        kSvgHeader + SvgPath("M1.25 2.50 L-3.12 4.00", "#FF5050") + SvgPath("M7.00 -8.00 L9.00 10.00", "#3CDC3C") +
            "</svg>\n"},
       {"tangents, closed with a straight Z",
-       {Record({{1, 1}, {2, 1}, {2, 2}}, 1), fitted, halfFitted},
+       {Record({{1, 1}, {2, 1}, {2, 2}}, true), fitted, halfFitted},
        40, 30,
        "{\"width\":40,\"height\":30,\"paths\":[{\"closed\":true,\"points\":[[1,1],[2,1],[2,2]]},"
        "{\"closed\":false,\"points\":[[0.50,0.50],[10.50,0.50]],\"inT\":[[0.000,0.000],[-2.000,1.000]],"

@@ -16,7 +16,7 @@ bool Same(FloatPoint a, FloatPoint b) { return a.x == b.x && a.y == b.y; }
 
 TEST(BezierFit, SmallChainsTiesAndRounding) {
   // Collinear and evenly spaced: one segment, handles a third of the chord; stale sub-pixel points are ignored.
-  ChainRecord line = Chain({{0, 0}, {1, 0}, {2, 0}}, 1);
+  ChainRecord line = Chain({{0, 0}, {1, 0}, {2, 0}}, true);
   line.fpoints = {FloatPoint{50.0f, 50.0f}};
   FitChainBeziers(line, 0.5f);
   EXPECT_EQ(Pairs(line), (PairList{{0, 0}, {2, 0}}));
@@ -35,7 +35,7 @@ TEST(BezierFit, SmallChainsTiesAndRounding) {
   }
   // Least-squares handles longer than the chord are cut to it.
   const std::vector<FloatPoint> arch = {{0, 0}, {0, 5}, {1, 8}, {2, 5}, {2, 0}};
-  const CubicSegment capped = GenerateBezier(arch, 0, 4, {0, 1}, {0, 1});
+  const CubicSegment capped = GenerateBezier(arch, FitRange{0, 4, {0, 1}, {0, 1}});
   EXPECT_TRUE(Same(capped.p1, FloatPoint{0, 2}) && Same(capped.p2, FloatPoint{2, 2}));
 }
 

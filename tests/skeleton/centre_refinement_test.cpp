@@ -46,7 +46,7 @@ TEST(CentreRefinement, MovesPointsAcrossOntoTheRidge) {
 TEST(CentreRefinement, ClosedChainWithARepeatedEndStaysClosed) {
   DistanceField field{std::vector<float>(400, 0.0f), 20, 20};
   for (int32_t i = 0; i < 400; ++i) field.values[i] = 10.0f - std::fabs(i % 20 - 9.7f) - std::fabs(i / 20 - 10.3f);
-  std::vector<ChainRecord> chains = {Chain({{6, 6}, {12, 6}, {13, 12}, {7, 13}, {6, 6}}, 1)};
+  std::vector<ChainRecord> chains = {Chain({{6, 6}, {12, 6}, {13, 12}, {7, 13}, {6, 6}}, true)};
   RefineChainCenters(chains, field);
   const FloatPoint first = chains[0].fpoints.at(0), last = chains[0].fpoints.back();
   EXPECT_TRUE(first.x == last.x && first.y == last.y && first.y != 6.0f);

@@ -35,7 +35,7 @@ TEST(MergeChainPair, JoinsAtTheNearestEndsAndReportsTheNewIndex) {
   EXPECT_EQ(MergeChainPair(six, false, 0, 4), 0);
   EXPECT_EQ(Pairs(six[0]), (PairList{{0, 0}, {0, 1}, {5, 0}, {5, 1}, {3, 0}, {3, 1}}));
   // Impossible pairs change nothing: out of range, the same chain, fewer than two points, closed.
-  const std::vector<ChainRecord> original = {Chain(a), Chain({{5, 5}}), Chain({{0, 0}, {1, 0}, {1, 1}}, 1), Chain(b)};
+  const std::vector<ChainRecord> original = {Chain(a), Chain({{5, 5}}), Chain({{0, 0}, {1, 0}, {1, 1}}, true), Chain(b)};
   std::vector<ChainRecord> chains = original;
   for (const auto& [i, j] : {std::pair{0, 0}, {-1, 0}, {0, -1}, {0, 4}, {4, 0}, {0, 1}, {1, 0}, {0, 2}, {2, 3}}) {
     EXPECT_EQ(MergeChainPair(chains, true, i, j), -1) << i << "," << j;

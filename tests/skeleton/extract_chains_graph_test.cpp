@@ -16,8 +16,8 @@ namespace {
 using namespace test_masks;
 
 std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, FloatPoint start,
-                                 const std::vector<ChainRecord>& simple = {}, uint8_t directional = 0) {
-  return ExtractChainsGraph(mask, minLength, start.x, start.y, 0, 0.0f, directional, {}, simple);
+                                 const std::vector<ChainRecord>& simple = {}, bool directional = false) {
+  return ExtractChainsGraph(mask, GraphExtraction{minLength, start, directional, {}}, {}, simple);
 }
 
 TEST(ExtractChainsGraph, StraightStrokeInEachPhase) {
@@ -45,7 +45,7 @@ TEST(ExtractChainsGraph, RingWithoutANodeStartsAtItsPreferredPixel) {
   ByteMask ring = EmptyMask(50, 50);
   DrawRun(ring, {{25, 15}, {35, 25}, {25, 35}, {15, 25}, {25, 15}});
   // Traced whatever simple chain covers it, from the pixel nearest the start (or furthest along), kept if long.
-  const auto nearest = Extract(ring, 20, {40, 26}, {Chain({{25, 15}, {35, 25}, {25, 35}, {15, 25}}, 1)});
+  const auto nearest = Extract(ring, 20, {40, 26}, {Chain({{25, 15}, {35, 25}, {25, 35}, {15, 25}}, true)});
   ASSERT_EQ(nearest.size(), 1u);
   EXPECT_EQ(Pairs(nearest[0]).front(), std::make_pair(35, 25));
   EXPECT_TRUE(nearest[0].closed && nearest[0].points.size() > 4);
@@ -67,7 +67,7 @@ TEST(ExtractChainsGraph, SeedsPickTheStartOnlyInTheirOwnComponent) {
   // end and applies only there, over the directional start.
   const std::vector<FloatPoint> seeds = {{40, 5}, {std::numeric_limits<float>::quiet_NaN(), 1e30f}, {49.6f, 13.2f}};
   for (const auto& [list, second] : {std::pair{std::vector<FloatPoint>{}, std::pair{60, 32}}, {seeds, {52, 12}}}) {
-    const auto chains = ExtractChainsGraph(mask, 3, 40, 39, 0, 0, 1, list, {});
+    const auto chains = ExtractChainsGraph(mask, GraphExtraction{3, {40, 39}, true, {}}, list, {});
     ASSERT_EQ(chains.size(), 2u);
     EXPECT_EQ(Pairs(chains[0]).front(), std::make_pair(20, 32));
     EXPECT_EQ(Pairs(chains[1]).front(), second);
@@ -86,7 +86,7 @@ TEST(ExtractChainsGraph, MillionsOfPixelsNeitherExhaustTheStackNorLoopForever) {
     if (y + 6 < kSide - 2) DrawRun(mask, {{rows % 2 ? kLeft : kRight, y + 1}, {rows % 2 ? kLeft : kRight, y + 2}});
   }
   for (int32_t x = 100; x < kSide - 100; x += 150) DrawRun(mask, {{x, 100}, {x, 199}});
-  const auto result = ExtractChainsGraph(mask, 20, 0, 0, 1, 0.3f, 0, {}, {});
+  const auto result = ExtractChainsGraph(mask, GraphExtraction{20, {0, 0}, false, {true, 0.3f}}, {}, {});
   ASSERT_EQ(result.size(), 1u);
   EXPECT_GT(PolylineLength(result[0].points), static_cast<float>(rows) * (kRight - kLeft) * 0.9f);
 }
@@ -167,8 +167,8 @@ int32_t BestEdge(const SkeletonGraph& g, int32_t node, const std::vector<IntPoin
   return best;
 }
 
-std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, FloatPoint start, uint8_t smart, float bias,
-                                 uint8_t directional, const std::vector<ChainRecord>& simple) {
+std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, FloatPoint start, bool smart, float bias,
+                                 bool directional, const std::vector<ChainRecord>& simple) {
   std::vector<ChainRecord> result;
   const int32_t w = mask.width;
   SkeletonGraph g = BuildSkeletonGraph(mask, minLength);
@@ -187,7 +187,7 @@ std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, FloatPoi
   auto componentAt = [&](IntPoint p) {
     return p.x < 0 || p.y < 0 || p.x >= w || p.y >= mask.height ? -1 : g.componentOfPixel[p.y * w + p.x];
   };
-  auto keep = [&](std::vector<IntPoint> points, uint8_t closed, bool shortOk) {
+  auto keep = [&](std::vector<IntPoint> points, bool closed, bool shortOk) {
     const ChainRecord chain = simple_extraction_reference::Rdp(Chain(std::move(points), closed));
     if (PolylineLength(chain.points) >= minLength || (shortOk && chain.points.size() > 4)) result.push_back(chain);
   };
@@ -322,15 +322,15 @@ TEST(ExtractChainsGraph, GeneratedSkeletonsMatchThePlainExtractionAndWalkEveryLi
     ThinZhangSuen(mask);
     const float minLength = static_cast<float>(below(25)), bias = static_cast<float>(below(201) - 100) / 100.0f;
     const FloatPoint start{float(below(mask.width + 20) - 10), float(below(mask.height + 20) - 10)};
-    const uint8_t smart = below(2), directional = below(2);
+    const bool smart = below(2) != 0, directional = below(2) != 0;
     std::vector<ChainRecord> simple;
-    if (below(3)) simple = ExtractChainsSimple(mask, below(6), minLength, smart, bias);
-    const auto fast = ExtractChainsGraph(mask, minLength, start.x, start.y, smart, bias, directional, {}, simple);
+    if (below(3)) simple = ExtractChainsSimple(mask, {static_cast<float>(below(6)), minLength, {smart, bias}});
+    const auto fast = ExtractChainsGraph(mask, {minLength, start, directional, {smart, bias}}, {}, simple);
     ASSERT_TRUE(SameChains(fast, plain::Extract(mask, minLength, start, smart, bias, directional, simple))) << run;
     // Smart with bias 0 is smart off.
-    const auto smartZero = ExtractChainsGraph(mask, minLength, start.x, start.y, 1, 0.0f, directional, {}, simple);
+    const auto smartZero = ExtractChainsGraph(mask, {minLength, start, directional, {true, 0.0f}}, {}, simple);
     ASSERT_TRUE(smart || SameChains(fast, smartZero)) << run;
-    const ShapeWalkOptions options{start, ComputeWritingDirection(mask, start.x, start.y), directional, smart, bias};
+    const ShapeWalkOptions options{start, ComputeWritingDirection(mask, start.x, start.y), directional, {smart, bias}};
     ExpectOneStrokePerShapeCoveringItsLiveEdges(mask, fast, minLength, options);
     ASSERT_FALSE(HasFatalFailure()) << run;
     nonEmpty += fast.empty() ? 0 : 1;

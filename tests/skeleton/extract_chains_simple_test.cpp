@@ -37,7 +37,7 @@ TEST(ExtractChainsSimple, SmallSkeletonsGiveTheirKnownChains) {
     ByteMask mask = EmptyMask(80, 30);
     for (const auto& run : c.runs) DrawRun(mask, run);
     std::vector<PairList> actual;
-    for (const ChainRecord& chain : ExtractChainsSimple(mask, c.gapClose, c.minLength, 1, 0.0f)) {
+    for (const ChainRecord& chain : ExtractChainsSimple(mask, {c.gapClose, c.minLength, {true, 0.0f}})) {
       actual.push_back(chain.closed ? PairList{} : Pairs(chain));
     }
     EXPECT_EQ(actual, c.expected) << "gap " << c.gapClose << " min " << c.minLength;
@@ -47,8 +47,8 @@ TEST(ExtractChainsSimple, SmallSkeletonsGiveTheirKnownChains) {
 TEST(ExtractChainsSimple, CountsAnyNonZeroCellAsASkeletonPixel) {
   for (ByteMask mask : ManyMasks(4, 6100)) {
     ThinZhangSuen(mask);
-    EXPECT_TRUE(SameChains(ExtractChainsSimple(WithLargeValues(mask, 6101), 4.0f, 20.0f, 1, 0.3f),
-                           ExtractChainsSimple(mask, 4.0f, 20.0f, 1, 0.3f)));
+    const SimpleExtraction options{4.0f, 20.0f, {true, 0.3f}};
+    EXPECT_TRUE(SameChains(ExtractChainsSimple(WithLargeValues(mask, 6101), options), ExtractChainsSimple(mask, options)));
   }
 }
 
@@ -68,10 +68,10 @@ TEST(ChainOwnerMap, ReadsBackLikeAPlainMap) {
   EXPECT_EQ(FindChainOwner(ChainOwnerMap{}, 0), -1);
 }
 
-TEST(FindNearbyChainPixel, PixelKeysOfVeryLargeFramesStayDistinct) {
+TEST(ExtendToNearbyChain, PixelKeysOfVeryLargeFramesStayDistinct) {
   // Row 65541 of a frame 65536 wide lies 2^32 cells after row 5: 32-bit keys would make the chains touch.
   std::vector<ChainRecord> far = {Chain({{100, 1}, {100, 5}}), Chain({{101, 65541}, {140, 65541}})};
-  FindNearbyChainPixel(far, 65536, 70000, BuildChainOwnerMap(far, 65536), 0, false);
+  ExtendToNearbyChain(far, 65536, 70000, BuildChainOwnerMap(far, 65536), 0, false);
   EXPECT_EQ(far[0].points.size(), 2u);
 }
 
@@ -79,13 +79,13 @@ TEST(TraceChainFrom, NeverEntersVisitedPixelsOrStartsOutside) {
   const ByteMask tee = MaskFromRows({".........", ".#####...", ".....#...", ".....#..."});
   std::vector<uint8_t> visited(tee.cells.size(), 0);
   visited[1 * 9 + 3] = 1;
-  EXPECT_EQ(Pairs(TraceChainFrom(tee, 1, 1, visited, 0, 0.0f)), (PairList{{1, 1}, {2, 1}}));
+  EXPECT_EQ(Pairs(TraceChainFrom(tee, 1, 1, visited, {})), (PairList{{1, 1}, {2, 1}}));
   const std::vector<uint8_t> before = visited;
-  EXPECT_TRUE(TraceChainFrom(tee, 9, 1, visited, 0, 0.0f).points.empty());
-  EXPECT_TRUE(TraceChainFrom(tee, 5, -1, visited, 0, 0.0f).points.empty());
+  EXPECT_TRUE(TraceChainFrom(tee, 9, 1, visited, {}).points.empty());
+  EXPECT_TRUE(TraceChainFrom(tee, 5, -1, visited, {}).points.empty());
   EXPECT_EQ(visited, before);
   std::vector<uint8_t> tooSmall(tee.cells.size() - 1, 0);
-  EXPECT_TRUE(TraceChainFrom(tee, 1, 1, tooSmall, 0, 0.0f).points.empty());
+  EXPECT_TRUE(TraceChainFrom(tee, 1, 1, tooSmall, {}).points.empty());
   EXPECT_EQ(tooSmall, std::vector<uint8_t>(tee.cells.size() - 1, 0));
 }
 
@@ -94,7 +94,7 @@ TEST(SimplifyRdp, DropsPointsWithinTheToleranceAndEndsForAnyTolerance) {
   EXPECT_EQ(SimplifyRdp(Chain({{0, 0}, {5, 2}, {10, 0}}), 1.99f).points.size(), 3u);
   // With a negative or NaN tolerance only the points off their segments stay.
   for (const float tolerance : {-1.0f, std::nanf("")}) {
-    EXPECT_EQ(Pairs(SimplifyRdp(Chain({{0, 0}, {1, 1}, {2, 0}, {3, 0}, {4, 0}}, 1), tolerance)),
+    EXPECT_EQ(Pairs(SimplifyRdp(Chain({{0, 0}, {1, 1}, {2, 0}, {3, 0}, {4, 0}}, true), tolerance)),
               (PairList{{0, 0}, {1, 1}, {2, 0}, {4, 0}}));
   }
 }
@@ -141,17 +141,17 @@ TEST(ExtractChainsSimple, GeneratedSkeletonsKeepTheStageInvariantsAndMatchAPlain
   for (ByteMask mask : masks) {
     ThinZhangSuen(mask);
     for (const auto& [smart, bias] :
-         {std::pair{uint8_t{0}, 0.0f}, {uint8_t{1}, 0.6f}, {uint8_t{1}, -1.0f}, {uint8_t{1}, 0.0f}}) {
+         {std::pair{false, 0.0f}, {true, 0.6f}, {true, -1.0f}, {true, 0.0f}}) {
       std::vector<uint8_t> traced(mask.cells.size(), 0);
-      for (const ChainRecord& trace : TraceSkeletonPieces(mask, smart, bias)) {
+      for (const ChainRecord& trace : TraceSkeletonPieces(mask, {smart, bias})) {
         ASSERT_GE(trace.points.size(), 3u);
         for (IntPoint p : trace.points) ASSERT_EQ(traced[p.y * mask.width + p.x]++, 0);
       }
       for (const float gapClose : {0.0f, 9.0f}) {
-        const auto chains = ExtractChainsSimple(mask, gapClose, 20.0f, smart, bias);
+        const auto chains = ExtractChainsSimple(mask, {gapClose, 20.0f, {smart, bias}});
         const auto plain = simple_extraction_reference::Extract(mask, gapClose, 20.0f, smart, bias);
         ASSERT_TRUE(SameChains(chains, plain))
-            << mask.width << "x" << mask.height << " smart " << int{smart} << " bias " << bias << " gap " << gapClose;
+            << mask.width << "x" << mask.height << " smart " << smart << " bias " << bias << " gap " << gapClose;
         for (const ChainRecord& chain : chains) {
           ASSERT_GE(chain.points.size(), 2u);
           const float endGap = Distance(chain.points.front(), chain.points.back());

@@ -96,7 +96,7 @@ inline bool RemoveSpurFrom(ByteMask& mask, const DistanceField& field, int32_t s
       }
     }
     if (!found) return false;
-    const int32_t degree = CountNeighbours(mask, next.x, next.y);
+    const int32_t degree = NeighbourSum(mask, next.x, next.y);
     if (degree >= 3) {
       const float atJunction = field.width == mask.width && field.height == mask.height ? field.At(next.x, next.y) : 0.0f;
       if (length > std::max(kSpurRadiusFactor * atJunction, static_cast<float>(spurPrune))) return false;
@@ -118,7 +118,7 @@ inline void RemoveSpurs(ByteMask& mask, const DistanceField& field, int32_t spur
     removed = false;
     for (int32_t y = 1; y < mask.height - 1; ++y) {
       for (int32_t x = 1; x < mask.width - 1; ++x) {
-        if (!MaskGet(mask, x, y) || CountNeighbours(mask, x, y) != 1) continue;
+        if (!MaskGet(mask, x, y) || NeighbourSum(mask, x, y) != 1) continue;
         if (RemoveSpurFrom(mask, field, spurPrune, cap, IntPoint{x, y})) removed = true;
       }
     }

@@ -113,7 +113,7 @@ inline std::vector<ChainRecord> Extract(const ByteMask& mask, float gapClose, fl
   for (int32_t pass = 0; pass < 2; ++pass) {  // from interior stroke ends, then from any interior pixel left
     for (int32_t y = 1; y <= h - 2; ++y) {
       for (int32_t x = 1; x <= w - 2; ++x) {
-        if (!MaskGet(mask, x, y) || visited[y * w + x] || (pass == 0 && SkeletonPixelDegree(mask, x, y) != 1)) continue;
+        if (!MaskGet(mask, x, y) || visited[y * w + x] || (pass == 0 && NeighbourCount(mask, x, y) != 1)) continue;
         ChainRecord c = Trace(mask, {x, y}, visited, smart, bias);
         if (c.points.size() >= 3) result.push_back(Rdp(c));
       }

@@ -114,7 +114,7 @@ inline ByteMask WithLargeValues(ByteMask mask, uint32_t seed) {
 
 using PairList = std::vector<std::pair<int32_t, int32_t>>;
 
-inline ChainRecord Chain(std::vector<IntPoint> points, uint8_t closed = 0) {
+inline ChainRecord Chain(std::vector<IntPoint> points, bool closed = false) {
   return ChainRecord{std::move(points), {}, {}, {}, closed};
 }
 

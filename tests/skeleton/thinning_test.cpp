@@ -108,7 +108,7 @@ void PlainTrim(ByteMask& mask, int32_t iterations) {
   for (int32_t i = 0; i < iterations && mask.height >= 3; ++i) {
     std::vector<uint8_t> marks(mask.cells.size(), 0);
     for (int32_t y = 1; y + 1 < mask.height; ++y) {
-      for (int32_t x = 1; x + 1 < mask.width; ++x) marks[y * mask.width + x] = MaskGet(mask, x, y) && CountNeighbours(mask, x, y) < 2;
+      for (int32_t x = 1; x + 1 < mask.width; ++x) marks[y * mask.width + x] = MaskGet(mask, x, y) && NeighbourSum(mask, x, y) < 2;
     }
     if (std::count(marks.begin(), marks.end(), 1) == 0) return;
     for (size_t c = 0; c < marks.size(); ++c) mask.cells[c] = marks[c] ? 0 : mask.cells[c];

@@ -32,7 +32,7 @@ std::optional<Spans> ReferenceDashes(Real g, Real piece, Real dash, Real period,
 // Spans rounded to `grid` (0: exact), empty ones left out where `dropEmpty`.
 Spans Dashes(float g, float piece, float dash, float period, float offset, float grid = 0, bool dropEmpty = false) {
   std::vector<DashSpan> spans = {{-1.0f, -1.0f}};  // the call replaces what was there
-  CollectDashSpans(g, piece, dash, period, offset, spans);
+  CollectDashSpans(DashPattern{dash, period, offset}, g, piece, spans);
   Spans out;
   const auto round = [grid](float v) { return grid > 0 ? std::round(v / grid) * grid : v; };
   for (const DashSpan& s : spans) {

@@ -25,9 +25,11 @@ struct Layer {
   std::vector<float> coverage, red, green, blue, alpha;
 };
 
-inline void DrawCapsule(const HostFrame& destination, const HostFrame& source, float x0, float y0, float x1,
-                        float y1, float r0, float r1, HostPixel8 colour, bool useSource, float fade,
-                        float roughAmount, float roughScale, Layer& layer) {
+inline void DrawCapsule(const HostFrame& destination, const HostFrame& source, const Capsule& c, Layer& layer) {
+  const float x0 = c.from.x, y0 = c.from.y, x1 = c.to.x, y1 = c.to.y, r0 = c.fromRadius, r1 = c.toRadius;
+  const HostPixel8 colour = c.colour;
+  const bool useSource = c.useSource;
+  const float fade = c.fade, roughAmount = c.roughAmount, roughScale = c.roughScale;
   constexpr float kInv255 = 0.003921569f;
   const auto edge = [](float e) {
     if (!(e > -1e15f)) return static_cast<int64_t>(-1e15f);
@@ -101,8 +103,8 @@ inline void DrawStroke(const RenderSettings& s, const RenderFrameState& state) {
   Layer layer{output.width, std::vector<float>(n), std::vector<float>(n), std::vector<float>(n),
               std::vector<float>(n), std::vector<float>(n)};
   const auto capsule = [&](FloatPoint a, FloatPoint b, float ra, float rb, HostPixel8 colour, float fade) {
-    DrawCapsule(output, source, a.x, a.y, b.x, b.y, ra, rb, colour, s.revealOriginal, fade, s.roughnessAmount,
-                s.roughnessScale, layer);
+    DrawCapsule(output, source, Capsule{a, b, ra, rb, colour, s.revealOriginal, fade, s.roughnessAmount, s.roughnessScale},
+                layer);
   };
   const auto lerp = [](FloatPoint a, FloatPoint b, float f) {
     return FloatPoint{a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)};
@@ -126,7 +128,7 @@ inline void DrawStroke(const RenderSettings& s, const RenderFrameState& state) {
         const float pieceLength = piece.u1 - piece.u0;
         if (s.dashesEnabled) {
           if (pieceLength > 0.0f && !s.outlineOnly) {
-            CollectDashSpans(runningArc, pieceLength, s.dashLength, s.dashPeriod, s.dashOffset, dashes);
+            CollectDashSpans(DashPattern{s.dashLength, s.dashPeriod, s.dashOffset}, runningArc, pieceLength, dashes);
             for (const DashSpan& dash : dashes) {
               const float f0 = dash.from / pieceLength, f1 = dash.to / pieceLength;
               capsule(lerp(piece.q0, piece.q1, f0), lerp(piece.q0, piece.q1, f1), piece.r0 + f0 * (piece.r1 - piece.r0),
