@@ -22,6 +22,17 @@ struct OverlayCanvas {
   HostDrawPen pen = nullptr;
 };
 
+// A pen or path of the supplier suite, released when the scope ends.
+struct ScopedDrawObject {
+  ScopedDrawObject(const HostSupplierSuite1& suite, HostDrawObject object) : suite(suite), object(object) {}
+  ~ScopedDrawObject() { suite.releaseObject(object); }
+  ScopedDrawObject(const ScopedDrawObject&) = delete;
+  ScopedDrawObject& operator=(const ScopedDrawObject&) = delete;
+
+  const HostSupplierSuite1& suite;
+  const HostDrawObject object;
+};
+
 // Strokes one chain of cache pixels; a chain with a point that has no window
 // position is left out whole.
 void StrokeChain(const OverlayCanvas& canvas, const std::vector<IntPoint>& points, FloatPoint factors,
@@ -29,6 +40,7 @@ void StrokeChain(const OverlayCanvas& canvas, const std::vector<IntPoint>& point
   HostDrawPath path = nullptr;
   canvas.supplierSuite->newPath(canvas.supplier, &path);
   if (path == nullptr) return;
+  const ScopedDrawObject release(*canvas.supplierSuite, reinterpret_cast<HostDrawObject>(path));
   bool complete = true;
   for (size_t k = 0; k < points.size() && complete; ++k) {
     const std::optional<FloatPoint> mapped =
@@ -43,7 +55,6 @@ void StrokeChain(const OverlayCanvas& canvas, const std::vector<IntPoint>& point
     }
   }
   if (complete) canvas.surfaceSuite->strokePath(canvas.surface, canvas.pen, path);
-  canvas.supplierSuite->releaseObject(reinterpret_cast<HostDrawObject>(path));
 }
 
 HostError DrawSelectedChains(const HostInData& in, HostEventRecord& event, int32_t windowType) {
@@ -67,6 +78,7 @@ HostError DrawSelectedChains(const HostInData& in, HostEventRecord& event, int32
   canvas.supplierSuite->newPen(canvas.supplier, &OverlayPenColor, OverlayPenSize, &canvas.pen);
   if (canvas.pen == nullptr) return kHostErrorNone;
   {
+    const ScopedDrawObject release(*canvas.supplierSuite, reinterpret_cast<HostDrawObject>(canvas.pen));
     const FloatPoint factors = DrawFactors(in);
     // Held while stroking: the points are read in place.
     std::lock_guard<std::mutex> lock(ChainCacheMutex);
@@ -79,7 +91,6 @@ HostError DrawSelectedChains(const HostInData& in, HostEventRecord& event, int32
       }
     }
   }
-  canvas.supplierSuite->releaseObject(reinterpret_cast<HostDrawObject>(canvas.pen));
   event.outFlags = kEventOutFlagHandled;
   return kHostErrorNone;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "host_interface/host_commands.h"
+#include "model/host_scopes.h"
 #include "model/param_ids.h"
 #include "model/read_render_settings.h"
 #include "render/analysis/analysis_inputs.h"
@@ -22,15 +23,9 @@ namespace {
 // current time and checked in right after sampling, otherwise `input`,
 // sampled into a mask.
 ByteMask SampleAnalysedLayer(const HostInData& in, const HostFrame& input, const RenderSettings& settings) {
-  HostParamDef mapLayer;
-  std::memset(&mapLayer, 0, sizeof mapLayer);
-  const bool checkedOut =
-      in.utils != nullptr && in.utils->checkoutParam(in.effectRef, PARAM_MAP_LAYER, in.currentTime, in.timeStep,
-                                                     in.timeScale, &mapLayer) == kHostErrorNone;
-  const HostFrame& analysed = checkedOut && mapLayer.u.layer.pixels != nullptr ? mapLayer.u.layer : input;
-  ByteMask sampled = SampleLayerMask(analysed, settings.channel, settings.invertInput, settings.threshold);
-  if (checkedOut) in.utils->checkinParam(in.effectRef, &mapLayer);
-  return sampled;
+  const ScopedParamCheckout mapLayer(in, PARAM_MAP_LAYER);
+  const HostFrame& analysed = mapLayer.checkedOut && mapLayer.param.u.layer.pixels != nullptr ? mapLayer.param.u.layer : input;
+  return SampleLayerMask(analysed, settings.channel, settings.invertInput, settings.threshold);
 }
 
 }  // namespace
@@ -111,37 +106,26 @@ DrawOrderBlob ReadSavedDrawOrder(const HostInData& in, HostParamDef* params[]) {
   std::memset(&table, 0, sizeof table);
   const HostHandle handle = params[PARAM_DRAW_ORDER]->u.arbitrary.valueHandle;
   if (handle == nullptr || in.utils == nullptr) return table;
-  const void* data = in.utils->lockHandle(handle);
-  if (data != nullptr) std::memcpy(&table, data, sizeof table);
-  in.utils->unlockHandle(handle);
+  const ScopedHandleLock block(*in.utils, handle);
+  if (block.data != nullptr) std::memcpy(&table, block.data, sizeof table);
   return table;
 }
 
 void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[],
                               const std::function<std::vector<ChainRecord>&()>& chains, bool autoFlip) {
-  if (in.utils == nullptr) return;
-  HostParamDef record;
-  std::memset(&record, 0, sizeof record);
-  if (in.utils->checkoutParam(in.effectRef, PARAM_CHAIN_SELECTION, in.currentTime, in.timeStep, in.timeScale,
-                              &record) != kHostErrorNone) {
-    return;
+  const ScopedParamCheckout record(in, PARAM_CHAIN_SELECTION);
+  if (!record.checkedOut) return;
+  const HostHandle handle = record.param.u.arbitrary.valueHandle;
+  if (handle == nullptr) return;
+  const ScopedHandleLock block(*in.utils, handle);
+  if (block.data == nullptr) return;
+  ChainSelectionBlob selection;
+  std::memcpy(&selection, block.data, sizeof selection);
+  if (selection.mergePending == 0) return;
+  if (ApplyPendingSelectionMerge(chains(), autoFlip, selection)) {
+    params[PARAM_CHAIN_SELECTION]->changeFlags = kParamChangeFlagChangedValue;
   }
-  const HostHandle handle = record.u.arbitrary.valueHandle;
-  if (handle != nullptr) {
-    void* data = in.utils->lockHandle(handle);
-    if (data != nullptr) {
-      ChainSelectionBlob selection;
-      std::memcpy(&selection, data, sizeof selection);
-      if (selection.mergePending != 0) {
-        if (ApplyPendingSelectionMerge(chains(), autoFlip, selection)) {
-          params[PARAM_CHAIN_SELECTION]->changeFlags = kParamChangeFlagChangedValue;
-        }
-        std::memcpy(data, &selection, sizeof selection);
-      }
-    }
-    in.utils->unlockHandle(handle);
-  }
-  in.utils->checkinParam(in.effectRef, &record);
+  std::memcpy(block.data, &selection, sizeof selection);
 }
 
 void ApplySavedSelectionMerge(const HostInData& in, HostParamDef* params[], std::vector<ChainRecord>& chains,

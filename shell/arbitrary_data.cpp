@@ -3,30 +3,34 @@
 #include <cstring>
 
 #include "model/chain_blobs.h"
+#include "model/host_scopes.h"
 #include "model/param_ids.h"
 
 namespace {
 
-HostError AllocateBlock(const HostUtilityCallbacks& utils, uint32_t size, HostHandle* destination,
-                        void** data) {
+// Makes a new block of `size` bytes and has `fill` write it while it is
+// locked. A block the host cannot lock is as good as no block.
+template <typename Fill>
+HostError NewBlock(const HostUtilityCallbacks& utils, uint32_t size, HostHandle* destination, const Fill& fill) {
   *destination = utils.newHandle(size);
   if (*destination == nullptr) return kHostErrorOutOfMemory;
-  *data = utils.lockHandle(*destination);
-  if (*data == nullptr) {
-    // A block the host cannot lock is as good as no block.
-    utils.disposeHandle(*destination);
-    *destination = nullptr;
-    return kHostErrorOutOfMemory;
+  {
+    const ScopedHandleLock block(utils, *destination);
+    if (block.data != nullptr) {
+      fill(block.data);
+      return kHostErrorNone;
+    }
   }
-  return kHostErrorNone;
+  utils.disposeHandle(*destination);
+  *destination = nullptr;
+  return kHostErrorOutOfMemory;
 }
 
 HostError FlattenBlock(const HostUtilityCallbacks& utils, uint32_t size, const HostArbFlattenArgs& args) {
   if (args.buffer == nullptr || args.bufferSize < size || args.handle == nullptr) return kArbRefused;
-  const void* data = utils.lockHandle(args.handle);
-  if (data == nullptr) return kArbRefused;
-  std::memcpy(args.buffer, data, size);
-  utils.unlockHandle(args.handle);
+  const ScopedHandleLock block(utils, args.handle);
+  if (block.data == nullptr) return kArbRefused;
+  std::memcpy(args.buffer, block.data, size);
   return kHostErrorNone;
 }
 
@@ -34,28 +38,21 @@ HostError UnflattenBlock(const HostUtilityCallbacks& utils, uint32_t size, const
   if (args.destination == nullptr) return kArbRefused;
   *args.destination = nullptr;
   if (args.flatData == nullptr || args.flatSize < size) return kArbRefused;
-  void* data = nullptr;
-  const HostError error = AllocateBlock(utils, size, args.destination, &data);
-  if (error != kHostErrorNone) return error;
   // Taken unchanged: neither version nor count is checked here.
-  std::memcpy(data, args.flatData, size);
-  utils.unlockHandle(*args.destination);
-  return kHostErrorNone;
+  return NewBlock(utils, size, args.destination, [&](void* data) { std::memcpy(data, args.flatData, size); });
 }
 
 HostError CompareBlocks(const HostUtilityCallbacks& utils, uint32_t size, const HostArbCompareArgs& args) {
   if (args.result == nullptr) return kArbRefused;
-  const void* a = args.a != nullptr ? utils.lockHandle(args.a) : nullptr;
-  const void* b = args.b != nullptr ? utils.lockHandle(args.b) : nullptr;
+  const ScopedHandleLock a(utils, args.a);
+  const ScopedHandleLock b(utils, args.b);
   bool equal = false;
-  if (a != nullptr && b != nullptr) {
-    equal = std::memcmp(a, b, size) == 0;
+  if (a.data != nullptr && b.data != nullptr) {
+    equal = std::memcmp(a.data, b.data, size) == 0;
   } else {
-    equal = a == nullptr && b == nullptr;
+    equal = a.data == nullptr && b.data == nullptr;
   }
   *args.result = equal ? kArbCompareEqual : kArbCompareNotEqual;
-  if (a != nullptr) utils.unlockHandle(args.a);
-  if (b != nullptr) utils.unlockHandle(args.b);
   return kHostErrorNone;
 }
 
@@ -68,16 +65,13 @@ uint32_t ArbBlockSize(int32_t paramId) {
 HostError ArbDataNew(const HostInData* in, int32_t paramId, HostHandle* destination) {
   if (destination == nullptr) return kArbRefused;
   const uint32_t size = ArbBlockSize(paramId);
-  void* data = nullptr;
-  const HostError error = AllocateBlock(*in->utils, size, destination, &data);
-  if (error != kHostErrorNone) return error;
-  // Zeroing the whole block also zeroes the reserved bytes, so two fresh
-  // blobs are equal whatever the host's new handle held.
-  std::memset(data, 0, size);
-  const uint32_t version = kChainBlobVersion;
-  std::memcpy(data, &version, sizeof(version));
-  in->utils->unlockHandle(*destination);
-  return kHostErrorNone;
+  return NewBlock(*in->utils, size, destination, [size](void* data) {
+    // Zeroing the whole block also zeroes the reserved bytes, so two fresh
+    // blobs are equal whatever the host's new handle held.
+    std::memset(data, 0, size);
+    const uint32_t version = kChainBlobVersion;
+    std::memcpy(data, &version, sizeof(version));
+  });
 }
 
 HostError ArbDataCopy(const HostInData* in, int32_t paramId, HostHandle source, HostHandle* destination) {
@@ -85,16 +79,9 @@ HostError ArbDataCopy(const HostInData* in, int32_t paramId, HostHandle source, 
   *destination = nullptr;
   const HostUtilityCallbacks& utils = *in->utils;
   const uint32_t size = ArbBlockSize(paramId);
-  const void* from = source != nullptr ? utils.lockHandle(source) : nullptr;
-  if (from == nullptr) return kArbRefused;
-  void* to = nullptr;
-  const HostError error = AllocateBlock(utils, size, destination, &to);
-  if (error == kHostErrorNone) {
-    std::memcpy(to, from, size);
-    utils.unlockHandle(*destination);
-  }
-  utils.unlockHandle(source);
-  return error;
+  const ScopedHandleLock from(utils, source);
+  if (from.data == nullptr) return kArbRefused;
+  return NewBlock(utils, size, destination, [&](void* to) { std::memcpy(to, from.data, size); });
 }
 
 HostError HandleArbitraryData(HostInData* in, HostOutData*, HostParamDef*[], HostFrame*,

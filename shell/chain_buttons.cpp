@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/chain_blobs.h"
+#include "model/host_scopes.h"
 #include "model/param_ids.h"
 #include "overlay_export/chain_selection.h"
 #include "overlay_export/suite_handler.h"
@@ -28,6 +29,19 @@ constexpr std::array<MergeSlotParams, kMergeSlotCount> kMergeSlots = {{{PARAM_SL
                                                             {PARAM_SLOT3_CHAIN_A, PARAM_SLOT3_CHAIN_B},
                                                             {PARAM_SLOT4_CHAIN_A, PARAM_SLOT4_CHAIN_B},
                                                             {PARAM_SLOT5_CHAIN_A, PARAM_SLOT5_CHAIN_B}}};
+
+// An undo group open for the life of the scope: the sliders written in it
+// undo as one step, and the group is closed on every path out.
+struct ScopedUndoGroup {
+  ScopedUndoGroup(const HostUtilitySuite13& utility, const char* name) : utility(utility) {
+    utility.startUndoGroup(name);
+  }
+  ~ScopedUndoGroup() { utility.endUndoGroup(); }
+  ScopedUndoGroup(const ScopedUndoGroup&) = delete;
+  ScopedUndoGroup& operator=(const ScopedUndoGroup&) = delete;
+
+  const HostUtilitySuite13& utility;
+};
 
 int32_t SliderValue(HostParamDef* params[], int32_t id) { return params[id]->u.slider.value; }
 
@@ -89,8 +103,7 @@ void ReverseSelectedChains(HostInData* in, HostParamDef* params[]) {
   if (ids.empty()) return;
   {
     SuiteHandler suites(in->basicSuite);
-    const HostUtilitySuite13* utility = AcquireUtilitySuite(suites);
-    utility->startUndoGroup(kReverseUndoName);
+    const ScopedUndoGroup undo(*AcquireUtilitySuite(suites), kReverseUndoName);
     size_t next = 0;
     for (const int32_t slot : kReverseSlots) {
       if (next == ids.size()) break;
@@ -98,7 +111,6 @@ void ReverseSelectedChains(HostInData* in, HostParamDef* params[]) {
       WriteSlider(params, slot, ids[next] + 1);
       ++next;
     }
-    utility->endUndoGroup();
   }
   // Chains that found no free slot are dropped.
   ClearChainSelection();
@@ -119,8 +131,7 @@ void BlendSelectedChains(HostInData* in, HostParamDef* params[]) {
   if (run.first < 0) return;
   {
     SuiteHandler suites(in->basicSuite);
-    const HostUtilitySuite13* utility = AcquireUtilitySuite(suites);
-    utility->startUndoGroup(kBlendUndoName);
+    const ScopedUndoGroup undo(*AcquireUtilitySuite(suites), kBlendUndoName);
     for (int32_t m = 0; m < run.length; ++m) {
       const int32_t chain = At(rest, m);
       // Earlier pairs of this press remove their smaller chains before this one is merged.
@@ -130,7 +141,6 @@ void BlendSelectedChains(HostInData* in, HostParamDef* params[]) {
       WriteSlider(params, slot.chainA, base + 1);
       WriteSlider(params, slot.chainB, chain - removedBefore + 1);
     }
-    utility->endUndoGroup();
   }
   ClearChainSelection();
 }
@@ -143,8 +153,10 @@ void SetChainOrder(HostInData* in, HostParamDef* params[]) {
   HostParamDef& drawOrder = *params[PARAM_DRAW_ORDER];
   const HostHandle handle = drawOrder.u.arbitrary.valueHandle;
   if (handle == nullptr) return;
-  auto* table = static_cast<DrawOrderBlob*>(in->utils->lockHandle(handle));
-  if (table != nullptr) {
+  {
+    const ScopedHandleLock block(*in->utils, handle);
+    auto* table = static_cast<DrawOrderBlob*>(block.data);
+    if (table == nullptr) return;
     const int64_t chainPlusOne = static_cast<int64_t>(chain) + 1;
     // A damaged project may claim more entries than the table holds.
     const uint32_t stored = std::min(table->count, kMaxDrawOrderEntries);
@@ -165,8 +177,7 @@ void SetChainOrder(HostInData* in, HostParamDef* params[]) {
     std::fill(table->chainPlusOne + kept, table->chainPlusOne + kMaxDrawOrderEntries, uint8_t{0});
     table->count = kept;
   }
-  in->utils->unlockHandle(handle);
-  if (table != nullptr) drawOrder.changeFlags |= kParamChangeFlagChangedValue;
+  drawOrder.changeFlags |= kParamChangeFlagChangedValue;
 }
 
 void ClearChainOrder(HostInData* in, HostParamDef* params[]) {
@@ -174,12 +185,13 @@ void ClearChainOrder(HostInData* in, HostParamDef* params[]) {
   HostParamDef& drawOrder = *params[PARAM_DRAW_ORDER];
   const HostHandle handle = drawOrder.u.arbitrary.valueHandle;
   if (handle == nullptr) return;
-  auto* table = static_cast<DrawOrderBlob*>(in->utils->lockHandle(handle));
-  if (table != nullptr) {
+  {
+    const ScopedHandleLock block(*in->utils, handle);
+    auto* table = static_cast<DrawOrderBlob*>(block.data);
+    if (table == nullptr) return;
     table->count = 0;
     std::memset(table->targetPosition, 0, sizeof(table->targetPosition));
     std::memset(table->chainPlusOne, 0, sizeof(table->chainPlusOne));
   }
-  in->utils->unlockHandle(handle);
-  if (table != nullptr) drawOrder.changeFlags |= kParamChangeFlagChangedValue;
+  drawOrder.changeFlags |= kParamChangeFlagChangedValue;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "host_interface/host_commands.h"
@@ -85,6 +86,24 @@ TEST_F(RenderCommand, TheMapLayerIsAnalysedItsSizePublishedAndTheDrawOrderApplie
   host.state.mapResult = kHostErrorInternal;
   ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
   EXPECT_TRUE(SnapshotChainCache().width == 40 && host.state.checkins == 3);
+}
+
+// A merge that runs out of memory ends the render by an exception; the saved
+// selection must still be unlocked and checked in, or the host keeps it.
+TEST(SavedChainEdits, AMergeThatThrowsStillUnlocksAndChecksInTheSelection) {
+  fake_host::Host host;
+  ChainSelectionBlob selection;
+  std::memset(&selection, 0, sizeof selection);
+  selection.count = 2;
+  selection.chainIds[1] = 1;
+  selection.mergePending = 1;
+  host.state.selection = &selection;
+  const auto throwing = []() -> std::vector<ChainRecord>& { throw std::bad_alloc(); };
+  EXPECT_THROW(ApplySavedSelectionMerge(host.in, host.params.Array(), throwing, false), std::bad_alloc);
+  EXPECT_EQ(host.state.locks, 1);
+  EXPECT_EQ(host.state.unlocks, 1);
+  EXPECT_EQ(host.state.checkins, 1);
+  EXPECT_EQ(selection.mergePending, 1);
 }
 
 TEST(SavedChainEdits, ReadThroughLockedHandlesAndAPendingMergeClearsTheSavedSelection) {
