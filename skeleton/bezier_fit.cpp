@@ -1,5 +1,18 @@
 #include "skeleton/bezier_fit.h"
 
+// Least-squares fit of cubic Bezier segments to a run of points (Schneider's
+// method). The points are parameterised by chord length, t_i in [0, 1]; the end
+// points are kept and the inner control points lie on the end tangents,
+// P1 = P0 + a1 * tHat1 and P2 = P3 + a2 * tHat2. Minimising the summed squared
+// distance between the points and B(t_i) over a1 and a2 gives a 2 x 2 linear
+// system (the sums c00, c01, c11 and x0, x1), solved by Cramer's rule. When it
+// is singular, or gives a handle shorter than kMinHandleLength or pointing
+// backwards, both handles fall back to a third of the chord, the length that
+// makes a straight segment move at even speed; no handle grows beyond the
+// chord, which keeps a segment from looping. A segment whose worst point lies
+// `tolerance` or more away is split there, the new joint taking the direction
+// from its previous to its next point on both sides, so the curve stays smooth.
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>

@@ -1,5 +1,13 @@
 #include "skeleton/centre_refinement.h"
 
+// Centre refinement: a skeleton pixel lies up to half a pixel off the middle
+// of its stroke. Across the chain (perpendicular to the chord from the previous
+// to the next point) the distance field is sampled bilinearly at nine places
+// kRecenterStep apart, and the point moves to the greatest, refined by the
+// vertex of the parabola through it and its two neighbours. The field's ridge
+// is the stroke's centre line; steps of 5/16 pixel cover +-1.25 pixels, and
+// the move is capped at 1.5 pixels so a point never jumps to another stroke.
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>

@@ -10,7 +10,14 @@
 
 // Felzenszwalb-Huttenlocher: linear column distances (rows -1 and height
 // count as background, the columns beyond the sides do not), then the lower
-// envelope of parabolas along every row.
+// envelope of parabolas along every row. A pixel x of a row lies at squared
+// distance min over q of (x - q)^2 + g(q)^2 from the background, g(q) being
+// column q's distance: each column contributes one parabola of the same shape,
+// shifted to q and raised by g(q)^2, and the lowest of them at x is the answer.
+// Two such parabolas cross exactly once, so the envelope is built left to right
+// on a stack: a new parabola pops every one it undercuts from where that one's
+// stretch of the envelope begins, and its own stretch starts where it crosses
+// the one left on top; one pass then reads the envelope off.
 //
 // Every value is an integer, so the whole transform runs in exact integer
 // arithmetic: each pixel gets the true minimum of (x - q)^2 + g(q)^2 over

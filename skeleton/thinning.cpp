@@ -1,5 +1,20 @@
 #include "skeleton/thinning.h"
 
+// Zhang-Suen thinning. With B the number of set neighbours of a set pixel and
+// A the number of clear-to-set steps going once round them (N, NE, ... NW,
+// back to N), a sub-iteration deletes every pixel with 2 <= B <= 6 and A = 1:
+// B >= 2 spares the ends of a line, B <= 6 pixels inside the shape, and A = 1
+// pixels whose removal would split what they join. The two sub-iterations
+// also spare pixels on the opposite sides (N*E*S = 0 and E*S*W = 0 first, then
+// N*E*W = 0 and N*S*W = 0), so a shape is peeled from the south-east and then
+// from the north-west and its skeleton stays in the middle. Each sub-iteration
+// decides on the mask as it stood when it began; passes repeat until neither
+// deletes a pixel.
+//
+// End trimming removes the pixels with fewer than two set neighbours, one
+// layer per iteration: every open end shortens by a pixel, and the one-pixel
+// whiskers that thinning leaves along ragged edges go.
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -12,12 +27,12 @@
 namespace {
 
 // The pixels of a tile that a sub-iteration deletes, 64 at a time: the same
-// decisions as looking every set pixel's neighbour code up in the table.
+// decisions as testing each set pixel's eight neighbours one by one.
 // around points at the tile in the middle of its 3 x 3 block of tiles, whose
 // rows lie stride apart. A neighbour code has exactly one 0-to-1 step round
 // the circle when its set neighbours form one arc; 2 <= B <= 6 then means the
 // arc holds two adjacent set neighbours and the rest two adjacent clear ones.
-template <bool kFirstTable>
+template <bool kFirstSubIteration>
 uint64_t DeletableBits(const uint64_t* around, size_t stride) {
   const uint64_t* above = around - stride;
   const uint64_t* below = around + stride;
@@ -42,8 +57,8 @@ uint64_t DeletableBits(const uint64_t* around, size_t stride) {
     adjacentSet |= ring[k] & ring[k + 1];
     adjacentClear |= ~(ring[k] | ring[k + 1]);
   }
-  // Table 1 keeps N*E*S = 0 and E*S*W = 0, table 2 N*E*W = 0 and N*S*W = 0.
-  const uint64_t kept = kFirstTable ? ~(e & s & (n | w)) : ~(n & w & (e | s));
+  // The first sub-iteration keeps N*E*S = 0 and E*S*W = 0, the second N*E*W = 0 and N*S*W = 0.
+  const uint64_t kept = kFirstSubIteration ? ~(e & s & (n | w)) : ~(n & w & (e | s));
   return centre & oneStep & ~moreSteps & adjacentSet & adjacentClear & kept;
 }
 
@@ -54,10 +69,10 @@ struct TileDeletion {
 };
 
 // Zhang-Suen on the tiled mask. A pixel's decision depends only on its 3 x 3
-// neighbourhood, and a set pixel that a table spared stays spared by it while
+// neighbourhood, and a set pixel that a sub-iteration spared stays spared by it while
 // that neighbourhood is unchanged. So after the first pass a sub-iteration
 // looks only at tiles holding a pixel next to (or at) a pixel deleted in the
-// two sub-iterations before it (since the last use of its table); every other
+// two sub-iterations before it (since it last ran); every other
 // set pixel would be spared again. Tile rows are decided in order, and a tile
 // row's deletions are made only once the tile row below it has been decided,
 // so every decision still sees the mask as it stood at the start of the
@@ -128,17 +143,17 @@ void MakeDeletions(TiledThinning& state, int32_t ty, const std::vector<TileDelet
   }
 }
 
-template <bool kFirstTable>
+template <bool kFirstSubIteration>
 void DecideTile(TiledThinning& state, int32_t tx, int32_t ty) {
   const uint64_t* tile = state.tiled.At(tx, ty);
   if (*tile == 0) return;
-  const uint64_t bits = DeletableBits<kFirstTable>(tile, state.tiled.tileStride) &
+  const uint64_t bits = DeletableBits<kFirstSubIteration>(tile, state.tiled.tileStride) &
                         At(state.interiorColumns, tx) & At(state.interiorRows, ty);
   if (bits != 0) state.rowDeletions.push_back({tx, bits});
 }
 
 // One sub-iteration; the first pass (everyTile) looks at every tile.
-template <bool kFirstTable>
+template <bool kFirstSubIteration>
 bool ThinSubIteration(TiledThinning& state, uint32_t subIteration, bool everyTile) {
   std::vector<uint64_t>& touchedNow = state.touched[subIteration % 3];
   const std::vector<uint64_t>& touchedBefore = state.touched[(subIteration + 2) % 3];
@@ -151,13 +166,13 @@ bool ThinSubIteration(TiledThinning& state, uint32_t subIteration, bool everyTil
   for (int32_t ty = 0; ty < tileRows; ++ty) {
     state.rowDeletions.clear();
     if (everyTile) {
-      for (int32_t tx = 0; tx < tileColumns; ++tx) DecideTile<kFirstTable>(state, tx, ty);
+      for (int32_t tx = 0; tx < tileColumns; ++tx) DecideTile<kFirstSubIteration>(state, tx, ty);
     } else {
       const size_t row = static_cast<size_t>(ty + 1) * state.flagWordsPerRow;
       for (size_t f = 0; f < state.flagWordsPerRow; ++f) {
         for (uint64_t flags = touchedBefore[row + f] | touchedTwoBefore[row + f]; flags != 0; flags &= flags - 1) {
           const auto tx = static_cast<int32_t>(f * 64 + static_cast<size_t>(std::countr_zero(flags))) - 1;
-          if (tx >= 0 && tx < tileColumns) DecideTile<kFirstTable>(state, tx, ty);
+          if (tx >= 0 && tx < tileColumns) DecideTile<kFirstSubIteration>(state, tx, ty);
         }
       }
     }

@@ -1,4 +1,4 @@
-// Table-driven Zhang-Suen thinning and end-pixel trimming of a ByteMask.
+// Zhang-Suen thinning and end-pixel trimming of a ByteMask.
 #pragma once
 
 #include <array>

@@ -7,6 +7,16 @@
 // and two operations: Free(index), whether that pixel may be entered, and
 // Take(index), which marks it taken. The walk asks only about pixels inside
 // the width x height frame.
+//
+// Each step goes to the free neighbour whose unit step agrees best with the
+// heading (the largest dot product; of a tie, the first in neighbour order). The heading
+// then moves toward the step taken, 0.7 of the step and 0.3 of the old
+// heading: enough memory to carry the walk straight across a junction, little
+// enough to follow a curve within a few pixels. With Smart Junction Tracing a
+// turn is also predicted from the last five steps, and the score becomes
+// (1 - |bias|) * agreement with the heading + bias * agreement with the
+// predicted heading (bias: Junction Curvature Bias), so a positive bias keeps
+// a bending stroke bending.
 #pragma once
 
 #include <cmath>

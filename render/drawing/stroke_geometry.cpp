@@ -1,5 +1,26 @@
 #include "render/drawing/stroke_geometry.h"
 
+// Stroke widths: a point's radius is Line Width - 1, or with Match Original
+// Width the largest distance-field value near it (the half-width of the ink
+// it traces) times Width Scale. Enabled width points replace it by their mean
+// width weighted by 1 / (1 + squared distance), so each rules near itself and
+// they blend evenly far away. Nib Simulation scales it by |sin(direction - Nib
+// Angle)| between Min Width and 1. The radii are then averaged twice over
+// max(0.75 w, 2) pixels of arc on each side: one box pass leaves steps where
+// the window takes in another point, two amount to a tent-shaped kernel, so
+// the outline has no kinks where the ink's width jumps by a pixel.
+//
+// The reveal: with Speed Ease Amount the pen slows down in bends. A point's
+// curvature is 1 - cos of the angle between the chords from the point half a
+// window back and to the point half a window ahead (half a window: 2% of the
+// chain's length, kept within 2 to 20 pixels). A stretch between two points
+// costs its length times 1 + ease * their mean curvature / the chain's mean
+// curvature (plus 0.01, so a straight chain divides by no zero), at most 6 so a
+// sharp corner does not stall the pen. Progress p is first eased to
+// m * smoothstep(p) + (1 - m) * p, m = ease / 3, so the pen also starts and
+// stops gently, then turned into the arc length reached at that share of the
+// chain's total time.
+
 #include <algorithm>
 #include <cmath>
 
