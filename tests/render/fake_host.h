@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "host_interface/host_frame.h"
@@ -25,6 +26,18 @@ struct State {
   int32_t checkouts = 0, checkins = 0, locks = 0, unlocks = 0;
 };
 inline State* gState = nullptr;  // the callbacks carry no context
+
+// The counts of what the callbacks were asked, compared whole so that a
+// failure prints every one of them.
+struct Calls {
+  int32_t checkouts = 0, checkins = 0, locks = 0, unlocks = 0;
+  bool operator==(const Calls&) const = default;
+  friend void PrintTo(const Calls& c, std::ostream* os) {
+    *os << "checkouts " << c.checkouts << ", checkins " << c.checkins << ", locks " << c.locks << ", unlocks "
+        << c.unlocks;
+  }
+};
+inline Calls CallsOf(const State& state) { return {state.checkouts, state.checkins, state.locks, state.unlocks}; }
 
 inline HostHandle NewHandle(uint64_t size) {
   gState->blocks.push_back(std::make_unique<std::vector<uint8_t>>(size));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <new>
 #include <vector>
 
@@ -48,7 +49,7 @@ TEST_F(RenderCommand, TinyAndEmptyLayersRenderAndPublishAValidEmptyCache) {
       EXPECT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone) << w << "x" << h;
       EXPECT_TRUE(out.outFlags & kOutFlagRefreshUI);
       const ChainCache cache = SnapshotChainCache();
-      EXPECT_TRUE(cache.valid == 1 && cache.width == w && cache.height == h && cache.chains.empty());
+      EXPECT_EQ(std::tuple(cache.valid, cache.width, cache.height, cache.chains.size()), std::tuple(1, w, h, 0u));
       // The same layer as a Map Layer under a larger output, drawing with the source.
       TestFrame wide = MakeTestFrame(8, 8, depth);
       host.state.mapLayer = &input.frame;
@@ -75,17 +76,24 @@ TEST_F(RenderCommand, TheMapLayerIsAnalysedItsSizePublishedAndTheDrawOrderApplie
     table->count = count;
     ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
     const ChainCache cache = SnapshotChainCache();
-    ASSERT_TRUE(cache.width == 120 && cache.height == 90 && cache.chains.size() == 2u);
+    ASSERT_EQ(std::tuple(cache.width, cache.height, cache.chains.size()), std::tuple(120, 90, 2u));
     EXPECT_EQ(cache.chains[0].front().y > 45, count == 1);
   }
-  EXPECT_TRUE(host.state.checkouts == 2 && host.state.checkins == 2);
-  host.state.mapLayer = nullptr;  // a checkout without pixels: the input is analysed, the layer checked in
+  EXPECT_EQ(std::tuple(host.state.checkouts, host.state.checkins), std::tuple(2, 2));
+}
+
+TEST_F(RenderCommand, WithoutMapLayerPixelsTheInputIsAnalysedAndOnlyACheckoutIsCheckedIn) {
+  TestFrame input = MakeTestFrame(40, 30), output = MakeTestFrame(40, 30);
+  TestFrame map = MakeTestFrame(120, 90);
+  host.state.mapLayer = nullptr;  // a checkout without pixels: the layer is checked in
   ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  EXPECT_TRUE(SnapshotChainCache().width == 40 && host.state.checkins == 3);
-  host.state.mapLayer = &map.frame;  // a failed checkout: the input is analysed, nothing checked in
+  EXPECT_EQ(SnapshotChainCache().width, 40);
+  EXPECT_EQ(host.state.checkins, 1);
+  host.state.mapLayer = &map.frame;  // a failed checkout: nothing to check in
   host.state.mapResult = kHostErrorInternal;
   ASSERT_EQ(RenderInto(input.frame, output.frame), kHostErrorNone);
-  EXPECT_TRUE(SnapshotChainCache().width == 40 && host.state.checkins == 3);
+  EXPECT_EQ(SnapshotChainCache().width, 40);
+  EXPECT_EQ(host.state.checkins, 1);
 }
 
 // A merge that runs out of memory ends the render by an exception; the saved
@@ -106,7 +114,7 @@ TEST(SavedChainEdits, AMergeThatThrowsStillUnlocksAndChecksInTheSelection) {
   EXPECT_EQ(selection.mergePending, 1);
 }
 
-TEST(SavedChainEdits, ReadThroughLockedHandlesAndAPendingMergeClearsTheSavedSelection) {
+TEST(SavedChainEdits, TheDrawOrderIsReadThroughItsHandleUnlockedAlsoWhenTheLockGaveNothing) {
   fake_host::Host host;
   std::vector<ChainRecord> chains = {StraightChain(0, 0, 5, 5), StraightChain(0, 1, 5, 5), StraightChain(0, 2, 5, 5)};
   DrawOrderBlob table;
@@ -114,32 +122,51 @@ TEST(SavedChainEdits, ReadThroughLockedHandlesAndAPendingMergeClearsTheSavedSele
   table.count = table.targetPosition[0] = 1;
   table.chainPlusOne[0] = 3;
   host.params[PARAM_DRAW_ORDER].u.arbitrary.valueHandle = reinterpret_cast<HostHandle>(&table);
-  host.state.lockGivesNothing = true;  // unlocked even though the lock gave nothing
-  ApplyDrawOrderTable(chains, ReadSavedDrawOrder(host.in, host.params.Array()));
-  EXPECT_TRUE(chains[0].points[0].y == 0 && host.state.unlocks == 1);
-  host.state.lockGivesNothing = false;
-  ApplyDrawOrderTable(chains, ReadSavedDrawOrder(host.in, host.params.Array()));
-  EXPECT_TRUE(chains[0].points[0].y == 2 && chains[1].points[0].y == 0 && host.state.unlocks == 2);
-  ChainSelectionBlob selection;
-  std::memset(&selection, 0, sizeof selection);
-  selection.count = 2;  // merge chains 0 and 2
-  selection.chainIds[1] = 2;
-  selection.mergePending = 1;
-  host.state = {};
-  host.state.selectionResult = 7;  // a failed checkout: nothing to check in
-  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
-  host.state.selectionResult = kHostErrorNone;  // no data: checked in, nothing locked
-  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
-  EXPECT_TRUE(host.state.checkins == 1 && host.state.locks == 0);
-  host.state.selection = &selection;
   host.state.lockGivesNothing = true;
-  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
-  EXPECT_TRUE(host.state.checkins == 2 && host.state.unlocks == 1 && chains.size() == 3u);
+  ApplyDrawOrderTable(chains, ReadSavedDrawOrder(host.in, host.params.Array()));
+  EXPECT_EQ(chains[0].points[0].y, 0);
+  EXPECT_EQ(fake_host::CallsOf(host.state), (fake_host::Calls{0, 0, 1, 1}));
   host.state.lockGivesNothing = false;
-  ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
-  EXPECT_TRUE(chains.size() == 2u && selection.count + selection.mergePending + selection.chainIds[1] == 0);
-  EXPECT_EQ(host.params[PARAM_CHAIN_SELECTION].changeFlags, kParamChangeFlagChangedValue);
-  EXPECT_TRUE(host.state.checkins == 3 && host.state.locks == host.state.unlocks);
+  ApplyDrawOrderTable(chains, ReadSavedDrawOrder(host.in, host.params.Array()));
+  EXPECT_EQ(std::tuple(chains[0].points[0].y, chains[1].points[0].y), std::tuple(2, 0));
+  EXPECT_EQ(fake_host::CallsOf(host.state), (fake_host::Calls{0, 0, 2, 2}));
+}
+
+// Each case runs on fresh chains; the selection asks to merge chains 0 and 2.
+TEST(SavedChainEdits, APendingMergeIsAppliedOnlyWhenCheckedOutAndLockedAndClearsTheSavedSelection) {
+  const struct {
+    const char* name;
+    HostError checkout;
+    bool data;
+    bool lockGivesNothing;
+    size_t chainsAfter;
+    fake_host::Calls calls;
+  } cases[] = {
+      {"failed checkout: nothing to check in", 7, true, false, 3, {0, 0, 0, 0}},
+      {"no data: checked in, nothing locked", kHostErrorNone, false, false, 3, {1, 1, 0, 0}},
+      {"the lock gives nothing: unlocked all the same", kHostErrorNone, true, true, 3, {1, 1, 1, 1}},
+      {"merged", kHostErrorNone, true, false, 2, {1, 1, 1, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake_host::Host host;
+    std::vector<ChainRecord> chains = {StraightChain(0, 0, 5, 5), StraightChain(0, 1, 5, 5), StraightChain(0, 2, 5, 5)};
+    ChainSelectionBlob selection;
+    std::memset(&selection, 0, sizeof selection);
+    selection.count = 2;
+    selection.chainIds[1] = 2;
+    selection.mergePending = 1;
+    host.state.selectionResult = c.checkout;
+    host.state.selection = c.data ? &selection : nullptr;
+    host.state.lockGivesNothing = c.lockGivesNothing;
+    ApplySavedSelectionMerge(host.in, host.params.Array(), chains, false);
+    EXPECT_EQ(chains.size(), c.chainsAfter);
+    EXPECT_EQ(fake_host::CallsOf(host.state), c.calls);
+    const bool merged = c.chainsAfter == 2;
+    EXPECT_EQ(std::tuple(selection.count, selection.mergePending, selection.chainIds[1]),
+              merged ? std::tuple(0u, uint8_t{0}, 0) : std::tuple(2u, uint8_t{1}, 2));
+    EXPECT_EQ(host.params[PARAM_CHAIN_SELECTION].changeFlags, merged ? kParamChangeFlagChangedValue : 0);
+  }
 }
 
 }  // namespace

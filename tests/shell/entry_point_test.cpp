@@ -58,8 +58,7 @@ TEST(SuiteHandler, MissingSuiteRaises516InsideAnd512AtTheEntryPoint) {
   }
 }
 
-// Commands 13 and 22 without their records included.
-TEST(EntryPoint, AboutAndGlobalSetupAnswerAndCommandsWithoutHandlerAnswerZeroAndTouchNothing) {
+TEST(EntryPoint, AboutAnswersTheEffectsText) {
   auto host = OpenTestHost();
   ASSERT_NE(host, nullptr);
   std::string text;
@@ -68,10 +67,22 @@ TEST(EntryPoint, AboutAndGlobalSetupAnswerAndCommandsWithoutHandlerAnswerZeroAnd
             "Spindrel v1.0.4\rExtracts the spindrel skeleton of any layer.\r"
             "Use with Layer > Auto-trace for Trim Path animation.");
   EXPECT_EQ(text.size(), 113u);
+}
+
+TEST(EntryPoint, GlobalSetupAnswersTheVersionAndFlags) {
+  auto host = OpenTestHost();
+  ASSERT_NE(host, nullptr);
   EXPECT_EQ(SetUpEffect(*host), kHostErrorNone);
   EXPECT_EQ(host->effectVersion, 0x82001u);
   EXPECT_EQ(host->outFlags, 0x6008440);
   EXPECT_EQ(host->outFlags2, 0x8000000);
+}
+
+// Commands 13 and 22 without their records included; presses of parameters that are no buttons.
+TEST(EntryPoint, CommandsWithoutHandlerAnswerZeroAndTouchNothing) {
+  auto host = OpenTestHost();
+  ASSERT_NE(host, nullptr);
+  ASSERT_EQ(SetUpEffect(*host), kHostErrorNone);
   const HandleStats before = ReadHandleStats(host->handles);
   for (int32_t command : {2, 3, 5, 6, 7, 8, 9, 10, 12, 13, 14, 16, 17, 18, 19, 20, 21, 22, 23, 100, -1, INT32_MIN,
                           INT32_MAX}) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include <cmath>
 
 #include "tests/skeleton/test_masks.h"
@@ -49,7 +52,8 @@ TEST(CentreRefinement, ClosedChainWithARepeatedEndStaysClosed) {
   std::vector<ChainRecord> chains = {Chain({{6, 6}, {12, 6}, {13, 12}, {7, 13}, {6, 6}}, true)};
   RefineChainCenters(chains, field);
   const FloatPoint first = chains[0].fpoints.at(0), last = chains[0].fpoints.back();
-  EXPECT_TRUE(first.x == last.x && first.y == last.y && first.y != 6.0f);
+  EXPECT_EQ(std::tuple(first.x, first.y), std::tuple(last.x, last.y));
+  EXPECT_NE(first.y, 6.0f);
 }
 
 // Border points sample inside the field (checked by the sanitizer build); a field whose values do not match its

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include <limits>
 
 #include "skeleton/extract_chains_simple.h"
@@ -73,7 +76,8 @@ TEST(ExtractChainsGraph, SeedsPickTheStartOnlyInTheirOwnComponent) {
     EXPECT_EQ(Pairs(chains[1]).front(), second);
   }
   IntPoint pixel;  // the search reaches pixels 4 away on both axes
-  EXPECT_TRUE(FindSeedPixel(mask, {16, 36}, pixel) && pixel.x == 20 && pixel.y == 32);
+  ASSERT_TRUE(FindSeedPixel(mask, {16, 36}, pixel));
+  EXPECT_EQ(std::tuple(pixel.x, pixel.y), std::tuple(20, 32));
 }
 
 TEST(ExtractChainsGraph, MillionsOfPixelsNeitherExhaustTheStackNorLoopForever) {

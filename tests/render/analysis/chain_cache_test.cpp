@@ -26,7 +26,7 @@ TEST(ChainCache, PublishReplacesEverythingAndEndGapsReadIt) {
   EXPECT_EQ(ChainEndGap(0, 3), 81.0f + 16.0f);
   for (const auto& [a, b] : {std::pair{0, 2}, {0, 4}, {4, 0}, {-1, 0}}) EXPECT_EQ(ChainEndGap(a, b), 1e30f) << a << b;
   PublishChainCache({}, 32, 16, 1, {0, 0, 0});  // an empty frame stays valid
-  EXPECT_TRUE(SnapshotChainCache().chains.empty() && SnapshotChainCache().valid == 1);
+  EXPECT_EQ(std::tuple(SnapshotChainCache().chains.size(), SnapshotChainCache().valid), std::tuple(0u, 1));
   EXPECT_EQ(ChainEndGap(0, 0), 1e30f);
 }
 

@@ -41,7 +41,7 @@ std::vector<int32_t> FirstRows(const std::vector<ChainRecord>& chains) {
   return rows;
 }
 
-TEST(ChainOrdering, OrientationRotationAndSortByStartDistance) {
+TEST(ChainOrdering, OpenChainsStartAtTheEndWithTheSmallerKey) {
   std::vector<ChainRecord> chains = {
       ChainThrough({{10, 0}, {6, 0}, {2, 0}}),  // end nearer the start: reversed
       ChainThrough({{-5, 0}, {5, 0}}),          // equal keys keep their direction
@@ -50,7 +50,10 @@ TEST(ChainOrdering, OrientationRotationAndSortByStartDistance) {
   };
   OrientChains(chains, 0.0f, 0.0f);
   EXPECT_EQ(DescribeAll(chains), (Strings{"(2,0)(6,0)(10,0)", "(-5,0)(5,0)", "(3,4)(20,0)", "(7,7)", "(0,-10)(0,10)"}));
-  chains = {  // seen from (0, 30), (10, 20) has the smallest key
+}
+
+TEST(ChainOrdering, ClosedChainsStartAtTheirSmallestKeyPointAndRunTowardSmallerX) {
+  std::vector<ChainRecord> chains = {  // seen from (0, 30), (10, 20) has the smallest key
       ChainThrough({{10, 10}, {20, 10}, {20, 20}, {10, 20}, {10, 10}}, true),
       ChainThrough({{15, 10}, {20, 10}, {20, 20}, {10, 20}, {15, 10}}, true),  // next point right: reversed
       ChainThrough({{10, 10}, {20, 10}, {20, 20}, {10, 20}}, true),            // no closing repeat
@@ -59,7 +62,10 @@ TEST(ChainOrdering, OrientationRotationAndSortByStartDistance) {
   OrientChains(chains, 0.0f, 30.0f);
   EXPECT_EQ(DescribeAll(chains), (Strings{"(10,20)(10,10)(20,10)(20,20)(10,20)", "(10,20)(20,20)(20,10)(15,10)(10,20)",
                                           "(10,20)(10,10)(20,10)(20,20)(10,20)", "(1,1)(2,2)"}));
-  chains = {Row(30), ChainRecord{}, Row(-10), Row(10), Row(-20), Row(20)};  // sorted stably, empty last
+}
+
+TEST(ChainOrdering, SortByStartDistanceIsStableAndPutsEmptyChainsLast) {
+  std::vector<ChainRecord> chains = {Row(30), ChainRecord{}, Row(-10), Row(10), Row(-20), Row(20)};
   SortChainsByStartDistance(chains, 0.0f, 0.0f);
   EXPECT_EQ(FirstRows(chains), (std::vector<int32_t>{-10, 10, -20, 20, 30, -1}));
 }
@@ -111,7 +117,8 @@ TEST(ChainShaping, FlatteningGivesTwelvePointsPerSpanAndChaikinDoublesThem) {
   c.outT = {{4, 0}, {0, 8}, {0, 0}};
   c.inT = {{0, 0}, {-4, 0}, {0, -8}};
   FlattenBezierChain(c);
-  ASSERT_TRUE(c.points.size() == 25u && c.fpoints.size() == 25u && c.inT.empty() && c.outT.empty());
+  ASSERT_EQ((std::vector{c.points.size(), c.fpoints.size(), c.inT.size(), c.outT.size()}),
+            (std::vector<size_t>{25, 25, 0, 0}));
   for (int32_t k = 0; k <= 12; ++k) {
     EXPECT_EQ(Describe({c.points[k], c.points[12 + k]}), Describe({{k, 0}, {12, 2 * k}}));
   }

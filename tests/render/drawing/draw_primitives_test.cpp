@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -39,7 +41,8 @@ TEST(Capsule, DiscCoverageAtTwoAndTwoAndAHalfPixelsAndTheHeadFade) {
   // The head fades over the last 1.5 px: nothing is left level with the end point or beyond it.
   Layered fade(30, 10);
   fade.Draw(2.5f, 4.5f, 20.5f, 4.5f, 3.0f, 1.5f);
-  EXPECT_TRUE(fade.Coverage(10, 4) == 1.0f && fade.Coverage(20, 4) == 0.0f && fade.Coverage(22, 4) == 0.0f);
+  EXPECT_EQ((std::vector{fade.Coverage(10, 4), fade.Coverage(20, 4), fade.Coverage(22, 4)}),
+            (std::vector{1.0f, 0.0f, 0.0f}));
   fade.Draw(2.5f, 4.5f, 21.25f, 4.5f, 3.0f, 1.5f);
   EXPECT_NEAR(fade.Coverage(20, 4), 0.5f, 1e-5f);  // 0.75 px before the end
 }
@@ -67,7 +70,7 @@ TEST(Capsule, HighestCoverageWinsInTheLayerInEitherOrder) {
     }
     EXPECT_NEAR(l.Coverage(5, 5), 0.8f, 1e-5f);
     const RgbaFloat colour = StrokeLayerColour(l.layer, l.f.frame, 5, 5);
-    EXPECT_TRUE(colour.blue == 1.0f && colour.red == 0.0f);
+    EXPECT_EQ(std::tuple(colour.blue, colour.red), std::tuple(1.0f, 0.0f));
     EXPECT_NEAR(colour.alpha, 128 * 0.003921569f, 1e-7f);
   }
 }
@@ -79,13 +82,15 @@ TEST(Capsule, ClipsToTheFrameAndReadsASmallerSourceAsTransparent) {
   for (StrokeLayer* target : {&l.layer, static_cast<StrokeLayer*>(nullptr)}) {
     DrawCapsule(l.f.frame, src.frame, Capsule{{-30, -20}, {50, 40}, 9, 9, kWhite, true, 0, 0, 0}, target);
   }
-  EXPECT_TRUE(l.Coverage(2, 2) == 1.0f && l.Coverage(8, 8) == 0.0f);
-  EXPECT_TRUE(GetPixelFloat(l.f.frame, 2, 2).alpha == 1.0f && GetPixelFloat(l.f.frame, 8, 8).alpha == 0.0f);
+  EXPECT_EQ(std::tuple(l.Coverage(2, 2), l.Coverage(8, 8)), std::tuple(1.0f, 0.0f));
+  EXPECT_EQ(std::tuple(GetPixelFloat(l.f.frame, 2, 2).alpha, GetPixelFloat(l.f.frame, 8, 8).alpha),
+            std::tuple(1.0f, 0.0f));
   // An end point beyond the 32-bit pixel range still draws the part inside.
   Layered far(16, 16);
   far.Draw(5.5f, 5.5f, 3e9f, 5.5f, 1.0f);
   far.Draw(-5e9f, 12.5f, 8.5f, 12.5f, 1.0f);
-  EXPECT_TRUE(far.Coverage(15, 5) == 1.0f && far.Coverage(15, 8) == 0.0f && far.Coverage(0, 12) == 1.0f);
+  EXPECT_EQ((std::vector{far.Coverage(15, 5), far.Coverage(15, 8), far.Coverage(0, 12)}),
+            (std::vector{1.0f, 0.0f, 1.0f}));
   // A NaN or infinite point or radius has no shape; an empty frame has no pixels.
   TestFrame h = MakeTestFrame(8, 8);
   for (const float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cmath>
 
 #include "tests/render/render_test_helpers.h"
@@ -43,11 +45,12 @@ TEST(StrokeDrawing, DashesTenOnTenOffAlongAFiftyPixelChainRunOnIntoTheNext) {
   s.dashPeriod = 20.0f;
   d.Draw(s);
   // Dashes at 5-15, 25-35 and 45-55 with round ends of radius 2, half a pixel off the pixel centres.
-  EXPECT_TRUE(d.Alpha(10, 10) == 1.0f && d.Alpha(20, 10) == 0.0f && d.Alpha(30, 10) == 1.0f && d.Alpha(50, 10) == 1.0f);
-  EXPECT_TRUE(d.Alpha(17, 10) == 0.0f && d.Alpha(42, 10) == 0.0f);
+  EXPECT_EQ((std::vector{d.Alpha(10, 10), d.Alpha(20, 10), d.Alpha(30, 10), d.Alpha(50, 10)}),
+            (std::vector{1.0f, 0.0f, 1.0f, 1.0f}));
+  EXPECT_EQ((std::vector{d.Alpha(17, 10), d.Alpha(42, 10)}), (std::vector{0.0f, 0.0f}));
   EXPECT_NEAR(d.Alpha(16, 10) + d.Alpha(43, 10), 2 * (2.5f - std::sqrt(1.5f * 1.5f + 0.25f)), 1e-5f);
   // 50 px came before the second chain: it starts in a gap until x = 15.
-  EXPECT_TRUE(d.Alpha(10, 25) == 0.0f && d.Alpha(20, 25) == 1.0f && d.Alpha(30, 25) == 0.0f);
+  EXPECT_EQ((std::vector{d.Alpha(10, 25), d.Alpha(20, 25), d.Alpha(30, 25)}), (std::vector{0.0f, 1.0f, 0.0f}));
 }
 
 TEST(StrokeDrawing, ASmallerSourceIsReadOnlyInsideItForTheRevealAndTheBase) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cmath>
 #include <tuple>
 
@@ -25,7 +27,8 @@ TEST(StrokeGeometry, WidthsFromLineWidthDistanceFieldWidthPointsAndNib) {
   const std::vector<float> single = Widths(StraightChain(2, 2, 16), s, field);
   s.widthScale = 2.0f;
   const std::vector<float> matched = Widths(StraightChain(2, 2, 16), s, field);
-  EXPECT_TRUE(matched[3] > 0.0f && matched[16] == 0.0f);
+  EXPECT_GT(matched[3], 0.0f);
+  EXPECT_EQ(matched[16], 0.0f);
   for (size_t k = 0; k < matched.size(); ++k) EXPECT_EQ(matched[k], 2.0f * single[k]) << k;
   const DistanceField partial{std::vector<float>(5, 9.0f), 24, 6};  // fewer values than its size: unread
   EXPECT_EQ(Widths(chain, s, partial), std::vector<float>(7, 4.0f));
