@@ -1,5 +1,11 @@
 #include "render/analysis/chain_shaping.h"
 
+// Chaikin subdivision replaces every segment AB by the points at 1/4 and 3/4
+// of it: each pass cuts every corner, and repeated passes converge to the
+// quadratic B-spline of the points, so a traced staircase rounds off while
+// the chain keeps its ends. A fitted Bezier chain is drawn as a polyline again,
+// kBezierFlattenSteps segments per span, evenly spaced in the curve parameter.
+
 #include <cstddef>
 
 #include "skeleton/bezier_fit.h"
@@ -35,7 +41,7 @@ void FlattenBezierChain(ChainRecord& chain) {
     const FloatPoint p3 = source[i];
     const FloatPoint p2{p3.x + chain.inT[i].x, p3.y + chain.inT[i].y};
     for (int32_t k = 1; k <= kBezierFlattenSteps; ++k) {
-      const float t = static_cast<float>(k) / 12.0f;
+      const float t = static_cast<float>(k) / static_cast<float>(kBezierFlattenSteps);
       const float u = 1.0f - t;
       const float b0 = u * u * u;
       const float b1 = (3.0f * u) * u * t;

@@ -1,5 +1,13 @@
 #include "render/drawing/value_noise.h"
 
+// Value noise: every lattice point (x, y) gets a pseudo-random value from the
+// integer hash of y * 57 + x, and a point between takes the bilinear blend of
+// its four corners with smoothstep weights 3t^2 - 2t^3, whose zero slope at the
+// lattice keeps the noise free of creases. The hash is the well-known
+// polynomial integer hash (constants 15731, 789221 and 1376312589, low 31 bits
+// mapped to [-1, 1] by 1 - k / 2^30); in 32-bit unsigned arithmetic it gives
+// the same value on every compiler and thread.
+
 #include <cmath>
 
 float LatticeHash(int32_t n) {
