@@ -13,41 +13,17 @@
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
 #include "model/param_ids.h"
-#include "model/read_render_settings.h"
-#include "render/render_command.h"
+#include "tests/host/glyph_chains.h"
 #include "tests/host/reference_host_fixture.h"
 #include "tests/overlay_export/ui_fake_host.h"
 
 namespace {
 
-void FillRect(RgbaImage& image, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  for (int32_t y = y0; y < y1; ++y) {
-    for (int32_t x = x0; x < x1; ++x) {
-      std::fill_n(image.pixels.begin() + (static_cast<std::ptrdiff_t>(y) * image.width + x) * 4, 4, uint8_t{255});
-    }
-  }
-}
-
-// A "T" (its bar and its stem are two chains) and a separate upright bar.
-RgbaImage GlyphImage() {
-  RgbaImage image{200, 100, std::vector<uint8_t>(200 * 100 * 4, 0)};
-  FillRect(image, 20, 20, 100, 26);
-  FillRect(image, 58, 26, 64, 90);
-  FillRect(image, 130, 10, 136, 90);
-  return image;
-}
-
 // The chains a render of `image` makes with the host's current values, from
 // the same analysis stages the module runs.
 std::vector<ChainRecord> ChainsOf(ReferenceHost& host, const RgbaImage& image) {
   OwnedFrame input = FrameFromImage(image, 8);
-  const HostFrame view = FrameView(input);
-  std::vector<ChainRecord> chains;
-  RunWithCommandParams(host, &view, 0, [&](HostInData& in, HostParamDef* params[]) {
-    chains = RunAnalysisStages(in, params, view, ReadRenderSettings(params), false).chains;
-    return kHostErrorNone;
-  });
-  return chains;
+  return AnalysedChains(host, FrameView(input));
 }
 
 OwnedFrame Render(ReferenceHost& host, const RgbaImage& image, int32_t time = 0) {
@@ -55,21 +31,6 @@ OwnedFrame Render(ReferenceHost& host, const RgbaImage& image, int32_t time = 0)
   OwnedFrame output = MakeFrame(image.width, image.height, 8);
   EXPECT_EQ(RenderFrame(host, FrameView(input), FrameView(output), time), kHostErrorNone);
   return output;
-}
-
-// A point on the chain away from its ends: halfway along its longest segment.
-IntPoint PointOn(const ChainRecord& chain) {
-  size_t longest = 1;
-  const auto length = [&](size_t k) {
-    const int32_t dx = chain.points[k].x - chain.points[k - 1].x;
-    const int32_t dy = chain.points[k].y - chain.points[k - 1].y;
-    return dx * dx + dy * dy;
-  };
-  for (size_t k = 2; k < chain.points.size(); ++k) {
-    if (length(k) > length(longest)) longest = k;
-  }
-  return {(chain.points[longest - 1].x + chain.points[longest].x) / 2,
-          (chain.points[longest - 1].y + chain.points[longest].y) / 2};
 }
 
 // A click where the window shows `layerPoint`.

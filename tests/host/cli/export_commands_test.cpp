@@ -19,9 +19,8 @@
 #include "host/frame_buffer.h"
 #include "host/param_value_text.h"
 #include "model/param_ids.h"
-#include "model/read_render_settings.h"
-#include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
+#include "tests/host/glyph_chains.h"
 #include "tests/host/reference_host_fixture.h"
 #include "tests/scratch_directory.h"
 
@@ -63,13 +62,7 @@ class ExportPresses : public ::testing::Test {
   }
   // The chains the last render published, found again by the same stages.
   std::vector<ChainRecord> RenderedChains() {
-    const HostFrame input = FrameView(input_);
-    std::vector<ChainRecord> chains;
-    RunWithCommandParams(*host_, &input, 0, [&](HostInData& in, HostParamDef* params[]) {
-      chains = RunAnalysisStages(in, params, input, ReadRenderSettings(params), false).chains;
-      return kHostErrorNone;
-    });
-    return chains;
+    return AnalysedChains(*host_, FrameView(input_));
   }
   // Presses the button with the prompt answered by `answer` (empty: cancel)
   // and returns what the desktop saw.

@@ -11,33 +11,14 @@
 #include "host/frame_resample.h"
 #include "host/param_value_text.h"
 #include "host/text_join.h"
-#include "model/read_render_settings.h"
-#include "render/render_command.h"
 #include "tests/host/cli/cli_run.h"
+#include "tests/host/glyph_chains.h"
 #include "tests/host/reference_host_fixture.h"
 #include "tests/scratch_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void FillRect(RgbaImage& image, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  for (int32_t y = y0; y < y1; ++y) {
-    for (int32_t x = x0; x < x1; ++x) {
-      std::fill_n(image.pixels.begin() + (static_cast<std::ptrdiff_t>(y) * image.width + x) * 4, 4, uint8_t{255});
-    }
-  }
-}
-
-// A "T" (bar and stem are two chains) and an upright bar beside it, at
-// `scale` times 200 x 100 pixels.
-RgbaImage GlyphImage(int32_t scale = 1) {
-  RgbaImage image{200 * scale, 100 * scale, std::vector<uint8_t>(200 * 100 * 4 * scale * scale, 0)};
-  FillRect(image, 20 * scale, 20 * scale, 100 * scale, 26 * scale);
-  FillRect(image, 58 * scale, 26 * scale, 64 * scale, 90 * scale);
-  FillRect(image, 130 * scale, 10 * scale, 136 * scale, 90 * scale);
-  return image;
-}
 
 std::string WriteInput(const ScratchDirectory& scratch, const RgbaImage& image, const std::string& name) {
   const std::string path = scratch.File(name);
@@ -57,28 +38,7 @@ std::vector<ChainRecord> ChainsOf(const RgbaImage& image, const std::vector<std:
     EXPECT_TRUE(ApplyParamAssignment(host->instance, assignment, error)) << error;
   }
   OwnedFrame input = DownsampleFrame(FrameFromImage(image, 8), downsample);
-  const HostFrame view = FrameView(input);
-  std::vector<ChainRecord> chains;
-  RunWithCommandParams(*host, &view, 0, [&](HostInData& in, HostParamDef* params[]) {
-    chains = RunAnalysisStages(in, params, view, ReadRenderSettings(params), false).chains;
-    return kHostErrorNone;
-  });
-  return chains;
-}
-
-// Halfway along the chain's longest segment, in its own pixels.
-IntPoint PointOn(const ChainRecord& chain) {
-  size_t longest = 1;
-  const auto length = [&](size_t k) {
-    const int32_t dx = chain.points[k].x - chain.points[k - 1].x;
-    const int32_t dy = chain.points[k].y - chain.points[k - 1].y;
-    return dx * dx + dy * dy;
-  };
-  for (size_t k = 2; k < chain.points.size(); ++k) {
-    if (length(k) > length(longest)) longest = k;
-  }
-  return {(chain.points[longest - 1].x + chain.points[longest].x) / 2,
-          (chain.points[longest - 1].y + chain.points[longest].y) / 2};
+  return AnalysedChains(*host, FrameView(input));
 }
 
 // Where a window shows the analysed layer: scaled by the draft factor, then
