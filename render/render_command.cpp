@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "host_interface/host_commands.h"
-#include "model/host_scopes.h"
+#include "host_interface/host_scopes.h"
 #include "model/param_ids.h"
 #include "model/read_render_settings.h"
 #include "render/analysis/analysis_inputs.h"

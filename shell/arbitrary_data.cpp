@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "model/chain_blobs.h"
-#include "model/host_scopes.h"
+#include "host_interface/host_scopes.h"
 #include "model/param_ids.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/chain_blobs.h"
-#include "model/host_scopes.h"
+#include "host_interface/host_scopes.h"
 #include "model/param_ids.h"
 #include "overlay_export/chain_selection.h"
 #include "overlay_export/suite_handler.h"
