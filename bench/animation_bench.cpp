@@ -40,7 +40,7 @@ void BM_AnimationWriteOn1080p(benchmark::State& state) {
   for (auto _ : state) {
     std::ostringstream out;
     std::ostringstream err;
-    if (RunCommandLine(args, SPINDREL_MODULE_PATH, {.out = &out, .err = &err}) != 0) {
+    if (RunCommandLine(args, fs::path(SPINDREL_MODULE_PATH).parent_path().string(), {.out = &out, .err = &err}) != 0) {
       state.SkipWithError(err.str().c_str());
       break;
     }

@@ -9,13 +9,8 @@
 
 void FailCli(std::string message) { throw CliFailure{std::move(message)}; }
 
-std::string ProgramDirectory(const std::string& argv0) {
-  const size_t slash = argv0.find_last_of("/\\");
-  return slash == std::string::npos ? "." : argv0.substr(0, slash);
-}
-
-std::string DefaultModulePath(const std::string& argv0) {
-  return JoinText({ProgramDirectory(argv0), "/", PluginModuleFileName()});
+std::string DefaultModulePath(const std::string& programDirectory) {
+  return JoinText({programDirectory, "/", PluginModuleFileName()});
 }
 
 std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index) {
@@ -74,10 +69,11 @@ constexpr char kUsage[] =
 
 }  // namespace
 
-int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, const CliStreams& streams) {
+int RunCommandLine(const std::vector<std::string>& args, const std::string& programDirectory,
+                   const CliStreams& streams) {
   CliEnvironment environment;
-  environment.modulePath = DefaultModulePath(argv0);
-  environment.programDirectory = ProgramDirectory(argv0);
+  environment.modulePath = DefaultModulePath(programDirectory);
+  environment.programDirectory = programDirectory;
   environment.streams = streams;
   std::ostream& out = *streams.out;
   std::ostream& err = *streams.err;

@@ -27,14 +27,12 @@ struct CliStreams {
 
 struct CliEnvironment {
   std::string modulePath;        // the plug-in module the commands load
-  std::string programDirectory;  // where the executable lies, with the host's desktop stand-in
+  std::string programDirectory;  // the running executable's folder, with the host's desktop stand-in
   CliStreams streams;
 };
 
-// The directory of the executable named by argv[0] ("." for a bare name).
-std::string ProgramDirectory(const std::string& argv0);
-// Where the module sits by default: beside the executable named by argv[0].
-std::string DefaultModulePath(const std::string& argv0);
+// Where the module sits by default: beside the executable, in `programDirectory`.
+std::string DefaultModulePath(const std::string& programDirectory);
 
 // The value after option args[index]; advances index past it.
 std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index);
@@ -55,5 +53,7 @@ int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& e
 int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& environment);
 
 // Runs a whole command line (without the program name) of the program
-// named by `argv0`; an error goes to streams.err as one line.
-int RunCommandLine(const std::vector<std::string>& args, const std::string& argv0, const CliStreams& streams);
+// whose executable lies in `programDirectory` (RunningProgramDirectory, never
+// argv[0]); an error goes to streams.err as one line.
+int RunCommandLine(const std::vector<std::string>& args, const std::string& programDirectory,
+                   const CliStreams& streams);

@@ -19,13 +19,19 @@ struct CliRun {
   std::string err;
 };
 
-inline CliRun RunCli(const std::vector<std::string>& args) {
-  // argv0 beside the built module, so the default module path is exercised.
+// The folder of the built program, which holds the module and the desktop
+// stand-in: commands run in this process take it as their program's folder,
+// so the default module path is exercised.
+inline std::string BuiltProgramDirectory() {
   const std::string module = SPINDREL_MODULE_PATH;
+  return module.substr(0, module.find_last_of('/'));
+}
+
+inline CliRun RunCli(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   CliRun run;
-  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel", {.out = &out, .err = &err});
+  run.code = RunCommandLine(args, BuiltProgramDirectory(), {.out = &out, .err = &err});
   run.out = out.str();
   run.err = err.str();
   return run;
@@ -34,13 +40,11 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
 // spindrel session in this process with `actions` on standard input.
 inline CliRun RunSessionCli(std::vector<std::string> args, const std::string& actions) {
   args.insert(args.begin(), "session");
-  const std::string module = SPINDREL_MODULE_PATH;
   std::istringstream in(actions);
   std::ostringstream out;
   std::ostringstream err;
   CliRun run;
-  run.code = RunCommandLine(args, module.substr(0, module.find_last_of('/')) + "/spindrel",
-                            {.out = &out, .err = &err, .in = &in});
+  run.code = RunCommandLine(args, BuiltProgramDirectory(), {.out = &out, .err = &err, .in = &in});
   run.out = out.str();
   run.err = err.str();
   return run;

@@ -113,3 +113,40 @@ TEST(Cli, SixteenBitPngReadsAsTheSameValuesScaled) {
   std::ofstream(path, std::ios::binary).write(kPng, sizeof(kPng) - 1);
   EXPECT_EQ(ReadPng(path).pixels, (std::vector<uint8_t>{100, 200, 50, 255, 128, 128, 128, 128}));
 }
+
+// Run by name from PATH in a folder that holds a module and a desktop tool
+// of its own, the program still takes both from its own folder.
+TEST(Cli, RunByNameUsesOnlyTheFilesBesideTheProgram) {
+  const ScratchDirectory scratch("cli-decoys");
+  const std::string dir = scratch.Path();
+  std::ofstream(dir + "/Spindrel.so") << "a decoy module";
+  fs::create_directories(dir + "/desktop");
+  std::ofstream(dir + "/desktop/zenity") << "#!/bin/sh\ntouch '" << dir << "/decoy-ran'\necho " << dir
+                                         << "/decoy.json\n";
+  fs::permissions(dir + "/desktop/zenity", fs::perms::owner_all);
+  std::ofstream(dir + "/actions.txt") << "render " << dir << "/frame.png\nanswer " << dir
+                                      << "/chains.json\npress Export JSON\n";
+  const std::string module = SPINDREL_MODULE_PATH;
+  struct Case {
+    std::string arguments;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"about", {"Spindrel v1.0.4"}},
+      // The module given explicitly: only the desktop stand-in is looked up.
+      {"--module '" + module + "' session '" + SamplePath() + "' --actions actions.txt",
+       {"render: " + dir + "/frame.png, 720x220 at 0 s", "answer: next save prompt -> " + dir + "/chains.json",
+        "press: prompt \"Save Spindrel JSON\" -> " + dir +
+            "/chains.json; alert \"Spindrel\": \"JSON Exported Successfully!\""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const std::string command = "cd '" + dir + "' && PATH='" + BuiltProgramDirectory() + "':\"$PATH\" spindrel " +
+                                c.arguments + " > out.txt 2> err.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadText(dir + "/err.txt");
+    const std::vector<std::string> lines = Lines(ReadText(dir + "/out.txt"));
+    ASSERT_GE(lines.size(), c.lines.size());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + c.lines.size()), c.lines);
+    EXPECT_FALSE(fs::exists(dir + "/decoy-ran"));
+  }
+}

@@ -310,6 +310,6 @@ TEST(SafeOutput, CommandsFailWhenStandardOutputCannotBeWritten) {
   std::ostringstream refused;
   refused.setstate(std::ios::badbit);
   std::ostringstream err;
-  EXPECT_EQ(RunCommandLine({"about"}, SPINDREL_MODULE_PATH, {.out = &refused, .err = &err}), 1);
+  EXPECT_EQ(RunCommandLine({"about"}, BuiltProgramDirectory(), {.out = &refused, .err = &err}), 1);
   EXPECT_EQ(err.str(), "spindrel: error: cannot write to standard output\n");
 }

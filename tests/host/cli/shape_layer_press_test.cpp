@@ -61,9 +61,7 @@ TEST(ShapeLayerPress, SessionWritesTheScriptOfTheLastPress) {
                              "press Create Shape Layer\nscript " + script + "\n");
   std::ostringstream out;
   std::ostringstream err;
-  const std::string module = SPINDREL_MODULE_PATH;
-  const int code = RunCommandLine({"session", SamplePath(), "--set", "Line Width=7"},
-                                  module.substr(0, module.find_last_of('/')) + "/spindrel",
+  const int code = RunCommandLine({"session", SamplePath(), "--set", "Line Width=7"}, BuiltProgramDirectory(),
                                   {.out = &out, .err = &err, .in = &actions});
   EXPECT_EQ(code, 1) << "the first line fails";
   EXPECT_EQ(err.str(),
