@@ -19,5 +19,13 @@ struct AlertText {
   const char* caption;
 };
 
+// Every prompt and every message, for those that must know them all (the
+// reference host's desktop stand-in accepts exactly these).
+inline constexpr SavePrompt kEverySavePrompt[] = {SavePrompt::kExportJson, SavePrompt::kExportSvg};
+inline constexpr AlertMessage kEveryAlertMessage[] = {
+    AlertMessage::kNoDataExportJson, AlertMessage::kNoDataExportSvg,  AlertMessage::kNoDataShapeLayer,
+    AlertMessage::kExportedJson,     AlertMessage::kExportedSvg,      AlertMessage::kExportJsonFailed,
+    AlertMessage::kExportSvgFailed};
+
 const SavePromptFields& SavePromptFieldsFor(SavePrompt prompt);
 AlertText AlertTextFor(AlertMessage message);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "host/cli/safe_output.h"
+#include "host/cli/stop_cleanup.h"
 #include "host/cli/stop_signals.h"
 
 namespace {
@@ -26,7 +26,7 @@ void WatchForStop(sigset_t set) {
   int caught = 0;
   while (sigwait(&set, &caught) != 0) {
   }
-  RemoveTemporariesBeforeStop();
+  CleanUpBeforeStop();
   const char* name = caught == SIGINT ? "SIGINT" : caught == SIGTERM ? "SIGTERM" : "SIGHUP";
   char message[128] = "spindrel: stopped by ";
   std::strcat(message, name);

@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "host/cli/desktop_standin.h"
 #include "host/cli/png_image.h"
+#include "host/desktop/desktop_records.h"
 #include "host/frame_buffer.h"
 #include "host/param_value_text.h"
 #include "model/param_ids.h"
@@ -34,18 +36,13 @@ class ExportPresses : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(dir_ / "out");
-    savedPath_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    setenv("PATH", (std::string(SPINDREL_DESKTOP_DIR) + ":" + savedPath_).c_str(), 1);
-    setenv("SPINDREL_DESKTOP_LOG", (dir_ / "desktop.log").c_str(), 1);
-    unsetenv("SPINDREL_DESKTOP_ANSWER");
+    desktop_ = OpenDesktopStandIn(BuiltProgramDirectory());
     host_ = OpenSetUpHost();
     ASSERT_NE(host_, nullptr);
   }
   void TearDown() override {
     host_.reset();
-    setenv("PATH", savedPath_.c_str(), 1);
-    unsetenv("SPINDREL_DESKTOP_LOG");
-    unsetenv("SPINDREL_DESKTOP_ANSWER");
+    desktop_.reset();
   }
 
   void SetParam(int32_t id, const char* text) {
@@ -65,21 +62,16 @@ class ExportPresses : public ::testing::Test {
     return AnalysedChains(*host_, FrameView(input_));
   }
   // Presses the button with the prompt answered by `answer` (empty: cancel)
-  // and returns what the desktop saw.
+  // and returns the stand-in's records of what the desktop saw.
   std::string Press(int32_t paramId, const std::string& answer = "") {
-    if (answer.empty()) {
-      unsetenv("SPINDREL_DESKTOP_ANSWER");
-    } else {
-      setenv("SPINDREL_DESKTOP_ANSWER", answer.c_str(), 1);
-    }
-    fs::remove(dir_ / "desktop.log");
+    AnswerPromptsWith(*desktop_, answer);
     EXPECT_EQ(PressButton(*host_, paramId), kHostErrorNone);
-    return ReadBytes(dir_ / "desktop.log");
+    return ReadBytes(fs::path(desktop_->directory) / kDesktopEventsFile);
   }
 
   const ScratchDirectory scratch_{"export"};
   const fs::path dir_ = scratch_.path;
-  std::string savedPath_;
+  std::unique_ptr<DesktopStandIn> desktop_;
   std::unique_ptr<ReferenceHost> host_;
   OwnedFrame input_;
 };

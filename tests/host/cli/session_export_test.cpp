@@ -95,7 +95,7 @@ TEST(SessionExports, AnswersReachThePromptsAndEveryAlertIsPrinted) {
   EXPECT_EQ(svg.find("stroke-width=\"9\""), std::string::npos);
   // The session takes its desktop off PATH again.
   EXPECT_EQ(std::getenv("PATH"), savedPath);
-  EXPECT_EQ(std::getenv("SPINDREL_DESKTOP_LOG"), nullptr);
+  EXPECT_EQ(std::getenv("SPINDREL_DESKTOP_DIR"), nullptr);
 }
 
 // The built program without a display: nothing waits for a person.

@@ -19,8 +19,7 @@
 namespace {
 
 TEST(ShapeLayerPress, NoDataAlertUntilARenderFindsChainsThenOneScriptAndNoAlert) {
-  std::unique_ptr<DesktopStandIn> desktop =
-      OpenDesktopStandIn(std::filesystem::path(SPINDREL_DESKTOP_DIR).parent_path().string());
+  std::unique_ptr<DesktopStandIn> desktop = OpenDesktopStandIn(BuiltProgramDirectory());
   auto host = OpenSetUpHost();
   ASSERT_NE(host, nullptr);
   const std::vector<std::string> noData = {
