@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/plugin_module.h"
+#include "host/program_location.h"
 #include "host_interface/host_entry_point.h"
 #include "tests/scratch_directory.h"
 
@@ -71,6 +72,16 @@ TEST(PluginModuleLoader, LoadsBareNamesAndNonAsciiPaths) {
   EXPECT_NE(ResolveModuleSymbol(byPath, kEntryPointName), nullptr);
   UnloadPluginModule(byPath);
   UnloadPluginModule(original);
+}
+
+// The running program's folder comes from the system: the tests lie beside
+// the module they were built with.
+TEST(ProgramLocation, IsTheFolderOfTheRunningExecutable) {
+  std::string error;
+  const std::string directory = RunningProgramDirectory(error);
+  ASSERT_FALSE(directory.empty()) << error;
+  EXPECT_TRUE(fs::path(directory).is_absolute()) << directory;
+  EXPECT_TRUE(fs::equivalent(directory, fs::path(SPINDREL_MODULE_PATH).parent_path())) << directory;
 }
 
 }  // namespace
