@@ -41,11 +41,13 @@ HostError RunExport(ExportKind kind) {
     ShowAlert(messages.noData);
     return kHostErrorNone;
   }
-  const std::string path = AskSavePath(messages.prompt);
-  if (path.empty()) return kHostErrorNone;
-  // A path the command cannot keep whole is not shortened into one the user
-  // did not choose.
-  if (path.size() > kMaxChosenPathLength) {
+  const SaveAnswer answer = AskSavePath(messages.prompt);
+  const std::string& path = answer.path;
+  if (answer.kind != SaveAnswerKind::kNotShown && path.empty()) return kHostErrorNone;  // cancelled
+  // A prompt that could not be shown is no cancel of the user's: the export
+  // failed. A path the command cannot keep whole is not shortened into one
+  // the user did not choose.
+  if (answer.kind == SaveAnswerKind::kNotShown || path.size() > kMaxChosenPathLength) {
     ShowAlert(messages.failed);
     return kHostErrorNone;
   }

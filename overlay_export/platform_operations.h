@@ -26,10 +26,21 @@ enum class AlertMessage {
   kExportSvgFailed,    // the SVG file could not be written completely
 };
 
-// Asks the user where to save. Returns the chosen path, or an empty text when
-// the user cancelled or no prompt could be shown. The prompt lets the user
-// type a new name and confirms before an existing file is replaced.
-std::string AskSavePath(SavePrompt prompt);
+// What became of a save prompt.
+enum class SaveAnswerKind {
+  kChosen,     // the user chose `path` (never empty)
+  kCancelled,  // the user cancelled, or there is no desktop to ask on
+  kNotShown,   // the desktop is there but the prompt could not be shown
+};
+
+struct SaveAnswer {
+  SaveAnswerKind kind = SaveAnswerKind::kCancelled;
+  std::string path;
+};
+
+// Asks the user where to save. The prompt lets the user type a new name and
+// confirms before an existing file is replaced.
+SaveAnswer AskSavePath(SavePrompt prompt);
 
 // Shows the message with one OK button and returns once it was dismissed.
 void ShowAlert(AlertMessage message);

@@ -41,9 +41,9 @@ DialogToolRun RunDialogTool(const std::vector<std::string>& arguments) {
   close(output[1]);
   if (spawnError != 0) {
     close(output[0]);
+    if (spawnError == ENOENT) run.start = DialogToolStart::kNotFound;
     return run;
   }
-  run.started = true;
 
   char buffer[4096];
   for (;;) {
@@ -62,5 +62,11 @@ DialogToolRun RunDialogTool(const std::vector<std::string>& arguments) {
     waited = waitpid(pid, &status, 0);
   } while (waited == -1 && errno == EINTR);
   if (waited == pid && WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
+  // 126 and 127 are the statuses of a program that could not be executed or
+  // whose libraries could not be loaded: it never ran.
+  constexpr int kCannotExecute = 126;
+  constexpr int kCannotLoad = 127;
+  const bool ran = run.exitStatus != kCannotExecute && run.exitStatus != kCannotLoad;
+  run.start = ran ? DialogToolStart::kStarted : DialogToolStart::kFailed;
   return run;
 }

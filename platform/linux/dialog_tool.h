@@ -6,8 +6,16 @@
 #include <string>
 #include <vector>
 
+enum class DialogToolStart {
+  kStarted,   // it ran, and exitStatus says how it ended
+  kNotFound,  // no such program on PATH
+  kFailed,    // it is there but could not run: no descriptors or processes
+              // left, an environment too large, no permission, or the
+              // system's loader ended it (exit status 126 or 127)
+};
+
 struct DialogToolRun {
-  bool started = false;  // false when the program was not found or could not run
+  DialogToolStart start = DialogToolStart::kFailed;
   int exitStatus = -1;   // the program's exit status; -1 when it was killed
   std::string output;    // everything it printed on standard output
 };

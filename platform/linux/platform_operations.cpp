@@ -1,7 +1,9 @@
 // The desktop operations on Linux: zenity, else kdialog, with fixed argument
 // vectors. Without a desktop (neither tool found, or the tool cannot show
 // itself) a save prompt counts as cancelled and an alert goes to standard
-// error as one line "CAPTION: TEXT".
+// error as one line "CAPTION: TEXT". A tool that is there but cannot be
+// started (no descriptors or processes left, an environment too large) has
+// not shown the prompt: that is no cancel.
 #include "overlay_export/platform_operations.h"
 
 #include <unistd.h>
@@ -47,14 +49,15 @@ std::vector<std::string> KdialogSaveArguments(const SavePromptFields& fields) {
   return {"kdialog", "--title", fields.title, "--getsavefilename", fields.defaultFileName, filter};
 }
 
-// The chosen path, or empty for cancel. A tool that cannot be found lets the
-// next one try; one that ran and did not answer 0 was cancelled or could
-// not show itself.
-std::string PathAnswer(const DialogToolRun& run) {
-  if (run.exitStatus != 0) return {};
-  std::string path = run.output;
-  if (!path.empty() && path.back() == '\n') path.pop_back();
-  return path;
+// What a tool that ran answered: 0 with the path, anything else cancelled
+// (or the tool could not show itself: no display).
+SaveAnswer AnswerOfTool(const DialogToolRun& run) {
+  SaveAnswer answer;
+  if (run.exitStatus != 0) return answer;
+  answer.path = run.output;
+  if (!answer.path.empty() && answer.path.back() == '\n') answer.path.pop_back();
+  if (!answer.path.empty()) answer.kind = SaveAnswerKind::kChosen;
+  return answer;
 }
 
 void WriteAlertLine(const AlertText& alert) {
@@ -74,11 +77,17 @@ void WriteAlertLine(const AlertText& alert) {
 
 }  // namespace
 
-std::string AskSavePath(SavePrompt prompt) {
+SaveAnswer AskSavePath(SavePrompt prompt) {
   const SavePromptFields& fields = SavePromptFieldsFor(prompt);
   const DialogToolRun zenity = RunDialogTool(ZenitySaveArguments(fields));
-  if (zenity.started) return PathAnswer(zenity);
-  return PathAnswer(RunDialogTool(KdialogSaveArguments(fields)));
+  if (zenity.start == DialogToolStart::kStarted) return AnswerOfTool(zenity);
+  const DialogToolRun kdialog = RunDialogTool(KdialogSaveArguments(fields));
+  if (kdialog.start == DialogToolStart::kStarted) return AnswerOfTool(kdialog);
+  // Neither installed: no desktop, as when nobody is there to answer. A tool
+  // that is there and could not be started never asked the user.
+  const bool neitherThere =
+      zenity.start == DialogToolStart::kNotFound && kdialog.start == DialogToolStart::kNotFound;
+  return {neitherThere ? SaveAnswerKind::kCancelled : SaveAnswerKind::kNotShown, ""};
 }
 
 void ShowAlert(AlertMessage message) {
@@ -86,7 +95,8 @@ void ShowAlert(AlertMessage message) {
   DialogToolRun run = RunDialogTool(
       {"zenity", "--info", std::string("--title=") + alert.caption, std::string("--text=") + alert.text,
        "--no-markup"});
-  if (!run.started) run = RunDialogTool({"kdialog", "--title", alert.caption, "--msgbox", alert.text});
+  if (run.start != DialogToolStart::kStarted)
+    run = RunDialogTool({"kdialog", "--title", alert.caption, "--msgbox", alert.text});
   // Dismissed answers 0; anything else may mean nobody saw it.
   if (run.exitStatus != 0) WriteAlertLine(alert);
 }

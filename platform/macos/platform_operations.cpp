@@ -50,9 +50,10 @@ const char* AlertCommandLine(AlertMessage message) {
 
 }  // namespace
 
-std::string AskSavePath(SavePrompt prompt) {
+SaveAnswer AskSavePath(SavePrompt prompt) {
   FILE* pipe = popen(PromptCommandLine(prompt), "r");
-  if (pipe == nullptr) return {};
+  // No pipe or no process for the tool: the prompt was never shown.
+  if (pipe == nullptr) return {SaveAnswerKind::kNotShown, ""};
   // The whole first line, however long: a path that the commands cannot keep
   // must reach them whole so that they refuse it instead of writing a
   // shortened one somewhere else.
@@ -66,7 +67,8 @@ std::string AskSavePath(SavePrompt prompt) {
     }
   }
   pclose(pipe);  // waits for the tool to end
-  return path;
+  if (path.empty()) return {};  // cancelled, or the tool failed
+  return {SaveAnswerKind::kChosen, path};
 }
 
 void ShowAlert(AlertMessage message) {

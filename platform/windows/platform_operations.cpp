@@ -22,7 +22,7 @@ constexpr DWORD kDialogPathSize = 260;
 
 }  // namespace
 
-std::string AskSavePath(SavePrompt prompt) {
+SaveAnswer AskSavePath(SavePrompt prompt) {
   const SavePromptFields& fields = SavePromptFieldsFor(prompt);
   char file[kDialogPathSize] = {};
   std::strncpy(file, fields.defaultFileName, kDialogPathSize - 1);
@@ -37,9 +37,14 @@ std::string AskSavePath(SavePrompt prompt) {
   dialog.lpstrTitle = fields.title;
   dialog.Flags = kSaveDialogFlags;
   dialog.lpstrDefExt = fields.defaultExtension;
-  if (!GetSaveFileNameA(&dialog)) return {};
+  if (!GetSaveFileNameA(&dialog)) {
+    // Zero is a cancel only when the dialog reports no error of its own (it
+    // could not be created, or the chosen name does not fit the buffer).
+    return {CommDlgExtendedError() != 0 ? SaveAnswerKind::kNotShown : SaveAnswerKind::kCancelled, ""};
+  }
   file[kDialogPathSize - 1] = '\0';
-  return file;
+  if (file[0] == '\0') return {};
+  return {SaveAnswerKind::kChosen, file};
 }
 
 void ShowAlert(AlertMessage message) {

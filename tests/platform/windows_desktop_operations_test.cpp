@@ -6,6 +6,8 @@
 #include <windows.h>
 // commdlg.h needs windows.h before it.
 #include <commdlg.h>
+// The dialog's error codes.
+#include <cderr.h>
 
 #include <gtest/gtest.h>
 
@@ -53,7 +55,8 @@ void* PatchImport(HMODULE module, const char* dll, const char* function, void* r
 // What the recorders saw, and how the user answers the next dialog.
 struct Desktop {
   std::vector<std::string> calls;  // one line per dialog or message box
-  std::string answer;              // empty: Cancel
+  std::string answer;              // empty: Cancel, or the dialog failed
+  DWORD dialogError = 0;           // what CommDlgExtendedError reports after a dialog without answer
 };
 Desktop desktop;
 
@@ -88,6 +91,8 @@ BOOL WINAPI RecordSaveDialog(LPOPENFILENAMEA o) {
   return TRUE;
 }
 
+DWORD WINAPI ReportDialogError() { return desktop.dialogError; }
+
 int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   std::ostringstream line;
   line << "message owner=" << (owner != nullptr) << " type=0x" << std::hex << type << std::dec << " caption="
@@ -121,12 +126,14 @@ TEST(WindowsDesktop, SaveDialogsAndMessageBoxesOfTheExports) {
   ASSERT_EQ(PatchImport(module, "comdlg32.dll", "GetSaveFileNameA", reinterpret_cast<void*>(&RecordSaveDialog)),
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("comdlg32.dll"), "GetSaveFileNameA")));
   ASSERT_NE(PatchImport(module, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBox)), nullptr);
+  ASSERT_NE(PatchImport(module, "comdlg32.dll", "CommDlgExtendedError", reinterpret_cast<void*>(&ReportDialogError)),
+            nullptr);
 
   const fs::path dir = fs::temp_directory_path() / "spindrel-windows-desktop";
   fs::remove_all(dir);
   fs::create_directories(dir);
-  auto press = [&](int32_t paramId, const std::string& answer) {
-    desktop = Desktop{{}, answer};
+  auto press = [&](int32_t paramId, const std::string& answer, DWORD dialogError = 0) {
+    desktop = Desktop{{}, answer, dialogError};
     EXPECT_EQ(PressButton(*host, paramId), kHostErrorNone);
     return desktop.calls;
   };
@@ -167,6 +174,12 @@ TEST(WindowsDesktop, SaveDialogsAndMessageBoxesOfTheExports) {
             (Calls{kJsonDialog, "message owner=0 type=0x40 caption=Spindrel: Export JSON text=The JSON file could "
                                 "not be written.\n\nNo file was created or replaced."}));
   EXPECT_TRUE(fs::is_directory(dir / "taken.json"));
+
+  // A dialog that failed (here: the chosen name does not fit its buffer) is
+  // no cancel: the export failed.
+  EXPECT_EQ(press(PARAM_EXPORT_SVG, "", FNERR_BUFFERTOOSMALL),
+            (Calls{kSvgDialog, "message owner=0 type=0x40 caption=Spindrel: Export SVG text=The SVG file could "
+                               "not be written.\n\nNo file was created or replaced."}));
   host.reset();
   fs::remove_all(dir);
 }

@@ -3,6 +3,8 @@
 // and exits with a chosen status.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,12 +100,14 @@ TEST_F(StandInOsascript, SavePromptAnswers) {
     SCOPED_TRACE(c.name);
     fs::remove(dir_ / "arguments");
     Answer(c.output, c.status);
-    EXPECT_EQ(AskSavePath(SavePrompt::kExportJson), c.expected);
+    const SaveAnswer answer = AskSavePath(SavePrompt::kExportJson);
+    EXPECT_EQ(answer.path, c.expected);
+    EXPECT_EQ(answer.kind, c.expected.empty() ? SaveAnswerKind::kCancelled : SaveAnswerKind::kChosen);
     EXPECT_EQ(Arguments(), kJsonPromptArguments);
   }
   fs::remove(dir_ / "arguments");
   Answer("/Users/someone/e.svg\n", 0);
-  EXPECT_EQ(AskSavePath(SavePrompt::kExportSvg), "/Users/someone/e.svg");
+  EXPECT_EQ(AskSavePath(SavePrompt::kExportSvg).path, "/Users/someone/e.svg");
   EXPECT_EQ(Arguments(), kSvgPromptArguments);
 }
 
@@ -135,8 +139,27 @@ TEST_F(StandInOsascript, EveryAlertIsItsFixedCommandLine) {
 
 TEST_F(StandInOsascript, AMissingToolCancelsAndShowsNothing) {
   setenv("PATH", (dir_ / "empty").string().c_str(), 1);
-  EXPECT_EQ(AskSavePath(SavePrompt::kExportSvg), "");
+  EXPECT_EQ(AskSavePath(SavePrompt::kExportSvg).kind, SaveAnswerKind::kCancelled);
   ShowAlert(AlertMessage::kExportedSvg);
+  EXPECT_FALSE(fs::exists(dir_ / "arguments"));
+}
+
+// With no descriptor left for the pipe, the prompt is never shown: that is
+// no cancel.
+TEST_F(StandInOsascript, APromptWithoutAPipeWasNotShown) {
+  Answer("/Users/someone/a.json\n", 0);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const int lowestFree = open("/dev/null", O_RDONLY);
+  ASSERT_GE(lowestFree, 0);
+  close(lowestFree);
+  rlimit none = saved;
+  none.rlim_cur = static_cast<rlim_t>(lowestFree);  // every number below it is taken
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+  const SaveAnswer answer = AskSavePath(SavePrompt::kExportJson);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+  EXPECT_EQ(answer.kind, SaveAnswerKind::kNotShown);
+  EXPECT_EQ(answer.path, "");
   EXPECT_FALSE(fs::exists(dir_ / "arguments"));
 }
 
