@@ -35,14 +35,24 @@ int32_t ParseIntArgument(std::string_view text);
 std::string ParamValueText(const ReferenceHost& host, int32_t id);
 std::string ChainNumbersText(const std::vector<int32_t>& numbers);  // "3 5", "none"; 0 is "?"
 
+// What the desktop showed during a press: "; "-separated, prompt "TITLE" ->
+// PATH (or cancelled), alert "CAPTION": "TEXT" (newlines as \n), and "answer
+// unused" when an answer was given and nothing asked for it; empty when none
+// of these. An export whose save prompt could not be shown (the stand-in
+// did not start) starts with prompt "TITLE" -> failed (...) and sets
+// promptFailed; the answer then stays for the next press.
+struct DesktopShown {
+  std::string text;
+  bool promptFailed = false;
+};
+
 // Presses the button with the desktop stand-in answering its save prompt
-// with the session's answer, which the press uses up. `shown` gets what the
-// desktop showed, "; "-separated: prompt "TITLE" -> PATH (or cancelled),
-// alert "CAPTION": "TEXT" (newlines as \n), and "answer unused" when an
-// answer was given and nothing asked for it; empty when none of these.
-// A command line the stand-in does not know fails (CliFailure).
+// with the session's answer, which the press uses up. Fails (CliFailure),
+// without pressing, when too few file descriptors are free to start a
+// dialog; and after it when the stand-in refused a command line or reported
+// what no dialog of the effect shows.
 HostError PressWithSessionDesktop(EditingSession& session, int32_t paramId, ButtonPressReport& report,
-                                  std::string& shown);
+                                  DesktopShown& shown);
 
 // The built-in actions.
 std::string RenderAction(EditingSession& session, std::string_view argument);

@@ -63,15 +63,16 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
   const int32_t id = FindButton(host.instance, argument);
   ButtonPressReport report;
   const size_t scriptsBefore = ReadSuiteLog(host.suites, &SuiteServices::scripts).size();
-  std::string shown;
+  DesktopShown shown;
   const HostError result = PressWithSessionDesktop(session, id, report, shown);
   if (!report.changed.empty()) MarkSessionChanged(session);
   std::string text = report.changed.empty() ? std::string() : ValuesText(host, report.changed);
-  if (!shown.empty()) text += JoinText({text.empty() ? "" : "; ", shown});
+  if (!shown.text.empty()) text += JoinText({text.empty() ? "" : "; ", shown.text});
   if (text.empty()) text = "nothing written";
   if (result != kHostErrorNone) {
     FailCli(JoinText({"the plug-in answered error ", std::to_string(result), "; ", text}));
   }
+  if (shown.promptFailed) FailCli(text);
   if (report.undoGroupOpened) {
     text += JoinText({"; undo group \"", report.undoName, report.changed.empty() ? "\" (empty)" : "\""});
   } else if (!report.changed.empty()) {
