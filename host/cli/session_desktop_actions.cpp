@@ -4,6 +4,7 @@
 // prompt that could not be shown fails the press.
 #include "host/cli/free_descriptors.h"
 #include "host/cli/session_actions.h"
+#include "host/cli/stop_cleanup.h"
 #include "host/desktop/desktop_records.h"
 #include "host/text_join.h"
 #include "model/param_ids.h"
@@ -69,9 +70,17 @@ HostError PressWithSessionDesktop(EditingSession& session, int32_t paramId, Butt
                       " file descriptors a dialog needs are free (ulimit -n)"}));
   }
   const bool answerGiven = session.answer.has_value();
-  AnswerPromptsWith(*session.desktop, session.answer.value_or(""));
-  const HostError result = PressButton(*session.effect.host, paramId, session.effect.time, &report);
-  const std::vector<DesktopEvent> events = TakeDesktopEvents(*session.desktop);
+  HostError result = kHostErrorNone;
+  std::vector<DesktopEvent> events;
+  {
+    // A stop signal waits until the plug-in is done, so that an export in
+    // progress moves its file into place or removes it itself, and until
+    // nothing writes to the stand-in's directory any more.
+    const std::unique_lock<std::mutex> stopsWait = HoldStopsUntilCommandEnds();
+    AnswerPromptsWith(*session.desktop, session.answer.value_or(""));
+    result = PressButton(*session.effect.host, paramId, session.effect.time, &report);
+    events = TakeDesktopEvents(*session.desktop);
+  }
   // The answer belongs to this press: a press that asks nothing does not
   // pass it on to a later prompt.
   const std::optional<std::string> answer = std::move(session.answer);

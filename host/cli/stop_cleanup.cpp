@@ -1,7 +1,6 @@
 #include "host/cli/stop_cleanup.h"
 
 #include <filesystem>
-#include <mutex>
 #include <set>
 
 #include "host/cli/private_directory.h"
@@ -12,6 +11,7 @@ namespace {
 // Allocated once and never destroyed: a stop signal may arrive while the
 // process exits.
 struct StopState {
+  std::mutex command;  // held by a command in progress, and by a stop for good
   std::mutex scratchMutex;
   std::set<std::string> scratchDirectories;
 };
@@ -22,6 +22,8 @@ StopState& State() {
 }
 
 }  // namespace
+
+std::unique_lock<std::mutex> HoldStopsUntilCommandEnds() { return std::unique_lock<std::mutex>(State().command); }
 
 std::string MakeScratchDirectory(const std::string& purpose, std::string& error) {
   StopState& state = State();
@@ -41,7 +43,8 @@ void RemoveScratchDirectory(const std::string& directory) {
 
 void CleanUpBeforeStop() {
   StopState& state = State();
-  // Held for good: the process ends right after.
+  // Both held for good: the process ends right after.
+  state.command.lock();
   state.scratchMutex.lock();
   std::error_code ignored;
   for (const std::string& directory : state.scratchDirectories) std::filesystem::remove_all(directory, ignored);

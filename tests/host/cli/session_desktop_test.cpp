@@ -1,14 +1,18 @@
 // The desktop stand-in of an editing session: a prompt that could not be
-// shown fails loudly, and the host reads only the records it expects from a
-// directory of its own.
+// shown fails loudly, the host reads only the records it expects from a
+// directory of its own, and a stop signal during an export leaves nothing.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <thread>
 
 #include "host/cli/desktop_standin.h"
 #include "host/desktop/desktop_records.h"
@@ -139,4 +143,54 @@ TEST(SessionDesktop, TheHostReadsOnlyTheRecordsItExpectsFromADirectoryOfItsOwn) 
   }
   desktop.reset();
   EXPECT_FALSE(fs::exists(directory));
+}
+
+// SIGINT and SIGTERM during a stream of exports: the press in progress ends
+// first, so the export's file is either in place or was never made, and the
+// stand-in's private directory goes too.
+TEST(SessionDesktop, StopSignalsDuringExportsLeaveNoStrayFile) {
+  const ScratchDirectory scratch("session-desktop-stop");
+  const ScratchDirectory temporary("session-desktop-tmpdir");  // the session's TMPDIR
+  const std::string dir = scratch.Path();
+  const std::string target = dir + "/out/chains.json";
+  fs::create_directories(dir + "/out");
+  {
+    std::ofstream actions(dir + "/actions.txt");
+    actions << "render " << dir << "/frame.png\n";
+    for (int i = 0; i < 300; ++i) actions << "answer " << target << "\npress Export JSON\n";
+  }
+  const char* savedTmpdir = std::getenv("TMPDIR");
+  const std::string saved = savedTmpdir != nullptr ? savedTmpdir : "";
+  setenv("TMPDIR", temporary.Path().c_str(), 1);
+  std::mt19937 random(std::random_device{}());
+  for (int run = 0; run < 20; ++run) {
+    SCOPED_TRACE(run);
+    const int stop = run % 2 == 0 ? SIGTERM : SIGINT;
+    fs::remove(target);
+    const CliProcess process =
+        StartCli({"session", SamplePath(), "--actions", dir + "/actions.txt"}, -1, dir + "/err.txt");
+    ASSERT_GT(process.pid, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline && !fs::exists(target)) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 8000));
+    kill(process.pid, stop);
+    const int status = WaitCli(process);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == stop) << status << ": " << ReadText(dir + "/err.txt");
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir + "/out")) {
+      if (entry.path() != target) left.push_back(entry.path().filename().string());
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(temporary.path)) {
+      left.push_back(entry.path().string());
+      fs::remove_all(entry.path());  // each run is judged on its own
+    }
+    EXPECT_EQ(left, std::vector<std::string>());
+  }
+  if (savedTmpdir != nullptr) {
+    setenv("TMPDIR", saved.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
 }
