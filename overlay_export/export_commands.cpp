@@ -43,9 +43,9 @@ HostError RunExport(ExportKind kind) {
   }
   const std::string path = AskSavePath(messages.prompt);
   if (path.empty()) return kHostErrorNone;
-  // A path the command cannot keep whole is not shortened into one the user
-  // did not choose.
-  if (path.size() > kMaxChosenPathLength) {
+  // A path the command cannot keep whole (too long, or cut short by a NUL) is
+  // not turned into one the user did not choose.
+  if (path.size() > kMaxChosenPathLength || path.find('\0') != std::string::npos) {
     ShowAlert(messages.failed);
     return kHostErrorNone;
   }
@@ -54,11 +54,8 @@ HostError RunExport(ExportKind kind) {
       kind == ExportKind::kSvg
           ? WriteChainsSvg(records, snapshot.width, snapshot.height, snapshot.strokeWidth, path.c_str())
           : WriteChainsJson(records, snapshot.width, snapshot.height, path.c_str());
-  if (result == FileWriteResult::kWritten) {
-    ShowAlert(messages.written);
-  } else if (result == FileWriteResult::kFailed) {
-    ShowAlert(messages.failed);
-  }
+  // After the prompt the user hears how it ended, whatever went wrong.
+  ShowAlert(result == FileWriteResult::kWritten ? messages.written : messages.failed);
   return kHostErrorNone;
 }
 

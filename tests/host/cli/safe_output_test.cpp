@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "host/cli/safe_output.h"
@@ -23,24 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// Every entry under `root` with its kind, permission bits and content or link target.
-std::map<std::string, std::string> Snapshot(const std::string& root) {
-  std::map<std::string, std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const fs::file_status status = entry.symlink_status();
-    std::string& line = entries[fs::relative(entry.path(), root).string()];
-    line = std::to_string(static_cast<int>(status.permissions())) + " ";
-    if (fs::is_symlink(status)) {
-      line += "link to " + fs::read_symlink(entry.path()).string();
-    } else if (fs::is_regular_file(status)) {
-      line += "file " + ReadText(entry.path().string());
-    } else {
-      line += fs::is_directory(status) ? "directory" : "special";
-    }
-  }
-  return entries;
-}
 
 size_t HiddenFileCount(const std::string& directory) {
   size_t count = 0;
