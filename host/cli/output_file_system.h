@@ -12,7 +12,10 @@ enum class PathKind { kMissing, kRegularFile, kSymbolicLink, kDirectory, kOther 
 struct PathInfo {
   PathKind kind = PathKind::kMissing;
   uint32_t permissions = 0;  // permission bits of an existing path
-  bool writable = false;     // this process may write the file itself
+  // The owner's write bit is set and the system lets this process write the
+  // file: judged by the bits also for root, whom the system lets write any file.
+  bool writable = false;
+  uint64_t links = 0;  // hard links of an existing path
 };
 
 // Looks at `path` itself, not at what a symbolic link points to. False with

@@ -45,7 +45,12 @@ std::string TargetRefusal(const std::string& target, const PathInfo& info) {
   switch (info.kind) {
     case PathKind::kMissing: return "";
     case PathKind::kRegularFile:
-      return info.writable ? "" : JoinText({target, " is read-only; make it writable or choose another file"});
+      if (!info.writable) return JoinText({target, " is read-only; make it writable or choose another file"});
+      if (info.links > 1) {
+        return JoinText({target, " has ", std::to_string(info.links),
+                         " hard links; a new file would split them (give a file with one name)"});
+      }
+      return "";
     case PathKind::kSymbolicLink:
       return JoinText({target, " is a symbolic link; spindrel replaces only regular files (give the file it points to)"});
     case PathKind::kDirectory: return JoinText({target, " is a directory; give a file name inside it"});

@@ -5,10 +5,11 @@
 //   beside its target (".NAME.PID.N.tmp" in the same directory), flushed to
 //   the disk, and the batch moves all of them into place together only when
 //   every one is complete. A replaced file keeps its permission bits.
-// - Only a missing path or a regular file the process may write is ever
-//   replaced: a symbolic link, a directory, a device, a pipe or a read-only
-//   file given as a target is refused when it is added, before anything is
-//   written, and left as it is.
+// - Only a missing path or a regular file of one link that its permission
+//   bits let the process write is ever replaced: a symbolic link, a
+//   directory, a device, a pipe, a socket, a read-only file (also when root
+//   runs it) or a file with other hard links given as a target is refused
+//   when it is added, before anything is written, and left as it is.
 // - A batch that fails or is dropped without being committed removes its
 //   temporaries and the directories it made (when still empty), and nothing
 //   else: every path is left as the run found it.
