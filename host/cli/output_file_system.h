@@ -22,6 +22,15 @@ struct PathInfo {
 // the reason when the path cannot be examined (a missing path is no error).
 bool InspectPath(const std::string& path, PathInfo& info, std::string& error);
 
+// The file a path names, links followed: the same for every name of it.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+// False when nothing is there or it cannot be examined.
+bool IdentifyFile(const std::string& path, FileIdentity& identity);
+
 using NewFileHandle = int;
 
 // Creates `path`, which must not exist yet (`exists` is set when it did;

@@ -6,6 +6,7 @@
 
 #include "host/cli/output_file_system.h"
 #include "host/text_join.h"
+#include "host/untrusted_text.h"
 
 namespace {
 
@@ -124,7 +125,16 @@ void RemoveMadeDirectories(const OutputBatch& batch) {
 
 OutputBatch::~OutputBatch() { DiscardOutputs(*this); }
 
+std::string PathControlByteRefusal(std::string_view path) {
+  const auto control = std::find_if(path.begin(), path.end(), IsControlByte);
+  if (control == path.end()) return "";
+  return JoinText({"the path \"", EscapedControlBytes(path), "\" holds the control byte ",
+                   EscapedControlBytes(std::string_view(&*control, 1)), "; give a path without control bytes"});
+}
+
 bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::string& error) {
+  error = PathControlByteRefusal(path);
+  if (!error.empty()) return false;
   // Every level from the outermost missing one down to `path`.
   std::string trimmed = path;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
@@ -166,15 +176,20 @@ bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::st
 }
 
 bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error) {
-  if (target.empty() || target.back() == '/') {
-    error = JoinText({"\"", target, "\" names no file"});
-    return false;
-  }
-  PathInfo info;
-  if (!CheckTarget(target, info, error)) return false;
+  error = PathControlByteRefusal(target);
+  if (error.empty() && (target.empty() || target.back() == '/')) error = JoinText({"\"", target, "\" names no file"});
+  if (!error.empty()) return false;
   const std::string directory = DirectoryOf(target);
   std::lock_guard<std::mutex> lock(batch.mutex);
   auto checked = batch.checkedDirectories.find(directory);
+  const std::string resolvedDirectory =
+      checked != batch.checkedDirectories.end() ? checked->second : ResolvedPath(directory);
+  const std::string identity = JoinText({resolvedDirectory, "/", std::filesystem::path(target).filename().string()});
+  // Before the kind of the target, so that a link to an input is named as that.
+  error = InputOverwriteRefusal(target, batch.inputs, identity);
+  if (!error.empty()) return false;
+  PathInfo info;
+  if (!CheckTarget(target, info, error)) return false;
   if (checked == batch.checkedDirectories.end()) {
     PathInfo where;
     std::string reason;
@@ -192,13 +207,9 @@ bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std
       std::lock_guard<std::mutex> liveLock(live.mutex);
       RemoveTemporaryLocked(live, probe);
     }
-    std::error_code ignored;
-    const std::string resolved =
-        std::filesystem::weakly_canonical(std::filesystem::absolute(directory), ignored).string();
-    checked = batch.checkedDirectories.emplace(directory, resolved).first;
+    checked = batch.checkedDirectories.emplace(directory, resolvedDirectory).first;
   }
-  const std::string name = std::filesystem::path(target).filename().string();
-  if (!batch.identities.insert(JoinText({checked->second, "/", name})).second) {
+  if (!batch.identities.insert(identity).second) {
     error = JoinText({target, " is given twice as an output"});
     return false;
   }

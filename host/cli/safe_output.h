@@ -9,7 +9,9 @@
 //   bits let the process write is ever replaced: a symbolic link, a
 //   directory, a device, a pipe, a socket, a read-only file (also when root
 //   runs it) or a file with other hard links given as a target is refused
-//   when it is added, before anything is written, and left as it is.
+//   when it is added, before anything is written, and left as it is. So is
+//   a path holding a control byte, and a target that is one of the batch's
+//   guarded inputs (input_guard.h).
 // - A batch that fails or is dropped without being committed removes its
 //   temporaries and the directories it made (when still empty), and nothing
 //   else: every path is left as the run found it.
@@ -26,6 +28,8 @@
 #include <string_view>
 #include <unordered_set>
 #include <vector>
+
+#include "host/cli/input_guard.h"
 
 struct StagedOutput {
   std::string target;
@@ -45,8 +49,14 @@ struct OutputBatch {
   std::map<std::string, std::string> checkedDirectories;
   // Every target with its directory resolved, to find one given twice.
   std::unordered_set<std::string> identities;
-  bool finished = false;                     // committed or discarded
+  std::vector<GuardedInput> inputs;  // no target may be one of them; set before the first is added
+  bool finished = false;             // committed or discarded
 };
+
+// Why `path` may not name an output: it holds a control byte (0x00-0x1F or
+// 0x7F), which would hide part of the name where it is shown or, a NUL, cut
+// it short. Empty when it holds none. The message shows such bytes as \xHH.
+std::string PathControlByteRefusal(std::string_view path);
 
 // Makes `path` and its missing parents as directories of the batch; false
 // with a message when something else is in the way or one cannot be made.

@@ -49,6 +49,13 @@ bool InspectPath(const std::string& path, PathInfo& info, std::string& error) {
   return true;
 }
 
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return false;
+  identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+  return true;
+}
+
 bool CreateNewFile(const std::string& path, int32_t permissions, NewFileHandle& handle, bool& exists,
                    std::string& error) {
   exists = false;

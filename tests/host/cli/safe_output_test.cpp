@@ -56,6 +56,26 @@ struct FileSizeLimit {
   sighandler_t previousHandler = SIG_DFL;
 };
 
+struct RefusedRun {
+  std::vector<std::string> args;
+  std::string message;  // a part of the error line
+};
+
+// Each command line (a session without actions) fails with one error line
+// and leaves everything under `dir` as it was.
+void ExpectEachRefused(const std::string& dir, const std::vector<RefusedRun>& runs) {
+  const auto before = Snapshot(dir);
+  for (const RefusedRun& run : runs) {
+    SCOPED_TRACE(run.args[3]);
+    const CliRun result =
+        run.args[0] == "session" ? RunSessionCli({run.args.begin() + 1, run.args.end()}, "") : RunCli(run.args);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(IsOneErrorLine(result.err)) << result.err;
+    EXPECT_NE(result.err.find(run.message), std::string::npos) << result.err;
+    EXPECT_EQ(Snapshot(dir), before);
+  }
+}
+
 }  // namespace
 
 TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
@@ -116,6 +136,92 @@ TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
 // A control byte in an output path (here also a NUL, which a session line
 // can hold and which would cut the name short) is refused with the byte
 // shown escaped, before anything is written.
+TEST(SafeOutput, OutputPathsWithControlBytesAreRefused) {
+  const ScratchDirectory scratch("safe-control");
+  const std::string dir = scratch.Path();
+  const std::string input = WriteInput(dir, 48, 32);
+  const std::string out = dir + "/out/";
+  fs::create_directories(out);
+  ASSERT_EQ(RunSessionCli({input}, "render " + out + "frame.png\n").err, "");
+  const auto before = Snapshot(dir);
+
+  ExpectEachRefused(dir, {
+      {{"render", input, "-o", out + "a\x01.png"}, out + "a\\x01.png\" holds the control byte \\x01"},
+      {{"render", input, "-o", out + "b.png", "--save-project", out + "p\x7f.json"}, "\\x7F"},
+      {{"render", input, "-o", out + "c\n/", "--frames", "1", "--fps", "1"}, out + "c\\x0A/\""},
+      {{"analyse", input, "-o", out + "d\t"}, out + "d\\x09\""},
+  });
+
+  using namespace std::string_literals;
+  // The frame is rendered again as it was, so that the press has chains to export.
+  const CliRun session = RunSessionCli({input}, "render " + out + "frame.png\nanswer " + out + "X\0.json\npress Export JSON\n"s + "render " + out +
+                                                    "e\0.png\n"s + "window " + out + "f\x1b.png\nlayer-window " + out +
+                                                    "g\x7f.png\nscript " + out + "h\x01.jsx\n");
+  EXPECT_EQ(session.code, 1);
+  EXPECT_EQ(Lines(session.out), (std::vector<std::string>{
+                                    "render: " + out + "frame.png, 48x32 at 0 s",
+                                    "press: prompt \"Save Spindrel JSON\" -> cancelled (no answer given)"}));
+  const std::string reason = "\" holds the control byte ";
+  EXPECT_EQ(Lines(session.err),
+            (std::vector<std::string>{
+                "spindrel: line 2: answer: the path \"" + out + "X\\x00.json" + reason + "\\x00; give a path without control bytes",
+                "spindrel: line 4: render: the path \"" + out + "e\\x00.png" + reason + "\\x00; give a path without control bytes",
+                "spindrel: line 5: window: the path \"" + out + "f\\x1B.png" + reason + "\\x1B; give a path without control bytes",
+                "spindrel: line 6: layer-window: the path \"" + out + "g\\x7F.png" + reason + "\\x7F; give a path without control bytes",
+                "spindrel: line 7: script: the path \"" + out + "h\\x01.jsx" + reason + "\\x01; give a path without control bytes",
+            }));
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
+// No output is a file the run reads, whatever name it is given: the input
+// image, the Map Layer image, the project or a session's actions.
+TEST(SafeOutput, NoOutputIsAnInput) {
+  const ScratchDirectory scratch("safe-inputs");
+  const std::string dir = scratch.Path();
+  const std::string input = WriteInput(dir, 48, 32);
+  const std::string map = dir + "/in/map.png";
+  const std::string project = dir + "/in/project.json";
+  const std::string actions = dir + "/in/actions.txt";
+  fs::copy_file(input, map);
+  ASSERT_EQ(RunCli({"render", input, "-o", dir + "/in/first.png", "--save-project", project}).err, "");
+  WriteText(actions, "render " + input + "\n");
+  fs::create_symlink("input.png", dir + "/in/link.png");
+  fs::create_hard_link(input, dir + "/in/hard.png");
+  fs::create_directories(dir + "/frames");
+  fs::copy_file(input, dir + "/frames/frame_0000.png");
+  fs::create_directories(dir + "/analysis");
+  fs::copy_file(input, dir + "/analysis/skeleton.png");
+  const auto before = Snapshot(dir);
+
+  const std::string image = "the input image ";
+  ExpectEachRefused(dir, {
+      {{"render", input, "-o", input}, input + " is the same file as " + image + input},
+      {{"render", input, "-o", dir + "/in/../in/./input.png"}, image},
+      {{"render", input, "-o", dir + "/in/link.png"}, image},
+      {{"render", input, "-o", dir + "/in/hard.png"}, image},
+      {{"render", input, "--map", map, "-o", map}, "is the same file as the --map image " + map},
+      {{"render", input, "-o", dir + "/out.png", "--project", project, "--save-project", project}, "the --project file"},
+      {{"render", dir + "/frames/frame_0000.png", "-o", dir + "/frames", "--frames", "1", "--fps", "1"}, image},
+      {{"analyse", dir + "/analysis/skeleton.png", "-o", dir + "/analysis"}, image},
+      {{"session", input, "--save-project", dir + "/in/link.png"}, image},
+      {{"session", input, "--actions", actions, "--save-project", actions}, "the --actions file"},
+  });
+
+  const CliRun session = RunSessionCli({input, "--map", map, "--project", project},
+                                       "render " + input + "\nwindow " + dir + "/in/hard.png\nlayer-window " + map +
+                                           "\nanswer " + project + "\nscript " + dir + "/in/link.png\n");
+  EXPECT_EQ(session.out, "");
+  const std::vector<std::string> errors = Lines(session.err);
+  ASSERT_EQ(errors.size(), 5u) << session.err;
+  EXPECT_EQ(errors[0], "spindrel: line 1: render: " + input + " is the same file as the input image " + input +
+                           "; spindrel never writes over an input");
+  EXPECT_NE(errors[1].find("window: " + dir + "/in/hard.png is the same file as the input image"), std::string::npos);
+  EXPECT_NE(errors[2].find("layer-window: " + map + " is the same file as the --map image"), std::string::npos);
+  EXPECT_NE(errors[3].find("answer: " + project + " is the same file as the --project file"), std::string::npos);
+  EXPECT_NE(errors[4].find("script: " + dir + "/in/link.png is the same file as the input image"), std::string::npos);
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
 TEST(SafeOutput, ABatchReplacesItsTargetsOnlyWhenCommittedAndKeepsTheirPermissions) {
   const ScratchDirectory scratch("safe-batch");
   const std::string dir = scratch.Path();
