@@ -17,7 +17,7 @@ std::string QuotedExcerpt(std::string_view text) {
   // Back up to the start of a UTF-8 character.
   while (cut < text.size() && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
   std::string quoted = "\"";
-  for (char c : text.substr(0, cut)) quoted += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+  for (char c : text.substr(0, cut)) quoted += IsControlByte(c) ? '?' : c;
   quoted += '"';
   if (cut < text.size()) quoted += JoinText({"... (", std::to_string(text.size()), " bytes)"});
   return quoted;
@@ -35,4 +35,20 @@ std::string DescribeJsonValue(const nlohmann::json& value) {
     case nlohmann::json::value_t::object: return JoinText({"an object with ", Counted(value.size(), "member", "members")});
     default: return "binary data";
   }
+}
+
+bool IsControlByte(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+std::string EscapedControlBytes(std::string_view text) {
+  static constexpr char kHexDigits[] = "0123456789ABCDEF";
+  std::string escaped;
+  for (char c : text) {
+    if (IsControlByte(c)) {
+      const auto byte = static_cast<unsigned char>(c);
+      escaped += {'\\', 'x', kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
 }

@@ -19,3 +19,9 @@ std::string QuotedExcerpt(std::string_view text);
 // For example: the number 256, the text "abc", true, null, an array of 3
 // elements, an object with 2 members.
 std::string DescribeJsonValue(const nlohmann::json& value);
+
+// 0x00-0x1F and 0x7F: bytes that do not show as themselves where a text is
+// printed, or, a NUL, end it.
+bool IsControlByte(char c);
+// `text` with each control byte written \xHH (NUL as \x00).
+std::string EscapedControlBytes(std::string_view text);

@@ -45,9 +45,10 @@ HostError RunExport(ExportKind kind) {
   const std::string& path = answer.path;
   if (answer.kind != SaveAnswerKind::kNotShown && path.empty()) return kHostErrorNone;  // cancelled
   // A prompt that could not be shown is no cancel of the user's: the export
-  // failed. A path the command cannot keep whole is not shortened into one
-  // the user did not choose.
-  if (answer.kind == SaveAnswerKind::kNotShown || path.size() > kMaxChosenPathLength) {
+  // failed. A path the command cannot keep whole (too long, or cut short by a
+  // NUL) is not turned into one the user did not choose.
+  if (answer.kind == SaveAnswerKind::kNotShown || path.size() > kMaxChosenPathLength ||
+      path.find('\0') != std::string::npos) {
     ShowAlert(messages.failed);
     return kHostErrorNone;
   }
@@ -56,11 +57,8 @@ HostError RunExport(ExportKind kind) {
       kind == ExportKind::kSvg
           ? WriteChainsSvg(records, snapshot.width, snapshot.height, snapshot.strokeWidth, path.c_str())
           : WriteChainsJson(records, snapshot.width, snapshot.height, path.c_str());
-  if (result == FileWriteResult::kWritten) {
-    ShowAlert(messages.written);
-  } else if (result == FileWriteResult::kFailed) {
-    ShowAlert(messages.failed);
-  }
+  // After the prompt the user hears how it ended, whatever went wrong.
+  ShowAlert(result == FileWriteResult::kWritten ? messages.written : messages.failed);
   return kHostErrorNone;
 }
 

@@ -74,6 +74,7 @@ int AnalyseCommand(const std::vector<std::string>& args, const CliEnvironment& e
   const AnalyseOptions options = ParseAnalyseOptions(args);
   const EffectInputs inputs = CheckEffectInputs(options.effect, {.outputFiles = std::size(kAnalysisFileNames)});
   OutputBatch batch;
+  batch.inputs = GuardedEffectInputs(options.effect);
   std::string error;
   if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
   for (const char* name : kAnalysisFileNames) {

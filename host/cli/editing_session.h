@@ -42,6 +42,9 @@ struct EditingSession {
   // answer for the next press's save prompt: a path, or empty to cancel.
   std::unique_ptr<DesktopStandIn> desktop;
   std::optional<std::string> answer;
+
+  // What the session reads, which no action writes (nor an answer names).
+  std::vector<GuardedInput> inputs;
 };
 
 // Opens the effect with every option applied and the windows laid out.

@@ -76,6 +76,14 @@ bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, Effec
   return true;
 }
 
+std::vector<GuardedInput> GuardedEffectInputs(const EffectOptions& options) {
+  std::vector<GuardedInput> inputs;
+  AddGuardedInput(inputs, "the input image", options.inputPath);
+  AddGuardedInput(inputs, "the --map image", options.mapPath);
+  AddGuardedInput(inputs, "the --project file", options.projectPath, true);
+  return inputs;
+}
+
 EffectInputs CheckEffectInputs(const EffectOptions& options, const PlannedRun& run) {
   const PngHeader input = ReadHeaderOrFail(options.inputPath);
   const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/cli/cli_support.h"
+#include "host/cli/input_guard.h"
 #include "host/frame_buffer.h"
 #include "host/frame_timing.h"
 
@@ -27,6 +28,10 @@ struct EffectOptions {
 // Takes args[index] (and its value, advancing index) when it is a shared
 // option or the input path; false for anything else.
 bool TakeEffectOption(const std::vector<std::string>& args, size_t& index, EffectOptions& options);
+
+// The files the options read, which no output of the run may be: the input
+// image, and the Map Layer image and the project when given.
+std::vector<GuardedInput> GuardedEffectInputs(const EffectOptions& options);
 
 // What the inputs' headers and the run's memory allow (run_memory.h).
 struct EffectInputs {

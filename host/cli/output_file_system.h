@@ -12,12 +12,24 @@ enum class PathKind { kMissing, kRegularFile, kSymbolicLink, kDirectory, kOther 
 struct PathInfo {
   PathKind kind = PathKind::kMissing;
   uint32_t permissions = 0;  // permission bits of an existing path
-  bool writable = false;     // this process may write the file itself
+  // The owner's write bit is set and the system lets this process write the
+  // file: judged by the bits also for root, whom the system lets write any file.
+  bool writable = false;
+  uint64_t links = 0;  // hard links of an existing path
 };
 
 // Looks at `path` itself, not at what a symbolic link points to. False with
 // the reason when the path cannot be examined (a missing path is no error).
 bool InspectPath(const std::string& path, PathInfo& info, std::string& error);
+
+// The file a path names, links followed: the same for every name of it.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+// False when nothing is there or it cannot be examined.
+bool IdentifyFile(const std::string& path, FileIdentity& identity);
 
 using NewFileHandle = int;
 

@@ -70,7 +70,7 @@ std::string FrameFileName(int32_t frame, int32_t frameCount) {
 // have changed values.
 void AddProjectOutput(OutputBatch& batch, const RenderOptions& options, size_t& index) {
   std::string error;
-  if (!options.saveProjectPath.empty() && !AddOutput(batch, options.saveProjectPath, index, error)) {
+  if (!options.saveProjectPath.empty() && !AddOutput(batch, options.saveProjectPath, index, error, true)) {
     FailCli(JoinText({"--save-project: ", error}));
   }
 }
@@ -93,6 +93,7 @@ void RenderOneImage(const RenderOptions& options, const CliEnvironment& environm
   const EffectInputs inputs =
       CheckEffectInputs(options.effect, {.outputFiles = options.saveProjectPath.empty() ? 1u : 2u});
   OutputBatch batch;
+  batch.inputs = GuardedEffectInputs(options.effect);
   std::string error;
   size_t imageIndex = 0;
   size_t projectIndex = 0;
@@ -118,6 +119,7 @@ void RenderFrames(const RenderOptions& options, const CliEnvironment& environmen
                                          .fewerWillDo = options.threads == 0,
                                          .outputFiles = static_cast<uint64_t>(options.frameCount) + 1});
   OutputBatch batch;
+  batch.inputs = GuardedEffectInputs(options.effect);
   std::string error;
   if (!PrepareOutputDirectory(batch, options.outputPath, error)) FailCli(error);
   for (int32_t frame = 0; frame < options.frameCount; ++frame) {

@@ -6,6 +6,7 @@
 
 #include "host/cli/output_file_system.h"
 #include "host/text_join.h"
+#include "host/untrusted_text.h"
 
 namespace {
 
@@ -45,7 +46,12 @@ std::string TargetRefusal(const std::string& target, const PathInfo& info) {
   switch (info.kind) {
     case PathKind::kMissing: return "";
     case PathKind::kRegularFile:
-      return info.writable ? "" : JoinText({target, " is read-only; make it writable or choose another file"});
+      if (!info.writable) return JoinText({target, " is read-only; make it writable or choose another file"});
+      if (info.links > 1) {
+        return JoinText({target, " has ", std::to_string(info.links),
+                         " hard links; a new file would split them (give a file with one name)"});
+      }
+      return "";
     case PathKind::kSymbolicLink:
       return JoinText({target, " is a symbolic link; spindrel replaces only regular files (give the file it points to)"});
     case PathKind::kDirectory: return JoinText({target, " is a directory; give a file name inside it"});
@@ -119,7 +125,16 @@ void RemoveMadeDirectories(const OutputBatch& batch) {
 
 OutputBatch::~OutputBatch() { DiscardOutputs(*this); }
 
+std::string PathControlByteRefusal(std::string_view path) {
+  const auto control = std::find_if(path.begin(), path.end(), IsControlByte);
+  if (control == path.end()) return "";
+  return JoinText({"the path \"", EscapedControlBytes(path), "\" holds the control byte ",
+                   EscapedControlBytes(std::string_view(&*control, 1)), "; give a path without control bytes"});
+}
+
 bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::string& error) {
+  error = PathControlByteRefusal(path);
+  if (!error.empty()) return false;
   // Every level from the outermost missing one down to `path`.
   std::string trimmed = path;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
@@ -160,16 +175,22 @@ bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::st
   return true;
 }
 
-bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error) {
-  if (target.empty() || target.back() == '/') {
-    error = JoinText({"\"", target, "\" names no file"});
-    return false;
-  }
-  PathInfo info;
-  if (!CheckTarget(target, info, error)) return false;
+bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error,
+               bool savesProject) {
+  error = PathControlByteRefusal(target);
+  if (error.empty() && (target.empty() || target.back() == '/')) error = JoinText({"\"", target, "\" names no file"});
+  if (!error.empty()) return false;
   const std::string directory = DirectoryOf(target);
   std::lock_guard<std::mutex> lock(batch.mutex);
   auto checked = batch.checkedDirectories.find(directory);
+  const std::string resolvedDirectory =
+      checked != batch.checkedDirectories.end() ? checked->second : ResolvedPath(directory);
+  const std::string identity = JoinText({resolvedDirectory, "/", std::filesystem::path(target).filename().string()});
+  // Before the kind of the target, so that a link to an input is named as that.
+  error = InputOverwriteRefusal(target, batch.inputs, identity, savesProject);
+  if (!error.empty()) return false;
+  PathInfo info;
+  if (!CheckTarget(target, info, error)) return false;
   if (checked == batch.checkedDirectories.end()) {
     PathInfo where;
     std::string reason;
@@ -187,13 +208,9 @@ bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std
       std::lock_guard<std::mutex> liveLock(live.mutex);
       RemoveTemporaryLocked(live, probe);
     }
-    std::error_code ignored;
-    const std::string resolved =
-        std::filesystem::weakly_canonical(std::filesystem::absolute(directory), ignored).string();
-    checked = batch.checkedDirectories.emplace(directory, resolved).first;
+    checked = batch.checkedDirectories.emplace(directory, resolvedDirectory).first;
   }
-  const std::string name = std::filesystem::path(target).filename().string();
-  if (!batch.identities.insert(JoinText({checked->second, "/", name})).second) {
+  if (!batch.identities.insert(identity).second) {
     error = JoinText({target, " is given twice as an output"});
     return false;
   }

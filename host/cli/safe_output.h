@@ -5,10 +5,13 @@
 //   beside its target (".NAME.PID.N.tmp" in the same directory), flushed to
 //   the disk, and the batch moves all of them into place together only when
 //   every one is complete. A replaced file keeps its permission bits.
-// - Only a missing path or a regular file the process may write is ever
-//   replaced: a symbolic link, a directory, a device, a pipe or a read-only
-//   file given as a target is refused when it is added, before anything is
-//   written, and left as it is.
+// - Only a missing path or a regular file of one link that its permission
+//   bits let the process write is ever replaced: a symbolic link, a
+//   directory, a device, a pipe, a socket, a read-only file (also when root
+//   runs it) or a file with other hard links given as a target is refused
+//   when it is added, before anything is written, and left as it is. So is
+//   a path holding a control byte, and a target that is one of the batch's
+//   guarded inputs (input_guard.h).
 // - A batch that fails or is dropped without being committed removes its
 //   temporaries and the directories it made (when still empty), and nothing
 //   else: every path is left as the run found it.
@@ -25,6 +28,8 @@
 #include <string_view>
 #include <unordered_set>
 #include <vector>
+
+#include "host/cli/input_guard.h"
 
 struct StagedOutput {
   std::string target;
@@ -44,8 +49,14 @@ struct OutputBatch {
   std::map<std::string, std::string> checkedDirectories;
   // Every target with its directory resolved, to find one given twice.
   std::unordered_set<std::string> identities;
-  bool finished = false;                     // committed or discarded
+  std::vector<GuardedInput> inputs;  // no target may be one of them; set before the first is added
+  bool finished = false;             // committed or discarded
 };
+
+// Why `path` may not name an output: it holds a control byte (0x00-0x1F or
+// 0x7F), which would hide part of the name where it is shown or, a NUL, cut
+// it short. Empty when it holds none. The message shows such bytes as \xHH.
+std::string PathControlByteRefusal(std::string_view path);
 
 // Makes `path` and its missing parents as directories of the batch; false
 // with a message when something else is in the way or one cannot be made.
@@ -54,7 +65,10 @@ bool PrepareOutputDirectory(OutputBatch& batch, const std::string& path, std::st
 // Checks `target` and its directory (a file can be made there) and adds it
 // to the batch as output `index`. False with a message that names the
 // target and why it is refused.
-bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error);
+// `savesProject`: the target saves the project (--save-project), which may
+// replace the --project file the run read.
+bool AddOutput(OutputBatch& batch, const std::string& target, size_t& index, std::string& error,
+               bool savesProject = false);
 
 // Writes output `index` in full to its temporary. Thread-safe.
 bool WriteOutput(OutputBatch& batch, size_t index, std::string_view bytes, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "host/cli/safe_output.h"
 #include "host/param_value_text.h"
 #include "host/text_join.h"
 
@@ -43,8 +44,11 @@ void ExpectNoArgument(std::string_view argument) {
   if (!argument.empty()) FailCli(JoinText({"takes no argument, got \"", argument, "\""}));
 }
 
-std::string_view ExpectPathArgument(std::string_view argument) {
+std::string_view ExpectOutputPath(const EditingSession& session, std::string_view argument) {
   if (argument.empty()) FailCli("needs a file path");
+  std::string refusal = PathControlByteRefusal(argument);
+  if (refusal.empty()) refusal = InputOverwriteRefusal(std::string(argument), session.inputs);
+  if (!refusal.empty()) FailCli(refusal);
   return argument;
 }
 

@@ -27,7 +27,9 @@ const SessionAction* FindSessionAction(std::string_view name);
 
 // What actions share for their arguments.
 void ExpectNoArgument(std::string_view argument);
-std::string_view ExpectPathArgument(std::string_view argument);  // a file path, required
+// A path the action writes, or an export will: required, without control
+// bytes, and none of the session's inputs; checked before anything is done.
+std::string_view ExpectOutputPath(const EditingSession& session, std::string_view argument);
 std::vector<std::string_view> SplitArguments(std::string_view argument);
 int32_t ParseIntArgument(std::string_view text);
 // "LABEL = VALUE" of a parameter as it stands; the host does not read data

@@ -124,16 +124,20 @@ int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& e
     actions = &actionsFile;
   }
   if (actions == nullptr) FailCli("session reads its actions from standard input or --actions FILE");
+  std::vector<GuardedInput> inputs = GuardedEffectInputs(options.effect);
+  AddGuardedInput(inputs, "the --actions file", options.actionsPath);
   // Checked before the first action; written when the session ends.
   OutputBatch projectBatch;
+  projectBatch.inputs = inputs;
   size_t projectIndex = 0;
   std::string error;
-  if (!options.saveProjectPath.empty() && !AddOutput(projectBatch, options.saveProjectPath, projectIndex, error)) {
+  if (!options.saveProjectPath.empty() && !AddOutput(projectBatch, options.saveProjectPath, projectIndex, error, true)) {
     FailCli(JoinText({"--save-project: ", error}));
   }
 
   EditingSession session;
   OpenEditingSession(session, environment, options.effect, options.downsample, options.layout);
+  session.inputs = std::move(inputs);
   bool allSucceeded = true;
   int64_t lineNumber = 0;
   std::string line;

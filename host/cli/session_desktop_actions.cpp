@@ -56,7 +56,7 @@ void AddShown(std::string& shown, std::string_view text) { shown += JoinText({sh
 }  // namespace
 
 std::string AnswerAction(EditingSession& session, std::string_view argument) {
-  const std::string_view answer = ExpectPathArgument(argument);
+  const std::string_view answer = argument == kCancelWord ? argument : ExpectOutputPath(session, argument);
   session.answer = answer == kCancelWord ? std::string() : std::string(answer);
   return JoinText({"next save prompt -> ", session.answer->empty() ? "cancelled" : *session.answer});
 }

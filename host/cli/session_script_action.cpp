@@ -7,7 +7,7 @@
 #include "host/text_join.h"
 
 std::string ScriptAction(EditingSession& session, std::string_view argument) {
-  const std::string path(ExpectPathArgument(argument));
+  const std::string path(ExpectOutputPath(session, argument));
   const std::vector<std::string> scripts = ReadSuiteLog(session.effect.host->suites, &SuiteServices::scripts);
   if (scripts.empty()) FailCli("the effect has handed the host no script yet: render, then press Create Shape Layer");
   std::string error;

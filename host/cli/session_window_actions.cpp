@@ -39,7 +39,7 @@ std::string Click(EditingSession& session, std::string_view argument, int32_t mo
 }
 
 std::string Window(EditingSession& session, std::string_view argument, int32_t windowType) {
-  const std::string_view path = ExpectPathArgument(argument);
+  const std::string_view path = ExpectOutputPath(session, argument);
   const RgbaImage image = WindowImage(session, windowType);
   WriteImage(path, image);
   return JoinText({path, ", ", SizeText(image.width, image.height), " at ", SecondsText(session)});
@@ -48,7 +48,7 @@ std::string Window(EditingSession& session, std::string_view argument, int32_t w
 }  // namespace
 
 std::string RenderAction(EditingSession& session, std::string_view argument) {
-  const std::string_view path = ExpectPathArgument(argument);
+  const std::string_view path = ExpectOutputPath(session, argument);
   const OwnedFrame& frame = CurrentFrame(session);
   WriteImage(path, ImageFromFrame(FrameView(session.frame)));
   return JoinText({path, ", ", SizeText(frame.width, frame.height), " at ", SecondsText(session)});

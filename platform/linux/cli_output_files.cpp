@@ -35,9 +35,10 @@ bool InspectPath(const std::string& path, PathInfo& info, std::string& error) {
     return false;
   }
   info.permissions = static_cast<uint32_t>(status.st_mode & 07777);
+  info.links = static_cast<uint64_t>(status.st_nlink);
   if (S_ISREG(status.st_mode)) {
     info.kind = PathKind::kRegularFile;
-    info.writable = access(path.c_str(), W_OK) == 0;
+    info.writable = (status.st_mode & S_IWUSR) != 0 && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
   } else if (S_ISLNK(status.st_mode)) {
     info.kind = PathKind::kSymbolicLink;
   } else if (S_ISDIR(status.st_mode)) {
@@ -45,6 +46,13 @@ bool InspectPath(const std::string& path, PathInfo& info, std::string& error) {
   } else {
     info.kind = PathKind::kOther;
   }
+  return true;
+}
+
+bool IdentifyFile(const std::string& path, FileIdentity& identity) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return false;
+  identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
   return true;
 }
 

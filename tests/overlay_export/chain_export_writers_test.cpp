@@ -13,7 +13,9 @@
 #include "overlay_export/chain_export_writers.h"
 #include "overlay_export/platform_operations.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -49,6 +51,14 @@ std::vector<std::string> DirectoryNames(const fs::path& dir) {
   return names;
 }
 
+uint32_t ProcessNumber() {
+#ifdef _WIN32
+  return static_cast<uint32_t>(GetCurrentProcessId());
+#else
+  return static_cast<uint32_t>(getpid());
+#endif
+}
+
 std::vector<ChainRecord> SomeRecords() {
   ChainRecord a;
   a.points = {{1, 2}, {3, 4}, {-5, 6}};
@@ -75,15 +85,16 @@ TEST_F(ExportWriters, WriteExactBytesAndReplaceWholeFiles) {
   const fs::path json = dir_ / "paths.json";
   const fs::path svg = dir_ / "paths.svg";
   // A stale temporary name of ours is somebody's file: skipped, not overwritten.
-  std::ofstream(dir_ / "paths.json.part0") << "keep";
+  const std::string stale = ".Spindrel-" + std::to_string(ProcessNumber()) + "-0.tmp";
+  std::ofstream(dir_ / stale) << "keep";
   std::ofstream(svg) << std::string(100000, 'x');  // longer than the new file
 
   EXPECT_EQ(WriteChainsJson(records, 12, 34, json.string().c_str()), FileWriteResult::kWritten);
   EXPECT_EQ(WriteChainsSvg(records, 12, 34, 5, svg.string().c_str()), FileWriteResult::kWritten);
   EXPECT_EQ(ReadBytes(json), PathsJsonText(records, 12, 34));  // one line: no newline to translate
   EXPECT_EQ(ReadBytes(svg), TextFileBytes(PathsSvgText(records, 12, 34, 5)));
-  EXPECT_EQ(ReadBytes(dir_ / "paths.json.part0"), "keep");
-  EXPECT_EQ(DirectoryNames(dir_), (std::vector<std::string>{"paths.json", "paths.json.part0", "paths.svg"}));
+  EXPECT_EQ(ReadBytes(dir_ / stale), "keep");
+  EXPECT_EQ(DirectoryNames(dir_), (std::vector<std::string>{stale, "paths.json", "paths.svg"}));
 }
 
 TEST_F(ExportWriters, NoPathMeansTheTemporaryDirectory) {
@@ -109,20 +120,41 @@ TEST_F(ExportWriters, FailuresLeaveTheTargetAsItWas) {
   const fs::path old = dir_ / "old.svg";
   std::ofstream(old) << "the previous export";
   fs::create_directories(dir_ / "a directory.json");
-
-  // No directory to create the file in.
-  EXPECT_EQ(WriteChainsJson(records, 1, 1, (dir_ / "missing" / "x.json").string().c_str()),
-            FileWriteResult::kNotOpened);
-  // Written completely, but a directory stands where it would go.
-  EXPECT_EQ(WriteChainsJson(records, 1, 1, (dir_ / "a directory.json").string().c_str()), FileWriteResult::kFailed);
+  std::ofstream(dir_ / "read-only.json") << "read-only";
+  fs::permissions(dir_ / "read-only.json", fs::perms::owner_read);
+  std::ofstream(dir_ / "linked.json") << "one file under two names";
+  fs::create_hard_link(dir_ / "linked.json", dir_ / "hard link.json");
   // A path longer than the writers keep is refused rather than shortened.
   std::string longPath = old.string();
   while (longPath.size() <= kMaxWriterPathLength) longPath.insert(dir_.string().size(), "/.");
-  EXPECT_EQ(WriteChainsSvg(records, 1, 1, 1, longPath.c_str()), FileWriteResult::kFailed);
+
+  struct Case {
+    std::string path;
+    FileWriteResult result;
+  };
+  const std::vector<Case> cases = {
+      {(dir_ / "missing" / "x.json").string(), FileWriteResult::kNotOpened},  // no directory to create the file in
+      {(dir_ / "a directory.json").string(), FileWriteResult::kRefused},
+      {(dir_ / "read-only.json").string(), FileWriteResult::kRefused},  // also when root runs it
+      {(dir_ / "hard link.json").string(), FileWriteResult::kRefused},  // a new file would split the link
+      {longPath, FileWriteResult::kFailed},
+#ifdef _WIN32
+      {"NUL", FileWriteResult::kRefused},  // a device, not a disk file
+      {"\\\\.\\pipe\\spindrel", FileWriteResult::kRefused},
+#endif
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.path);
+    EXPECT_EQ(WriteChainsJson(records, 1, 1, test.path.c_str()), test.result);
+  }
 
   EXPECT_EQ(ReadBytes(old), "the previous export");
+  EXPECT_EQ(ReadBytes(dir_ / "read-only.json"), "read-only");
+  EXPECT_EQ(ReadBytes(dir_ / "hard link.json"), "one file under two names");
   EXPECT_TRUE(fs::is_directory(dir_ / "a directory.json"));
-  EXPECT_EQ(DirectoryNames(dir_), (std::vector<std::string>{"a directory.json", "old.svg"}));
+  EXPECT_EQ(DirectoryNames(dir_),
+            (std::vector<std::string>{"a directory.json", "hard link.json", "linked.json", "old.svg", "read-only.json"}));
+  fs::permissions(dir_ / "read-only.json", fs::perms::owner_all);  // so that it can be removed on Windows
 }
 
 #ifndef _WIN32

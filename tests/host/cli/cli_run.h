@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,4 +76,24 @@ inline RgbaImage ReadPng(const std::string& path) {
   std::string error;
   EXPECT_TRUE(ReadPngFile(path, image, error)) << path << ": " << error;
   return image;
+}
+
+// Every entry under `root` with its kind, permission bits, link count and
+// content or link target: what a run that fails must leave as it was.
+inline std::map<std::string, std::string> Snapshot(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const fs::file_status status = entry.symlink_status();
+    std::string& line = entries[fs::relative(entry.path(), root).string()];
+    line = std::to_string(static_cast<int>(status.permissions())) + " ";
+    if (fs::is_symlink(status)) {
+      line += "link to " + fs::read_symlink(entry.path()).string();
+    } else if (fs::is_regular_file(status)) {
+      line += std::to_string(fs::hard_link_count(entry.path())) + " file " + ReadText(entry.path().string());
+    } else {
+      line += fs::is_directory(status) ? "directory" : "special";
+    }
+  }
+  return entries;
 }

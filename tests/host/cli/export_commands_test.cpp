@@ -3,6 +3,12 @@
 // answering the Linux save prompt and recording every alert.
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -130,26 +136,79 @@ TEST_F(ExportPresses, AlertsPromptsAndFiles) {
   EXPECT_EQ(svgText.find("older"), std::string::npos);
 }
 
-TEST_F(ExportPresses, FailuresAreReportedAndReplaceNothing) {
+// Root may write anywhere: for one press this thread gives up the capability
+// that lets it ignore permission bits (the dialog tool it starts gets it back
+// when it runs as root). Nothing changes for any other user.
+struct WithoutPermissionOverride {
+  WithoutPermissionOverride() {
+    syscall(SYS_capget, &header, saved);
+    __user_cap_data_struct dropped[2] = {saved[0], saved[1]};
+    dropped[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+    syscall(SYS_capset, &header, dropped);
+  }
+  ~WithoutPermissionOverride() { syscall(SYS_capset, &header, saved); }
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved[2]{};
+};
+
+// Everything that goes wrong after the prompt is reported, and leaves every
+// path as it was; only a regular file of one link that its permission bits
+// let the user write is replaced, also when the user is root.
+TEST_F(ExportPresses, EveryFailureAfterThePromptIsReportedAndReplacesNothing) {
   Render(TextInkImage(96, 48, 4));
-  const fs::path taken = dir_ / "out" / "taken.json";
-  fs::create_directories(taken);
-  const char kJsonFailed[] =
-      "alert\tSpindrel: Export JSON\tThe JSON file could not be written.\\n\\nNo file was created or replaced.\n";
-  // Written beside the target, but a directory stands in its place.
-  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, taken.string()),
-            "prompt\tSave Spindrel JSON\t" + taken.string() + "\n" + kJsonFailed);
-  // A path longer than the command keeps: refused, not shortened.
-  std::string longPath = (dir_ / "out").string();
+  const fs::path out = dir_ / "out";
+  const fs::path locked = dir_ / "locked";
+  fs::create_directories(out / "taken.json");
+  fs::create_directories(locked);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+  std::ofstream(out / "file.json") << "the file a link names";
+  fs::create_symlink("file.json", out / "link.json");
+  fs::create_symlink("nowhere.json", out / "dangling.json");
+  ASSERT_EQ(mkfifo((out / "fifo.json").c_str(), 0644), 0);
+  const int socketFd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (out / "socket.json").c_str());
+  ASSERT_EQ(bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const bool device = mknod((out / "device.json").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  std::ofstream(out / "readonly.json") << "read-only";
+  fs::permissions(out / "readonly.json", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::ofstream(out / "linked.json") << "one file under two names";
+  fs::create_hard_link(out / "linked.json", out / "hardlink.json");
+  std::string longPath = out.string();
   while (longPath.size() < 1030) longPath += "/.";
   longPath += "/long.json";
-  EXPECT_EQ(Press(PARAM_EXPORT_PATHS, longPath), "prompt\tSave Spindrel JSON\t" + longPath + "\n" + kJsonFailed);
-  // A folder that does not exist: nothing can be created, and nothing is said.
-  const std::string missing = (dir_ / "missing" / "x.svg").string();
-  EXPECT_EQ(Press(PARAM_EXPORT_SVG, missing), "prompt\tSave Spindrel SVG\t" + missing + "\n");
 
-  EXPECT_TRUE(fs::is_directory(taken));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 1);
+  std::vector<std::string> refused = {(out / "taken.json").string(),    longPath,
+                                      (dir_ / "missing" / "x.json").string(), (locked / "x.json").string(),
+                                      (out / "link.json").string(),     (out / "dangling.json").string(),
+                                      (out / "fifo.json").string(),     (out / "socket.json").string(),
+                                      (out / "readonly.json").string(), (out / "hardlink.json").string()};
+  if (device) refused.push_back((out / "device.json").string());
+  const char kJsonFailed[] =
+      "alert\tSpindrel: Export JSON\tThe JSON file could not be written.\\n\\nNo file was created or replaced.\n";
+  const auto before = Snapshot(dir_.string());
+  for (const std::string& path : refused) {
+    SCOPED_TRACE(path);
+    std::string shown;
+    {
+      const WithoutPermissionOverride unprivileged;
+      shown = Press(PARAM_EXPORT_PATHS, path);
+    }
+    EXPECT_EQ(shown, "prompt\tSave Spindrel JSON\t" + path + "\n" + kJsonFailed);
+    auto after = Snapshot(dir_.string());
+    after.erase("desktop.log");
+    EXPECT_EQ(after, before);
+  }
+  close(socketFd);
+
+  // The temporary beside the file fits whatever the name's length.
+  for (const size_t length : {250u, 255u}) {
+    const fs::path named = out / (std::string(length - 5, 'n') + ".json");
+    EXPECT_EQ(Press(PARAM_EXPORT_PATHS, named.string()),
+              "prompt\tSave Spindrel JSON\t" + named.string() + "\nalert\tSpindrel\tJSON Exported Successfully!\n");
+    EXPECT_EQ(ReadBytes(named).rfind("{\"width\":96,", 0), 0u);
+  }
 }
 
 // The SVG of a real render, drawn by librsvg: its strokes lie on the chains.

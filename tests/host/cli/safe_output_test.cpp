@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "host/cli/safe_output.h"
@@ -23,24 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// Every entry under `root` with its kind, permission bits and content or link target.
-std::map<std::string, std::string> Snapshot(const std::string& root) {
-  std::map<std::string, std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const fs::file_status status = entry.symlink_status();
-    std::string& line = entries[fs::relative(entry.path(), root).string()];
-    line = std::to_string(static_cast<int>(status.permissions())) + " ";
-    if (fs::is_symlink(status)) {
-      line += "link to " + fs::read_symlink(entry.path()).string();
-    } else if (fs::is_regular_file(status)) {
-      line += "file " + ReadText(entry.path().string());
-    } else {
-      line += fs::is_directory(status) ? "directory" : "special";
-    }
-  }
-  return entries;
-}
 
 size_t HiddenFileCount(const std::string& directory) {
   size_t count = 0;
@@ -75,6 +56,26 @@ struct FileSizeLimit {
   sighandler_t previousHandler = SIG_DFL;
 };
 
+struct RefusedRun {
+  std::vector<std::string> args;
+  std::string message;  // a part of the error line
+};
+
+// Each command line (a session without actions) fails with one error line
+// and leaves everything under `dir` as it was.
+void ExpectEachRefused(const std::string& dir, const std::vector<RefusedRun>& runs) {
+  const auto before = Snapshot(dir);
+  for (const RefusedRun& run : runs) {
+    SCOPED_TRACE(run.args[3]);
+    const CliRun result =
+        run.args[0] == "session" ? RunSessionCli({run.args.begin() + 1, run.args.end()}, "") : RunCli(run.args);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(IsOneErrorLine(result.err)) << result.err;
+    EXPECT_NE(result.err.find(run.message), std::string::npos) << result.err;
+    EXPECT_EQ(Snapshot(dir), before);
+  }
+}
+
 }  // namespace
 
 TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
@@ -89,7 +90,8 @@ TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
   ASSERT_EQ(mkfifo((out + "/fifo.json").c_str(), 0644), 0);
   WriteText(out + "/readonly.png", "read-only");
   fs::permissions(out + "/readonly.png", fs::perms::owner_read | fs::perms::group_read);
-  const bool root = geteuid() == 0;  // root may write a read-only file
+  WriteText(out + "/linked.png", "one file under two names");
+  fs::create_hard_link(out + "/linked.png", out + "/hardlink.png");
 
   struct Case {
     std::vector<std::string> args;
@@ -104,6 +106,9 @@ TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
       {{"-o", out + "/missing/new.png"}, "the directory " + out + "/missing does not exist"},
       {{"-o", out + "/file.png", "--save-project", out + "/file.png"}, "is given twice as an output"},
       {{"-o", out, "--frames", "2", "--fps", "5", "--save-project", out + "/link.png"}, "link.png is a symbolic link"},
+      // Refused also when root runs it, whom the system lets write it.
+      {{"-o", out + "/readonly.png"}, "readonly.png is read-only"},
+      {{"-o", out + "/hardlink.png"}, "hardlink.png has 2 hard links; a new file would split them"},
       {{"-o", out + "/dir.png/", "--frames", "2", "--fps", "5"}, ""},  // a directory of frames is fine
   };
   for (const Case& test : cases) {
@@ -124,13 +129,101 @@ TEST(SafeOutput, RefusesEveryTargetButARegularFileAndLeavesItAsItWas) {
     EXPECT_EQ(Snapshot(out), before);
   }
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
-  const CliRun readOnly = RunCli({"render", input, "-o", out + "/readonly.png"});
-  EXPECT_EQ(readOnly.code == 0, root) << readOnly.err;
-  if (!root) {
-    EXPECT_NE(readOnly.err.find("readonly.png is read-only"), std::string::npos) << readOnly.err;
-  }
   EXPECT_EQ(RunCli({"analyse", input, "-o", out + "/file.png"}).err,
             "spindrel: error: " + out + "/file.png exists and is not a directory\n");
+}
+
+// A control byte in an output path (here also a NUL, which a session line
+// can hold and which would cut the name short) is refused with the byte
+// shown escaped, before anything is written.
+TEST(SafeOutput, OutputPathsWithControlBytesAreRefused) {
+  const ScratchDirectory scratch("safe-control");
+  const std::string dir = scratch.Path();
+  const std::string input = WriteInput(dir, 48, 32);
+  const std::string out = dir + "/out/";
+  fs::create_directories(out);
+  ASSERT_EQ(RunSessionCli({input}, "render " + out + "frame.png\n").err, "");
+  const auto before = Snapshot(dir);
+
+  ExpectEachRefused(dir, {
+      {{"render", input, "-o", out + "a\x01.png"}, out + "a\\x01.png\" holds the control byte \\x01"},
+      {{"render", input, "-o", out + "b.png", "--save-project", out + "p\x7f.json"}, "\\x7F"},
+      {{"render", input, "-o", out + "c\n/", "--frames", "1", "--fps", "1"}, out + "c\\x0A/\""},
+      {{"analyse", input, "-o", out + "d\t"}, out + "d\\x09\""},
+  });
+
+  using namespace std::string_literals;
+  // The frame is rendered again as it was, so that the press has chains to export.
+  const CliRun session = RunSessionCli({input}, "render " + out + "frame.png\nanswer " + out + "X\0.json\npress Export JSON\n"s + "render " + out +
+                                                    "e\0.png\n"s + "window " + out + "f\x1b.png\nlayer-window " + out +
+                                                    "g\x7f.png\nscript " + out + "h\x01.jsx\n");
+  EXPECT_EQ(session.code, 1);
+  EXPECT_EQ(Lines(session.out), (std::vector<std::string>{
+                                    "render: " + out + "frame.png, 48x32 at 0 s",
+                                    "press: prompt \"Save Spindrel JSON\" -> cancelled (no answer given)"}));
+  const std::string reason = "\" holds the control byte ";
+  EXPECT_EQ(Lines(session.err),
+            (std::vector<std::string>{
+                "spindrel: line 2: answer: the path \"" + out + "X\\x00.json" + reason + "\\x00; give a path without control bytes",
+                "spindrel: line 4: render: the path \"" + out + "e\\x00.png" + reason + "\\x00; give a path without control bytes",
+                "spindrel: line 5: window: the path \"" + out + "f\\x1B.png" + reason + "\\x1B; give a path without control bytes",
+                "spindrel: line 6: layer-window: the path \"" + out + "g\\x7F.png" + reason + "\\x7F; give a path without control bytes",
+                "spindrel: line 7: script: the path \"" + out + "h\\x01.jsx" + reason + "\\x01; give a path without control bytes",
+            }));
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
+// No output is a file the run reads, whatever name it is given: the input
+// image, the Map Layer image, the project or a session's actions.
+TEST(SafeOutput, NoOutputIsAnInput) {
+  const ScratchDirectory scratch("safe-inputs");
+  const std::string dir = scratch.Path();
+  const std::string input = WriteInput(dir, 48, 32);
+  const std::string map = dir + "/in/map.png";
+  const std::string project = dir + "/in/project.json";
+  const std::string actions = dir + "/in/actions.txt";
+  fs::copy_file(input, map);
+  ASSERT_EQ(RunCli({"render", input, "-o", dir + "/in/first.png", "--save-project", project}).err, "");
+  WriteText(actions, "render " + input + "\n");
+  fs::create_symlink("input.png", dir + "/in/link.png");
+  fs::create_hard_link(input, dir + "/in/hard.png");
+  fs::create_directories(dir + "/frames");
+  fs::copy_file(input, dir + "/frames/frame_0000.png");
+  fs::create_directories(dir + "/analysis");
+  fs::copy_file(input, dir + "/analysis/skeleton.png");
+  const auto before = Snapshot(dir);
+
+  const std::string image = "the input image ";
+  ExpectEachRefused(dir, {
+      {{"render", input, "-o", input}, input + " is the same file as " + image + input},
+      {{"render", input, "-o", dir + "/in/../in/./input.png"}, image},
+      {{"render", input, "-o", dir + "/in/link.png"}, image},
+      {{"render", input, "-o", dir + "/in/hard.png"}, image},
+      {{"render", input, "--map", map, "-o", map}, "is the same file as the --map image " + map},
+      {{"render", input, "-o", project, "--project", project}, "the --project file"},
+      {{"render", dir + "/frames/frame_0000.png", "-o", dir + "/frames", "--frames", "1", "--fps", "1"}, image},
+      {{"analyse", dir + "/analysis/skeleton.png", "-o", dir + "/analysis"}, image},
+      {{"session", input, "--save-project", dir + "/in/link.png"}, image},
+      {{"session", input, "--actions", actions, "--save-project", actions}, "the --actions file"},
+  });
+
+  const CliRun session = RunSessionCli({input, "--map", map, "--project", project},
+                                       "render " + input + "\nwindow " + dir + "/in/hard.png\nlayer-window " + map +
+                                           "\nanswer " + project + "\nscript " + dir + "/in/link.png\n");
+  EXPECT_EQ(session.out, "");
+  const std::vector<std::string> errors = Lines(session.err);
+  ASSERT_EQ(errors.size(), 5u) << session.err;
+  EXPECT_EQ(errors[0], "spindrel: line 1: render: " + input + " is the same file as the input image " + input +
+                           "; spindrel never writes over an input");
+  EXPECT_NE(errors[1].find("window: " + dir + "/in/hard.png is the same file as the input image"), std::string::npos);
+  EXPECT_NE(errors[2].find("layer-window: " + map + " is the same file as the --map image"), std::string::npos);
+  EXPECT_NE(errors[3].find("answer: " + project + " is the same file as the --project file"), std::string::npos);
+  EXPECT_NE(errors[4].find("script: " + dir + "/in/link.png is the same file as the input image"), std::string::npos);
+  EXPECT_EQ(Snapshot(dir), before);
+
+  // Saving the project over the one the run read is saving it, as a host does.
+  EXPECT_EQ(RunCli({"render", input, "-o", dir + "/out.png", "--project", project, "--save-project", project}).err, "");
+  EXPECT_EQ(RunSessionCli({input, "--project", project, "--save-project", project}, "").err, "");
 }
 
 TEST(SafeOutput, ABatchReplacesItsTargetsOnlyWhenCommittedAndKeepsTheirPermissions) {
