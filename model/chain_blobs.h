@@ -21,6 +21,9 @@ struct ChainSelectionBlob {
   uint8_t reserved[3];   // carried unchanged by copy, flatten and unflatten
 };
 
+// The largest chain number (index + 1) or position a Draw Order byte holds.
+constexpr int32_t kMaxDrawOrderNumber = 255;
+
 struct DrawOrderBlob {
   uint32_t version;
   uint32_t count;  // entries in use, at most kMaxDrawOrderEntries in data the effect wrote

@@ -150,6 +150,9 @@ void SetChainOrder(HostInData* in, HostParamDef* params[]) {
   const int32_t chain = FirstSelectedChain();
   const int32_t position = SliderValue(params, PARAM_TARGET_POSITION);
   if (chain < 0 || position < 1) return;
+  // Stored as its low 8 bits, a larger number would name another chain or
+  // position; such a press writes nothing.
+  if (chain >= kMaxDrawOrderNumber || position > kMaxDrawOrderNumber) return;
   HostParamDef& drawOrder = *params[PARAM_DRAW_ORDER];
   const HostHandle handle = drawOrder.u.arbitrary.valueHandle;
   if (handle == nullptr) return;

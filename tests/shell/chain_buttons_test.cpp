@@ -225,10 +225,9 @@ TEST(ChainButtons, SetOrderCompactsTheTableAndAppendsTheFirstPickAtTheTargetPosi
       {"old entry for the position goes", {6, 1}, 3, {{3, 5}, {1, 8}}, 2, {{1, 8}, {3, 7}}},
       {"a chain's entry moves to the end", {7}, 2, {{1, 8}, {3, 5}, {4, 2}}, 3, {{3, 5}, {4, 2}, {2, 8}}},
       {"both matches go", {7}, 3, {{3, 1}, {5, 8}, {6, 2}}, 3, {{6, 2}, {3, 8}}},
-      {"chain 255 stores 0 and matches nothing", {255}, 4, {{1, 0}}, 1, {{1, 0}, {4, 0}}},
-      {"low 8 bits of both", {300}, 300, {}, 0, {{44, 45}}},
-      {"a full table takes nothing more", {300}, 200, full, 128, full},
-      {"a damaged count is read as 128", {300}, 200, full, 4000, full},
+      {"the largest chain and position a byte holds", {254}, 255, {{1, 0}}, 1, {{1, 0}, {255, 255}}},
+      {"a full table takes nothing more", {250}, 200, full, 128, full},
+      {"a damaged count is read as 128", {250}, 200, full, 4000, full},
       {"a full table makes room by its match", {199}, 1, full, 128, fullMoved},
   };
   for (const auto& c : cases) {
@@ -261,8 +260,14 @@ TEST(ChainButtons, SetOrderWithoutPickPositionOrTableChangesNothing) {
     Ids picked;
     int32_t position;
     bool table;
-  } cases[] = {{"nothing picked", {}, 3, true}, {"position 0", {2}, 0, true}, {"negative position", {2}, -4, true},
-               {"no table", {2}, 3, false}};
+  } cases[] = {{"nothing picked", {}, 3, true},
+               {"position 0", {2}, 0, true},
+               {"negative position", {2}, -4, true},
+               {"no table", {2}, 3, false},
+               // Its low 8 bits would name chain 1 (and remove the entry at position 1).
+               {"chain number 257 does not fit a byte", {256}, 1, true},
+               {"chain number 256 does not fit a byte", {255}, 1, true},
+               {"position 257 does not fit a byte", {2}, 257, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ui_fake::Host host;
@@ -273,6 +278,11 @@ TEST(ChainButtons, SetOrderWithoutPickPositionOrTableChangesNothing) {
     if (!c.table) ClearChainOrder(&host.in, host.params.Array());
     EXPECT_TRUE(ChangedParams(host).empty());
     EXPECT_EQ(host.state.locks, 0);
+    if (c.table) {
+      const auto& table = *reinterpret_cast<const DrawOrderBlob*>(host.params[PARAM_DRAW_ORDER].u.arbitrary.valueHandle);
+      EXPECT_EQ(Entries(table, 2), (std::vector<Entry>{{1, 2}, {0, 0}}));
+      EXPECT_EQ(table.count, 1u);
+    }
   }
 }
 
