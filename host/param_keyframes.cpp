@@ -76,3 +76,18 @@ HostParamValue ParamValueAtTime(int32_t kind, const std::vector<ParamKeyframe>& 
   }
   return result;
 }
+
+bool SameParamValue(int32_t kind, const HostParamValue& a, const HostParamValue& b) {
+  switch (kind) {
+    case kParamTypeSlider: return a.slider.value == b.slider.value;
+    case kParamTypeFloatSlider: return a.floatSlider.value == b.floatSlider.value;
+    case kParamTypeAngle: return a.angle.value == b.angle.value;
+    case kParamTypePoint: return a.point.xValue == b.point.xValue && a.point.yValue == b.point.yValue;
+    case kParamTypeColor:
+      return a.color.value.alpha == b.color.value.alpha && a.color.value.red == b.color.value.red &&
+             a.color.value.green == b.color.value.green && a.color.value.blue == b.color.value.blue;
+    case kParamTypeCheckbox: return a.checkbox.value == b.checkbox.value;
+    case kParamTypePopup: return a.popup.value == b.popup.value;
+    default: return true;
+  }
+}

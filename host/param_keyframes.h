@@ -26,3 +26,8 @@ bool ParamCanAnimate(const HostParamDef& def);
 // `current` with the animated fields replaced, so texts and ranges stay.
 HostParamValue ParamValueAtTime(int32_t kind, const std::vector<ParamKeyframe>& keys, int32_t time,
                                 const HostParamValue& current);
+
+// Whether `a` and `b` hold the same value of `kind`: the fields a key sets,
+// ranges and texts aside. Kinds without such a value (layers, buttons,
+// groups, data) always compare the same.
+bool SameParamValue(int32_t kind, const HostParamValue& a, const HostParamValue& b);

@@ -151,12 +151,14 @@ HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, Button
   } else if (paramId > 0 && paramId < ParamCount(host.instance)) {
     step.name = ParamEntryById(host.instance, paramId).label;
   }
+  const std::string name = step.name;
+  const bool recorded = !changed.empty() && PushUndoStep(host, std::move(step));
   if (report != nullptr) {
     report->changed = changed;
     report->undoGroupOpened = groups.opened;
-    report->undoName = step.name;
+    report->undoName = name;
+    report->undoRecorded = recorded;
   }
-  if (!changed.empty()) PushUndoStep(host, std::move(step));
   return error;
 }
 

@@ -38,9 +38,10 @@ struct ButtonPressReport {
   std::vector<int32_t> changed;  // ids taken over, ascending
   bool undoGroupOpened = false;
   std::string undoName;  // the group's name, or the pressed parameter's label
+  bool undoRecorded = false;  // false also when what was taken over equals what was there
 };
 // Command 13 for parameter `paramId`; changed values are taken over, as one
-// undo step when there are any.
+// undo step when any of them differs from before.
 HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time = 0, ButtonPressReport* report = nullptr);
 HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time = 0);
 

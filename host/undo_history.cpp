@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "host/arb_data_calls.h"
+#include "host/param_keyframes.h"
 #include "host/param_value_text.h"
 #include "host/reference_host_state.h"
 #include "host/text_join.h"
@@ -20,9 +21,44 @@ bool CaptureParamState(ReferenceHost& host, int32_t id, ParamState& state, std::
   return false;
 }
 
-void PushUndoStep(ReferenceHost& host, UndoStep step) {
+namespace {
+
+bool SameParamState(int32_t kind, const ParamState& a, const ParamState& b) {
+  // A data parameter's value is its block; the handle holding it changes with every copy.
+  if (a.hasData || b.hasData) return a.hasData == b.hasData && a.data == b.data;
+  const StoredParamValue& x = a.stored;
+  const StoredParamValue& y = b.stored;
+  if (!SameParamValue(kind, x.value, y.value) || x.pointAtDefault != y.pointAtDefault || x.animated != y.animated ||
+      x.keys.size() != y.keys.size()) {
+    return false;
+  }
+  for (size_t k = 0; k < x.keys.size(); ++k) {
+    if (x.keys[k].time != y.keys[k].time || !SameParamValue(kind, x.keys[k].value, y.keys[k].value)) return false;
+  }
+  return true;
+}
+
+// Whether any parameter of the step holds something else now; one whose
+// state cannot be read counts as changed.
+bool StepChangedSomething(ReferenceHost& host, const UndoStep& step) {
+  for (const ParamState& before : step.before) {
+    ParamState now;
+    std::string error;
+    if (!CaptureParamState(host, before.id, now, error)) return true;
+    if (!SameParamState(ParamEntryById(host.instance, before.id).def.paramType, before, now)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool PushUndoStep(ReferenceHost& host, UndoStep step) {
+  if (!StepChangedSomething(host, step)) return false;
   std::lock_guard<std::mutex> lock(host.undo.mutex);
-  host.undo.steps.push_back(std::move(step));
+  std::vector<UndoStep>& steps = host.undo.steps;
+  if (steps.size() >= kMaxUndoSteps) steps.erase(steps.begin(), steps.end() - (kMaxUndoSteps - 1));
+  steps.push_back(std::move(step));
+  return true;
 }
 
 size_t UndoStepCount(const ReferenceHost& host) {

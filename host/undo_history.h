@@ -8,8 +8,13 @@
 // Steps hold what the parameters held before, data blocks flattened through
 // the effect, so a step never keeps a handle alive. The history is meant for
 // the host's user-interface thread; its lock only keeps it consistent.
+//
+// As hosts do, the history is bounded: a step that left every value and
+// data block as it was is not recorded, and of the others only the last
+// kMaxUndoSteps are kept, the oldest dropped first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -19,6 +24,8 @@
 #include "host/effect_instance.h"
 
 struct ReferenceHost;
+
+constexpr size_t kMaxUndoSteps = 100;
 
 struct ParamState {
   int32_t id = 0;
@@ -41,7 +48,9 @@ struct UndoHistory {
 // cannot be flattened.
 bool CaptureParamState(ReferenceHost& host, int32_t id, ParamState& state, std::string& error);
 
-void PushUndoStep(ReferenceHost& host, UndoStep step);
+// Records the step unless every parameter in it holds what it held before
+// (true when recorded); beyond kMaxUndoSteps the oldest step goes.
+bool PushUndoStep(ReferenceHost& host, UndoStep step);
 size_t UndoStepCount(const ReferenceHost& host);
 
 // Restores the last step and removes it; `undone` gets it. The data blocks
@@ -50,6 +59,7 @@ size_t UndoStepCount(const ReferenceHost& host);
 bool UndoLastStep(ReferenceHost& host, UndoStep& undone, std::string& error);
 
 // "LABEL=VALUE" as ApplyParamAssignment takes it, recorded as one step
-// named after the parameter. `id` gets the parameter set.
+// named after the parameter unless the value was already that. `id` gets
+// the parameter set.
 bool ApplyParamAssignmentUndoably(ReferenceHost& host, std::string_view assignment, int32_t& id,
                                   std::string& error);

@@ -73,10 +73,14 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
     FailCli(JoinText({"the plug-in answered error ", std::to_string(result), "; ", text}));
   }
   if (shown.promptFailed) FailCli(text);
+  // Values written as they were make no undo step.
+  const char* unrecorded = report.changed.empty() ? "\" (empty)" : "\" (nothing changed)";
   if (report.undoGroupOpened) {
-    text += JoinText({"; undo group \"", report.undoName, report.changed.empty() ? "\" (empty)" : "\""});
-  } else if (!report.changed.empty()) {
+    text += JoinText({"; undo group \"", report.undoName, report.undoRecorded ? "\"" : unrecorded});
+  } else if (report.undoRecorded) {
     text += JoinText({"; undo step \"", report.undoName, "\" (no undo group)"});
+  } else if (!report.changed.empty()) {
+    text += "; nothing changed, no undo step";
   }
   const std::vector<std::string> scripts = ReadSuiteLog(host.suites, &SuiteServices::scripts);
   if (scripts.size() > scriptsBefore) {

@@ -119,3 +119,28 @@ TEST(UndoHistory, UtilitySuiteGroupsAreRecordedForTheRunningCommand) {
   EXPECT_EQ(groups.depth, 1);
   EXPECT_EQ(ReadSuiteLog(host->suites, &SuiteServices::undoEvents).front(), "begin Outside any command");
 }
+
+// A press or a value that leaves everything as it was is no step, and only
+// the last kMaxUndoSteps steps are kept.
+TEST(UndoHistory, UnchangedStepsAreNotRecordedAndTheOldestStepsGo) {
+  auto host = OpenSetUpHost();
+  ASSERT_NE(host, nullptr);
+  int32_t id = 0;
+  std::string error;
+  ASSERT_TRUE(ApplyParamAssignmentUndoably(*host, "Line Width=2", id, error)) << error;  // its default
+  ButtonPressReport report;
+  ASSERT_EQ(PressButton(*host, PARAM_CLEAR_ORDER, 0, &report), kHostErrorNone);  // the table is empty already
+  EXPECT_EQ(report.changed, std::vector<int32_t>{PARAM_DRAW_ORDER});
+  EXPECT_FALSE(report.undoRecorded);
+  EXPECT_EQ(UndoStepCount(*host), 0u);
+
+  const int32_t steps = static_cast<int32_t>(kMaxUndoSteps) + 50;
+  for (int32_t value = 1; value <= steps; ++value) {
+    ASSERT_TRUE(ApplyParamAssignmentUndoably(*host, "Threshold=" + std::to_string(value), id, error)) << error;
+  }
+  EXPECT_EQ(UndoStepCount(*host), kMaxUndoSteps);
+  UndoStep undone;
+  while (UndoLastStep(*host, undone, error)) {
+  }
+  EXPECT_EQ(ReadParamValue(host->instance, PARAM_THRESHOLD).slider.value, steps - static_cast<int32_t>(kMaxUndoSteps));
+}

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/arb_data_calls.h"
 #include "host/param_value_text.h"
 #include "host/ui/window_events.h"
 #include "model/param_ids.h"
@@ -12,8 +13,9 @@
 
 // Renders on two threads while two more send window clicks and draws, press
 // Clear Order and undo it: every render still equals the same frame
-// rendered alone (no slot is free and the draw-order table stays empty, so
-// no press changes a render), and every event drew on its own surface.
+// rendered alone (no slot is free and the draw-order table holds at most an
+// entry past the chains, which a render passes over, so no press changes a
+// render), and every event drew on its own surface.
 TEST(WindowThreads, EventsPressesAndUndoDuringRendersLeaveRendersAsTheyWereAlone) {
   auto host = OpenSetUpHost();
   ASSERT_NE(host, nullptr);
@@ -21,6 +23,13 @@ TEST(WindowThreads, EventsPressesAndUndoDuringRendersLeaveRendersAsTheyWereAlone
   for (int32_t id = PARAM_SLOT1_CHAIN_A; id <= PARAM_REV_SLOT5; ++id) {
     ASSERT_TRUE(ApplyParamAssignment(host->instance, std::to_string(id) + "=99", error)) << error;
   }
+  // An entry for Clear Order to clear, so that each press is an undo step.
+  std::vector<uint8_t> order;
+  ASSERT_EQ(FlattenCurrentData(*host, PARAM_DRAW_ORDER, order), kHostErrorNone);
+  order[4] = 1;      // count
+  order[8] = 99;     // targetPosition[0]
+  order[136] = 255;  // chainPlusOne[0]
+  ASSERT_EQ(ReplaceCurrentData(*host, PARAM_DRAW_ORDER, order), kHostErrorNone);
   host->windows.layerInComp = {5.0, 3.0, 1.0, 1.0};
   OwnedFrame input = FrameFromImage(TextInkImage(160, 64, 5), 8);
   const HostFrame view = FrameView(input);
