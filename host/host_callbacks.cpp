@@ -95,7 +95,7 @@ const HostUtilityCallbacks kUtilityCallbacks = {
 
 // --- suites -------------------------------------------------------------------
 
-void Record(std::vector<std::string> SuiteServices::*log, std::string entry) {
+void Record(SuiteLog SuiteServices::*log, std::string entry) {
   if (ReferenceHost* host = ActiveReferenceHost()) RecordSuiteCall(host->suites, log, std::move(entry));
 }
 

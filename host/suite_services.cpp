@@ -50,9 +50,12 @@ HostError ServeSuiteRelease(SuiteServices& services, const char* name, int32_t v
   return kHostErrorNone;
 }
 
-void RecordSuiteCall(SuiteServices& services, std::vector<std::string> SuiteServices::*log, std::string entry) {
+void RecordSuiteCall(SuiteServices& services, SuiteLog SuiteServices::*log, std::string entry) {
   std::lock_guard<std::mutex> lock(services.mutex);
-  (services.*log).push_back(std::move(entry));
+  std::vector<std::string>& entries = (services.*log).entries;
+  if (entries.size() >= 2 * kSuiteLogKeep) entries.erase(entries.begin(), entries.begin() + kSuiteLogKeep);
+  entries.push_back(std::move(entry));
+  ++(services.*log).recorded;
 }
 
 std::map<SuiteKey, SuiteCounts> ReadSuiteCounts(const SuiteServices& services) {
@@ -60,18 +63,28 @@ std::map<SuiteKey, SuiteCounts> ReadSuiteCounts(const SuiteServices& services) {
   return services.counts;
 }
 
-std::vector<std::string> ReadSuiteLog(const SuiteServices& services,
-                                      std::vector<std::string> SuiteServices::*log) {
+std::vector<std::string> ReadSuiteLog(const SuiteServices& services, SuiteLog SuiteServices::*log) {
   std::lock_guard<std::mutex> lock(services.mutex);
-  return services.*log;
+  return (services.*log).entries;
+}
+
+int64_t SuiteLogCount(const SuiteServices& services, SuiteLog SuiteServices::*log) {
+  std::lock_guard<std::mutex> lock(services.mutex);
+  return (services.*log).recorded;
+}
+
+std::string LastSuiteLogEntry(const SuiteServices& services, SuiteLog SuiteServices::*log) {
+  std::lock_guard<std::mutex> lock(services.mutex);
+  const std::vector<std::string>& entries = (services.*log).entries;
+  return entries.empty() ? std::string() : entries.back();
 }
 
 void ResetSuiteRecords(SuiteServices& services) {
   std::lock_guard<std::mutex> lock(services.mutex);
   services.counts.clear();
   services.unmatchedReleases = 0;
-  services.undoEvents.clear();
-  services.scripts.clear();
-  services.scriptCalls.clear();
-  services.drawCalls.clear();
+  for (SuiteLog SuiteServices::*log :
+       {&SuiteServices::undoEvents, &SuiteServices::scripts, &SuiteServices::scriptCalls, &SuiteServices::drawCalls}) {
+    services.*log = SuiteLog{};
+  }
 }

@@ -27,15 +27,24 @@ struct SuiteCounts {
 
 using SuiteKey = std::pair<std::string, int32_t>;
 
+// What the effect asked a suite to do, in call order. A log keeps its latest
+// entries only, so that a long editing session stays in bounded memory:
+// when it holds 2 x kSuiteLogKeep entries, the oldest kSuiteLogKeep go.
+constexpr size_t kSuiteLogKeep = 1000;
+struct SuiteLog {
+  std::vector<std::string> entries;
+  int64_t recorded = 0;  // every entry ever recorded, also those dropped
+};
+
 struct SuiteServices {
   mutable std::mutex mutex;  // guards every field
   std::vector<SuiteRefusal> refusals;
   std::map<SuiteKey, SuiteCounts> counts;
   int64_t unmatchedReleases = 0;  // releases of a suite not acquired
-  std::vector<std::string> undoEvents;  // "begin NAME" and "end", in call order
-  std::vector<std::string> scripts;      // the text of every script run, in call order
-  std::vector<std::string> scriptCalls;  // its other arguments: "plugin P encoding E result R error E"
-  std::vector<std::string> drawCalls;
+  SuiteLog undoEvents;   // "begin NAME" and "end"
+  SuiteLog scripts;      // the text of every script run
+  SuiteLog scriptCalls;  // its other arguments: "plugin P encoding E result R error E"
+  SuiteLog drawCalls;
 };
 
 void RefuseSuite(SuiteServices& services, const SuiteRefusal& refusal);
@@ -47,10 +56,12 @@ HostError ServeSuiteAcquire(SuiteServices& services, const char* name, int32_t v
                             const void** suite);
 HostError ServeSuiteRelease(SuiteServices& services, const char* name, int32_t version);
 
-void RecordSuiteCall(SuiteServices& services, std::vector<std::string> SuiteServices::*log, std::string entry);
+void RecordSuiteCall(SuiteServices& services, SuiteLog SuiteServices::*log, std::string entry);
 
 // Snapshots, taken under the lock.
 std::map<SuiteKey, SuiteCounts> ReadSuiteCounts(const SuiteServices& services);
-std::vector<std::string> ReadSuiteLog(const SuiteServices& services,
-                                      std::vector<std::string> SuiteServices::*log);
+std::vector<std::string> ReadSuiteLog(const SuiteServices& services, SuiteLog SuiteServices::*log);
+// How many entries the log has recorded in all, and its last one (empty when none).
+int64_t SuiteLogCount(const SuiteServices& services, SuiteLog SuiteServices::*log);
+std::string LastSuiteLogEntry(const SuiteServices& services, SuiteLog SuiteServices::*log);
 void ResetSuiteRecords(SuiteServices& services);

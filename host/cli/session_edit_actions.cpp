@@ -62,7 +62,7 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
   ReferenceHost& host = *session.effect.host;
   const int32_t id = FindButton(host.instance, argument);
   ButtonPressReport report;
-  const size_t scriptsBefore = ReadSuiteLog(host.suites, &SuiteServices::scripts).size();
+  const int64_t scriptsBefore = SuiteLogCount(host.suites, &SuiteServices::scripts);
   DesktopShown shown;
   const HostError result = PressWithSessionDesktop(session, id, report, shown);
   if (!report.changed.empty()) MarkSessionChanged(session);
@@ -82,9 +82,9 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
   } else if (!report.changed.empty()) {
     text += "; nothing changed, no undo step";
   }
-  const std::vector<std::string> scripts = ReadSuiteLog(host.suites, &SuiteServices::scripts);
-  if (scripts.size() > scriptsBefore) {
-    text += JoinText({"; a script of ", std::to_string(scripts.back().size()), " bytes for the host (script OUT.jsx)"});
+  if (SuiteLogCount(host.suites, &SuiteServices::scripts) > scriptsBefore) {
+    const size_t bytes = LastSuiteLogEntry(host.suites, &SuiteServices::scripts).size();
+    text += JoinText({"; a script of ", std::to_string(bytes), " bytes for the host (script OUT.jsx)"});
   }
   return text;
 }

@@ -8,9 +8,12 @@
 
 std::string ScriptAction(EditingSession& session, std::string_view argument) {
   const std::string path(ExpectOutputPath(session, argument));
-  const std::vector<std::string> scripts = ReadSuiteLog(session.effect.host->suites, &SuiteServices::scripts);
-  if (scripts.empty()) FailCli("the effect has handed the host no script yet: render, then press Create Shape Layer");
+  const SuiteServices& suites = session.effect.host->suites;
+  if (SuiteLogCount(suites, &SuiteServices::scripts) == 0) {
+    FailCli("the effect has handed the host no script yet: render, then press Create Shape Layer");
+  }
+  const std::string script = LastSuiteLogEntry(suites, &SuiteServices::scripts);
   std::string error;
-  if (!WriteFileSafely(path, scripts.back(), error)) FailCli(error);
-  return JoinText({path, ", ", std::to_string(scripts.back().size()), " bytes"});
+  if (!WriteFileSafely(path, script, error)) FailCli(error);
+  return JoinText({path, ", ", std::to_string(script.size()), " bytes"});
 }

@@ -89,3 +89,18 @@ TEST(WindowDrawing, StrokedPathsBecomeTheEventsDisplayListAndBadObjectsAreRefuse
   EXPECT_EQ(ref, nullptr);
   CloseEventDrawing(host->drawing, &handle, nullptr);
 }
+
+// Every window a session draws is logged: the log keeps only its latest
+// entries, so that a long session does not grow without end.
+TEST(WindowDrawing, TheDrawLogKeepsItsLatestEntriesOnly) {
+  SuiteServices services;
+  const int64_t calls = 5 * kSuiteLogKeep + 3;
+  for (int64_t call = 0; call < calls; ++call) {
+    RecordSuiteCall(services, &SuiteServices::drawCalls, std::to_string(call));
+  }
+  const std::vector<std::string> log = ReadSuiteLog(services, &SuiteServices::drawCalls);
+  EXPECT_LE(log.size(), 2 * kSuiteLogKeep);
+  EXPECT_GE(log.size(), kSuiteLogKeep);
+  EXPECT_EQ(log.back(), std::to_string(calls - 1));
+  EXPECT_EQ(SuiteLogCount(services, &SuiteServices::drawCalls), calls);
+}
