@@ -28,14 +28,21 @@ int32_t ParseIntOption(const std::string& option, const std::string& text) {
   return value;
 }
 
-void WriteAnswer(std::ostream& out, const std::string& text) {
+bool TryWriteAnswer(std::ostream& out, std::string_view text, std::string& reason) {
   errno = 0;
   out << text;
   out.flush();
-  const int reason = errno;
-  if (out) return;
-  FailCli(reason != 0 ? JoinText({"cannot write to standard output: ", std::generic_category().message(reason)})
-                      : std::string("cannot write to standard output"));
+  const int error = errno;
+  if (out) return true;
+  reason = error != 0 ? std::generic_category().message(error) : std::string();
+  return false;
+}
+
+void WriteAnswer(std::ostream& out, const std::string& text) {
+  std::string reason;
+  if (TryWriteAnswer(out, text, reason)) return;
+  FailCli(reason.empty() ? std::string("cannot write to standard output")
+                         : JoinText({"cannot write to standard output: ", reason}));
 }
 
 std::unique_ptr<ReferenceHost> OpenEffect(const CliEnvironment& environment) {

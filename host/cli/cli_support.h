@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/reference_host.h"
@@ -38,6 +39,10 @@ std::string DefaultModulePath(const std::string& programDirectory);
 std::string TakeOptionValue(const std::vector<std::string>& args, size_t& index);
 int32_t ParseIntOption(const std::string& option, const std::string& text);
 
+// Writes text to standard output and flushes it; false, with the system's
+// reason when it gave one ("No space left on device", "Broken pipe"), when
+// it cannot be written.
+bool TryWriteAnswer(std::ostream& out, std::string_view text, std::string& reason);
 // Writes a command's whole answer to standard output; fails with the
 // system's reason when it cannot be written (a full device, a closed pipe).
 void WriteAnswer(std::ostream& out, const std::string& text);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "host/cli/broken_pipe.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/stop_signals.h"
 #include "host/program_location.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv) {
   StopCleanlyOnSignals();
+  ReportBrokenPipesAsWriteErrors();
   // The module and the desktop stand-in come from the executable's own
   // folder: found from argv[0], a program run by name would take them from
   // wherever the user stands.

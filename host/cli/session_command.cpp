@@ -5,6 +5,10 @@
 // nothing and the session goes on with the next one, as typing at the host
 // would; the exit status is then 1. Blank lines and lines starting with '#'
 // are skipped. At the end --save-project saves the values the session left.
+//
+// When a result cannot be written to standard output, nothing more can be
+// reported: the session says so on standard error and stops, acting on no
+// further line, saving no project, and exits with 1.
 #include <fstream>
 #include <limits>
 
@@ -89,27 +93,35 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
-// One line; false when it failed (the reason is on err).
-bool RunActionLine(EditingSession& session, std::string_view line, int64_t lineNumber, const CliEnvironment& env) {
+std::string LinePrefix(int64_t lineNumber) { return JoinText({"spindrel: line ", std::to_string(lineNumber), ": "}); }
+
+enum class LineOutcome { kDone, kFailed, kOutputLost };
+
+// One line. A failure's reason is on err; when the result could not be
+// written, `reason` says why (empty when the system gave no reason).
+LineOutcome RunActionLine(EditingSession& session, std::string_view line, int64_t lineNumber,
+                          const CliEnvironment& env, std::string& reason) {
   const size_t blank = line.find_first_of(" \t");
   const std::string_view name = line.substr(0, blank);
   const std::string_view argument = blank == std::string_view::npos ? std::string_view() : Trimmed(line.substr(blank));
-  const std::string where = JoinText({"spindrel: line ", std::to_string(lineNumber), ": "});
+  const std::string where = LinePrefix(lineNumber);
   const SessionAction* action = FindSessionAction(name);
   if (action == nullptr) {
     *env.streams.err << where << "unknown action \"" << name << "\" (help lists them)\n" << std::flush;
-    return false;
+    return LineOutcome::kFailed;
   }
+  std::string result;
   try {
-    const std::string result = action->run(session, argument);
-    *env.streams.out << name << ": " << result << "\n" << std::flush;
-    return true;
+    result = action->run(session, argument);
   } catch (const CliFailure& failure) {
     *env.streams.err << where << name << ": " << failure.message << "\n" << std::flush;
+    return LineOutcome::kFailed;
   } catch (const std::exception& exception) {
     *env.streams.err << where << name << ": " << exception.what() << "\n" << std::flush;
+    return LineOutcome::kFailed;
   }
-  return false;
+  const bool written = TryWriteAnswer(*env.streams.out, JoinText({name, ": ", result, "\n"}), reason);
+  return written ? LineOutcome::kDone : LineOutcome::kOutputLost;
 }
 
 }  // namespace
@@ -138,6 +150,7 @@ int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& e
   EditingSession session;
   OpenEditingSession(session, environment, options.effect, options.downsample, options.layout);
   session.inputs = std::move(inputs);
+  std::ostream& err = *environment.streams.err;
   bool allSucceeded = true;
   int64_t lineNumber = 0;
   std::string line;
@@ -145,7 +158,14 @@ int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& e
     ++lineNumber;
     const std::string_view action = Trimmed(line);
     if (action.empty() || action.front() == '#') continue;
-    if (!RunActionLine(session, action, lineNumber, environment)) allSucceeded = false;
+    std::string reason;
+    const LineOutcome outcome = RunActionLine(session, action, lineNumber, environment, reason);
+    if (outcome == LineOutcome::kOutputLost) {
+      err << LinePrefix(lineNumber) << "standard output could not be written"
+          << (reason.empty() ? std::string() : JoinText({" (", reason, ")"})) << "; the session stops\n" << std::flush;
+      return 1;
+    }
+    if (outcome == LineOutcome::kFailed) allSucceeded = false;
   }
   if (actions->bad()) FailCli("reading the actions failed");
   if (!options.saveProjectPath.empty() &&

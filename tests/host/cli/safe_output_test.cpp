@@ -406,3 +406,43 @@ TEST(SafeOutput, CommandsFailWhenStandardOutputCannotBeWritten) {
   EXPECT_EQ(RunCommandLine({"about"}, BuiltProgramDirectory(), {.out = &refused, .err = &err}), 1);
   EXPECT_EQ(err.str(), "spindrel: error: cannot write to standard output\n");
 }
+
+// With SIGPIPE at its default too, a lost answer ends a command with 1 and
+// one line. A session stops at the first: it acts on no later line and
+// saves no project.
+TEST(SafeOutput, LostAnswersEndCommandsAndSessionsWithOneLine) {
+  const ScratchDirectory scratch("safe-lost");
+  const std::string errors = scratch.File("lost.err");
+  const std::string image = scratch.File("never.png");
+  const std::string project = scratch.File("never.json");
+  const std::string actions = scratch.File("actions.txt");
+  WriteText(actions, "set Line Width=7\nrender " + image + "\n");
+  const std::vector<std::string> session = {"session", SamplePath(), "--actions", actions, "--save-project", project};
+  const sighandler_t previous = signal(SIGPIPE, SIG_DFL);
+  for (const bool closedPipe : {false, true}) {
+    const std::string reason = closedPipe ? "Broken pipe" : "No space left on device";
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"params"}, session}) {
+      SCOPED_TRACE(args[0] + " into " + reason);
+      int output = -1;
+      if (closedPipe) {
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        close(ends[0]);
+        output = ends[1];
+      } else {
+        output = open("/dev/full", O_WRONLY);
+        ASSERT_GE(output, 0);
+      }
+      const int status = WaitCli(StartCli(args, output, errors));
+      close(output);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+      EXPECT_EQ(ReadText(errors), args[0] == "params"
+                                      ? "spindrel: error: cannot write to standard output: " + reason + "\n"
+                                      : "spindrel: line 1: standard output could not be written (" + reason +
+                                            "); the session stops\n");
+      EXPECT_FALSE(fs::exists(image));
+      EXPECT_FALSE(fs::exists(project));
+    }
+  }
+  signal(SIGPIPE, previous);
+}
