@@ -10,8 +10,8 @@
 // reported: the session says so on standard error and stops, acting on no
 // further line, saving no project, and exits with 1.
 #include <fstream>
-#include <limits>
 
+#include "host/cli/action_lines.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/editing_session.h"
 #include "host/cli/session_actions.h"
@@ -154,8 +154,16 @@ int SessionCommand(const std::vector<std::string>& args, const CliEnvironment& e
   bool allSucceeded = true;
   int64_t lineNumber = 0;
   std::string line;
-  while (std::getline(*actions, line)) {
+  std::vector<char> lineBuffer;
+  for (ActionLineRead read; (read = ReadActionLine(*actions, lineBuffer, line)) != ActionLineRead::kEnd;) {
     ++lineNumber;
+    if (read == ActionLineRead::kTooLong) {
+      err << LinePrefix(lineNumber) << "longer than " << kMaxActionLineBytes
+          << " bytes, the most an action line may hold; skipped\n" << std::flush;
+      SkipRestOfLine(*actions);
+      allSucceeded = false;
+      continue;
+    }
     const std::string_view action = Trimmed(line);
     if (action.empty() || action.front() == '#') continue;
     std::string reason;

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/cli/action_lines.h"
 #include "model/param_ids.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/scratch_directory.h"
@@ -63,14 +64,20 @@ TEST(SessionCli, BadLinesAreNamedAndTheSessionGoesOn) {
                               "\n"
                               "  undo  \r\n"
                               "undo\n"
-                              "render " + image + "\n";
+                              "render " + image + "\n" +
+                              // A line past the cap is skipped unread; one at the cap is read.
+                              std::string(kMaxActionLineBytes + 1, 'x') + "\n" +
+                              "#" + std::string(kMaxActionLineBytes - 1, ' ') + "\n"
+                              "time 1\n";
   const CliRun run = RunSessionCli({SamplePath(), "--save-project", project}, actions);
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(Lines(run.out), (std::vector<std::string>{"set: Line Width = 7", "undo: \"Line Width\": Line Width = 2",
-                                                       "render: " + image + ", 720x220 at 0 s"}));
+                                                       "render: " + image + ", 720x220 at 0 s", "time: 1 s"}));
   const std::vector<std::string> errors = Lines(run.err);
-  ASSERT_EQ(errors.size(), 9u) << run.err;
-  const int failedLines[] = {2, 3, 4, 5, 6, 7, 8, 9, 13};
+  ASSERT_EQ(errors.size(), 10u) << run.err.substr(0, 2000);
+  EXPECT_EQ(errors[9], "spindrel: line 15: longer than " + std::to_string(kMaxActionLineBytes) +
+                          " bytes, the most an action line may hold; skipped");
+  const int failedLines[] = {2, 3, 4, 5, 6, 7, 8, 9, 13, 15};
   for (size_t i = 0; i < errors.size(); ++i) {
     EXPECT_EQ(errors[i].rfind("spindrel: line " + std::to_string(failedLines[i]) + ": ", 0), 0u) << errors[i];
   }
