@@ -74,7 +74,9 @@ void OpenEditingSession(EditingSession& session, const CliEnvironment& environme
   session.environment = &environment;
   session.options = options;
   session.downsample = downsample;
-  session.effect = OpenEffectSession(environment, options);
+  // The frames the session keeps and the windows it draws count with the render.
+  const PlannedRun run{.windows = PlannedWindows{downsample, layout.compWidth, layout.compHeight}};
+  session.effect = OpenEffectSession(environment, options, CheckEffectInputs(options, run));
   ReferenceHost& host = *session.effect.host;
   host.windows = layout;
   if (host.windows.compWidth <= 0 || host.windows.compHeight <= 0) {

@@ -1,5 +1,7 @@
 #include "host/cli/effect_options.h"
 
+#include <algorithm>
+
 #include "host/cli/memory_limit.h"
 #include "host/cli/png_image.h"
 #include "host/cli/run_memory.h"
@@ -28,20 +30,43 @@ PngHeader ReadHeaderOrFail(const std::string& path) {
   return header;
 }
 
+uint64_t ReducedPixels(const PngHeader& header, int32_t downsample) {
+  const auto factor = static_cast<uint64_t>(downsample);
+  const auto side = [&](int32_t length) { return (static_cast<uint64_t>(length) + factor - 1) / factor; };
+  return side(header.width) * side(header.height);
+}
+
+// The frames a session keeps beside the render's and the larger of its windows.
+void AddSessionWindows(RunMemoryPlan& plan, const PlannedWindows& windows, const PngHeader& input,
+                       const PngHeader& map) {
+  const uint64_t layer = ReducedPixels(input, windows.downsample);
+  plan.heldFramePixels = 2 * layer + (plan.mapPixels > 0 ? ReducedPixels(map, windows.downsample) : 0);
+  const uint64_t composition = windows.compWidth > 0 ? static_cast<uint64_t>(windows.compWidth) *
+                                                           static_cast<uint64_t>(windows.compHeight)
+                                                     : plan.inputPixels;
+  plan.windowPixels = std::max(composition, plan.inputPixels);
+}
+
 // How many renders at once fit; fails with the figures when too few do.
 int32_t CheckRunMemory(const EffectOptions& options, const RunMemoryPlan& plan, const PngHeader& input,
-                       bool fewerWillDo) {
+                       const PlannedRun& run) {
   const MemoryLimit limit = RunMemoryLimit();
   const int32_t fit = RendersThatFit(plan, limit.bytes);
-  if (fit == plan.renders || (fewerWillDo && fit > 0)) return fit;
+  if (fit == plan.renders || (run.fewerWillDo && fit > 0)) return fit;
   const std::string renders =
       plan.renders == 1 ? std::string() : JoinText({" on ", std::to_string(plan.renders), " threads"});
-  FailCli(JoinText({"rendering ", options.inputPath, " (", std::to_string(input.width), " x ",
-                    std::to_string(input.height), " pixels) at ", std::to_string(options.depth), " bits", renders,
-                    " needs about ", ByteCountText(EstimateRunBytes(plan)), ", more than the ",
-                    ByteCountText(limit.bytes), " of ", limit.source, "; ",
-                    fit > 0 ? JoinText({"--threads ", std::to_string(fit), " or less would fit"})
-                            : std::string("a smaller image or a lower --depth needs less")}));
+  const bool wideComposition = run.windows && run.windows->compWidth > 0;
+  const std::string composition =
+      wideComposition ? JoinText({" with a ", std::to_string(run.windows->compWidth), " x ",
+                                  std::to_string(run.windows->compHeight), " composition window"})
+                      : std::string();
+  std::string hint = fit > 0 ? JoinText({"--threads ", std::to_string(fit), " or less would fit"})
+                             : JoinText({"a smaller ", wideComposition ? "--comp-size, a smaller " : "",
+                                         "image or a lower --depth needs less"});
+  FailCli(JoinText({run.windows ? "a session on " : "rendering ", options.inputPath, " (", std::to_string(input.width),
+                    " x ", std::to_string(input.height), " pixels) at ", std::to_string(options.depth), " bits",
+                    renders, composition, " needs about ", ByteCountText(EstimateRunBytes(plan)), ", more than the ",
+                    ByteCountText(limit.bytes), " of ", limit.source, "; ", hint}));
 }
 
 }  // namespace
@@ -87,12 +112,9 @@ std::vector<GuardedInput> GuardedEffectInputs(const EffectOptions& options) {
 EffectInputs CheckEffectInputs(const EffectOptions& options, const PlannedRun& run) {
   const PngHeader input = ReadHeaderOrFail(options.inputPath);
   const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);
-  const RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, run.renders, run.outputFiles};
-  return EffectInputs{CheckRunMemory(options, plan, input, run.fewerWillDo), plan.inputPixels, plan.mapPixels};
-}
-
-EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options) {
-  return OpenEffectSession(environment, options, CheckEffectInputs(options));
+  RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, run.renders, run.outputFiles};
+  if (run.windows) AddSessionWindows(plan, *run.windows, input, map);
+  return EffectInputs{CheckRunMemory(options, plan, input, run), plan.inputPixels, plan.mapPixels};
 }
 
 EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options,

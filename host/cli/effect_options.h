@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,20 @@ struct EffectInputs {
   uint64_t mapPixels = 0;
 };
 
+// An editing session's draft factor and composition window, for the frames
+// it keeps and the windows it draws.
+struct PlannedWindows {
+  int32_t downsample = 1;
+  int32_t compWidth = 0;  // 0: the layer's size
+  int32_t compHeight = 0;
+};
+
 // What a command means to do with the inputs, for the memory it needs.
 struct PlannedRun {
   int32_t renders = 1;        // at once
   bool fewerWillDo = false;   // fewer renders at once, as many as fit, are fine too
   uint64_t outputFiles = 1;   // written in the run
+  std::optional<PlannedWindows> windows = std::nullopt;  // a session's; render and analyse draw none
 };
 
 // Reads the headers of the input and the map and checks that the run fits
@@ -66,5 +76,3 @@ struct EffectSession {
 // host's time scale; fails with one line before anything is written.
 EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options,
                                 const EffectInputs& inputs);
-// The same for one render and one output, checked here.
-EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectOptions& options);

@@ -15,7 +15,8 @@ constexpr uint64_t kPngBytesPerPixel = 4;
 uint64_t EstimateRunBytes(const RunMemoryPlan& plan) {
   const auto frameBytes = static_cast<uint64_t>(DepthPixelBytes(plan.depth));
   const uint64_t perRender = frameBytes + kRenderWorkBytesPerPixel + kImageBytesPerPixel + kPngBytesPerPixel;
-  return kProcessBaseBytes + plan.outputs * kBytesPerOutput + plan.inputPixels * (kImageBytesPerPixel + frameBytes) + plan.mapPixels * frameBytes +
+  return kProcessBaseBytes + plan.outputs * kBytesPerOutput + plan.inputPixels * (kImageBytesPerPixel + frameBytes) +
+         (plan.mapPixels + plan.heldFramePixels) * frameBytes + plan.windowPixels * kWindowBytesPerPixel +
          static_cast<uint64_t>(plan.renders) * plan.inputPixels * perRender;
 }
 

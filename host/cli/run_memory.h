@@ -8,7 +8,10 @@
 // field, stroke planes, and the chains of a dense skeleton smoothed four
 // times: kRenderWorkBytesPerPixel, from measured peaks), and the 8-bit image
 // and PNG file of the frame written. Per output file, the writer's record of
-// it. Plus the process itself. Sizes in 64 bits.
+// it. An editing session also keeps frames beside the render's (its layer
+// and Map Layer at 1/N, the last frame) and draws windows: per pixel of the
+// larger window, its RGBA image, Cairo's surface for the overlay's strokes
+// and the window's PNG file. Plus the process itself. Sizes in 64 bits.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +20,7 @@
 constexpr uint64_t kRenderWorkBytesPerPixel = 64;
 constexpr uint64_t kProcessBaseBytes = uint64_t{64} << 20;
 constexpr uint64_t kBytesPerOutput = 256;
+constexpr uint64_t kWindowBytesPerPixel = 12;
 
 struct RunMemoryPlan {
   uint64_t inputPixels = 0;
@@ -24,6 +28,8 @@ struct RunMemoryPlan {
   int32_t depth = 8;
   int32_t renders = 1;  // at once
   uint64_t outputs = 1;  // files written
+  uint64_t heldFramePixels = 0;  // frames at the chosen depth a session keeps
+  uint64_t windowPixels = 0;     // of the larger window a session draws; 0 without windows
 };
 
 uint64_t EstimateRunBytes(const RunMemoryPlan& plan);

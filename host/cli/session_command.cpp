@@ -15,6 +15,7 @@
 #include "host/cli/cli_support.h"
 #include "host/cli/editing_session.h"
 #include "host/cli/session_actions.h"
+#include "host/frame_buffer.h"
 #include "host/frame_resample.h"
 #include "host/param_value_text.h"
 #include "host/cli/safe_output.h"
@@ -52,6 +53,10 @@ void ParseCompSize(const std::string& text, WindowLayout& layout) {
   layout.compWidth = ParseIntOption("--comp-size", text.substr(0, x));
   layout.compHeight = ParseIntOption("--comp-size", text.substr(x + 1));
   if (layout.compWidth < 1 || layout.compHeight < 1) FailCli("--comp-size must be at least 1x1");
+  if (layout.compWidth > kMaxFrameSide || layout.compHeight > kMaxFrameSide) {
+    FailCli(JoinText({"--comp-size ", text, " is larger than the host's largest frame, ", std::to_string(kMaxFrameSide),
+                      " x ", std::to_string(kMaxFrameSide), " pixels"}));
+  }
 }
 
 SessionOptions ParseSessionOptions(const std::vector<std::string>& args) {

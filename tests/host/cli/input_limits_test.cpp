@@ -191,6 +191,32 @@ TEST(InputLimits, ThreadsFollowTheProcessMemoryLimit) {
   EXPECT_TRUE(std::filesystem::exists(dir + "/frames/frame_0007.png"));
 }
 
+// A session's windows count with its render: a composition window the
+// process cannot hold is refused up front, before any action runs.
+TEST(InputLimits, ASessionWhoseWindowsCannotFitIsRefusedUpFront) {
+  if (UnderSanitizer()) GTEST_SKIP() << "a sanitizer needs far more address space";
+  const uint64_t limitBytes = uint64_t{4} << 30;
+  const MemoryLimit own = RunMemoryLimit();
+  if (own.bytes != 0 && own.bytes <= limitBytes) GTEST_SKIP() << "this process is held below the test's limit";
+  const ScratchDirectory scratch("limits-windows");
+  const std::string dir = scratch.Path();
+  RunMemoryPlan plan{720 * 220, 0, 8, 1, 1};
+  plan.heldFramePixels = 2 * plan.inputPixels;  // the layer and the last frame
+  plan.windowPixels = uint64_t{30000} * 30000;
+  const std::string command = "ulimit -v " + std::to_string(limitBytes >> 10) + " && echo \"window " + dir +
+                              "/window.png\" | \"" SPINDREL_CLI_PATH "\" session \"" + SamplePath() +
+                              "\" --comp-size 30000x30000 > \"" + dir + "/out\" 2> \"" + dir + "/err\"";
+  EXPECT_NE(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadText(dir + "/err"), "spindrel: error: a session on " + SamplePath() +
+                                        " (720 x 220 pixels) at 8 bits with a 30000 x 30000 composition window "
+                                        "needs about " + ByteCountText(EstimateRunBytes(plan)) + ", more than the " +
+                                        ByteCountText(limitBytes) +
+                                        " of the process's address-space limit (ulimit -v); a smaller --comp-size, "
+                                        "a smaller image or a lower --depth needs less\n");
+  EXPECT_EQ(ReadText(dir + "/out"), "");
+  EXPECT_FALSE(std::filesystem::exists(dir + "/window.png"));
+}
+
 // Renders a frame under an address-space limit too small for it and exits 0
 // when the host saw error 512 with a failed allocation; prints its message.
 [[noreturn]] void RenderUnderAddressLimit() {

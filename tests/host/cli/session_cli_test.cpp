@@ -26,6 +26,7 @@ TEST(SessionCli, BadOptionsFailWithOneLineBeforeAnyAction) {
       {in, "--layer-offset", "5"},
       {in, "--comp-size", "0x5"},
       {in, "--comp-size", "640"},
+      {in, "--comp-size", "30001x5"},  // past the host's largest frame
       {in, "--actions", scratch.File("no_such_actions.txt")},
       {in, "--set", "Nope=1"},
       {in, "--frames", "3"},
