@@ -1,8 +1,10 @@
 #include "host/project_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <system_error>
 #include <nlohmann/json.hpp>
@@ -94,13 +96,29 @@ bool ByteFromJson(const json& object, const char* key, uint8_t& byte) {
   return true;
 }
 
+// The values a project may hold for an integer slider: its valid range, or
+// every int32 for one the effect writes itself.
+struct SliderBounds {
+  int64_t minimum = 0;
+  int64_t maximum = 0;
+};
+
+SliderBounds BoundsOf(const HostParamEntry& entry, bool effectWritten) {
+  if (effectWritten) return {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
+  return {entry.def.u.slider.validMin, entry.def.u.slider.validMax};
+}
+
 // Decodes `value` into `u` (which holds the current value); false when it
 // does not fit the parameter.
-bool ValueFromJson(const HostParamEntry& entry, const json& value, HostParamValue& u, bool& pointDefault) {
+bool ValueFromJson(const HostParamEntry& entry, bool effectWritten, const json& value, HostParamValue& u,
+                   bool& pointDefault) {
   const HostParamValue& def = entry.def.u;
   pointDefault = false;
   switch (entry.def.paramType) {
-    case kParamTypeSlider: return IntFromJson(value, def.slider.validMin, def.slider.validMax, u.slider.value);
+    case kParamTypeSlider: {
+      const SliderBounds bounds = BoundsOf(entry, effectWritten);
+      return IntFromJson(value, bounds.minimum, bounds.maximum, u.slider.value);
+    }
     case kParamTypeCheckbox: return IntFromJson(value, 0, 1, u.checkbox.value);
     case kParamTypePopup: return IntFromJson(value, 1, def.popup.numChoices, u.popup.value);
     case kParamTypeFloatSlider:
@@ -136,10 +154,13 @@ std::string Range(int64_t minimum, int64_t maximum) {
 }
 
 // What a value of the parameter looks like in a project.
-std::string ExpectedValue(const HostParamEntry& entry) {
+std::string ExpectedValue(const HostParamEntry& entry, bool effectWritten) {
   const HostParamValue& def = entry.def.u;
   switch (entry.def.paramType) {
-    case kParamTypeSlider: return JoinText({"an integer from ", Range(def.slider.validMin, def.slider.validMax)});
+    case kParamTypeSlider: {
+      const SliderBounds bounds = BoundsOf(entry, effectWritten);
+      return JoinText({"an integer from ", Range(bounds.minimum, bounds.maximum)});
+    }
     case kParamTypeCheckbox: return "0 or 1";
     case kParamTypePopup: return JoinText({"an integer from ", Range(1, def.popup.numChoices)});
     case kParamTypeFloatSlider: return JoinText({"a number from ", FormatParamRange(entry)});
@@ -150,7 +171,8 @@ std::string ExpectedValue(const HostParamEntry& entry) {
   }
 }
 
-bool DecodeEntry(ReferenceHost& host, const json& item, PendingValue& pending, std::string& error) {
+bool DecodeEntry(ReferenceHost& host, const json& item, std::span<const int32_t> effectWritten, PendingValue& pending,
+                 std::string& error) {
   if (!item.is_object() || !item.contains("id") || !item["id"].is_number_integer()) {
     error = JoinText({"a parameter entry has no integer \"id\" (", DescribeJsonValue(item), ")"});
     return false;
@@ -190,9 +212,10 @@ bool DecodeEntry(ReferenceHost& host, const json& item, PendingValue& pending, s
     return true;
   }
   pending.value = ReadParamValue(host.instance, pending.id);
-  if (!item.contains("value") || !ValueFromJson(entry, item["value"], pending.value, pending.pointDefault)) {
+  const bool written = std::find(effectWritten.begin(), effectWritten.end(), pending.id) != effectWritten.end();
+  if (!item.contains("value") || !ValueFromJson(entry, written, item["value"], pending.value, pending.pointDefault)) {
     error = JoinText({where, ": unusable value ", item.contains("value") ? DescribeJsonValue(item["value"]) : "(none)",
-                      "; expected ", ExpectedValue(entry)});
+                      "; expected ", ExpectedValue(entry, written)});
     return false;
   }
   return true;
@@ -258,7 +281,8 @@ json ProjectToJson(ReferenceHost& host) {
   return json{{"format", kProjectFormat}, {"version", kProjectVersion}, {"parameters", std::move(parameters)}};
 }
 
-bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& error) {
+bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& error,
+                     std::span<const int32_t> effectWritten) {
   // Compared as JSON values: a header of another type is a mismatch, not an exception.
   if (!project.is_object() || !project.contains("format") || project["format"] != kProjectFormat) {
     error = "not a Spindrel project";
@@ -277,7 +301,7 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
   std::vector<PendingValue> pending;
   for (const json& item : project["parameters"]) {
     PendingValue value;
-    if (!DecodeEntry(host, item, value, error)) return false;
+    if (!DecodeEntry(host, item, effectWritten, value, error)) return false;
     pending.push_back(std::move(value));
   }
   // Blobs first: the effect may refuse one, and then nothing has changed yet.
@@ -306,7 +330,8 @@ bool ProjectFromJson(ReferenceHost& host, const json& project, std::string& erro
 
 std::string ProjectText(ReferenceHost& host) { return ProjectToJson(host).dump(2) + "\n"; }
 
-bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error) {
+bool LoadProject(ReferenceHost& host, const std::string& path, std::string& error,
+                 std::span<const int32_t> effectWritten) {
   std::string text;
   if (!ReadProjectText(path, text, error)) return false;
   json project;
@@ -316,7 +341,7 @@ bool LoadProject(ReferenceHost& host, const std::string& path, std::string& erro
     error = JoinText({path, " is not valid JSON (", TextPosition(text, failure.byte), ")"});
     return false;
   }
-  if (!ProjectFromJson(host, project, error)) {
+  if (!ProjectFromJson(host, project, error, effectWritten)) {
     error = JoinText({path, ": ", error});
     return false;
   }

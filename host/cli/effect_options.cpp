@@ -1,6 +1,7 @@
 #include "host/cli/effect_options.h"
 
 #include <algorithm>
+#include <array>
 
 #include "host/cli/memory_limit.h"
 #include "host/cli/png_image.h"
@@ -9,8 +10,19 @@
 #include "host/param_value_text.h"
 #include "host/project_file.h"
 #include "host/text_join.h"
+#include "model/param_ids.h"
 
 namespace {
+
+// The merge and reverse slots: the chain-editing buttons write chain numbers
+// into them unlimited, past the sliders' 99 for chains after the 99th, and
+// a project keeps what they wrote.
+constexpr std::array<int32_t, 3 * kMergeSlotCount> kChainNumberSliders = [] {
+  std::array<int32_t, 3 * kMergeSlotCount> ids{};
+  for (int32_t i = 0; i < 3 * kMergeSlotCount; ++i) ids[static_cast<size_t>(i)] = PARAM_SLOT1_CHAIN_A + i;
+  return ids;
+}();
+static_assert(kChainNumberSliders.back() == PARAM_REV_SLOT5);
 
 RgbaImage ReadImageOrFail(const std::string& path, uint64_t pixels) {
   RgbaImage image;
@@ -134,7 +146,9 @@ EffectSession OpenEffectSession(const CliEnvironment& environment, const EffectO
   host.timeScale = options.timing.timeScale;
   host.timeStep = options.timing.timeStep;
   std::string error;
-  if (!options.projectPath.empty() && !LoadProject(host, options.projectPath, error)) FailCli(error);
+  if (!options.projectPath.empty() && !LoadProject(host, options.projectPath, error, kChainNumberSliders)) {
+    FailCli(error);
+  }
   for (const std::string& assignment : options.assignments) {
     if (!ApplyParamAssignment(host.instance, assignment, error)) FailCli(JoinText({"--set: ", error}));
   }

@@ -4,6 +4,8 @@
 #include "host/param_value_text.h"
 #include "host/text_join.h"
 #include "host/undo_history.h"
+#include "model/chain_blobs.h"
+#include "model/param_ids.h"
 
 namespace {
 
@@ -33,6 +35,16 @@ int32_t FindButton(const HostEffectInstance& instance, std::string_view name) {
     FailCli(JoinText({"\"", name, "\" is not a button"}));
   }
   return id;
+}
+
+// Why Set Order wrote nothing, when the chain picked first has a number the
+// draw order's bytes cannot hold; empty otherwise.
+std::string ChainLeftOutOfDrawOrder(EditingSession& session, int32_t pressed) {
+  if (pressed != PARAM_SET_ORDER) return "";
+  const std::vector<int32_t> picked = SelectionShown(session, kWindowComp);
+  if (picked.empty() || picked.front() <= kMaxDrawOrderNumber) return "";
+  return JoinText({"; chain ", std::to_string(picked.front()), " does not fit the draw order (chains 1 to ",
+                   std::to_string(kMaxDrawOrderNumber), ")"});
 }
 
 }  // namespace
@@ -68,7 +80,7 @@ std::string PressAction(EditingSession& session, std::string_view argument) {
   if (!report.changed.empty()) MarkSessionChanged(session);
   std::string text = report.changed.empty() ? std::string() : ValuesText(host, report.changed);
   if (!shown.text.empty()) text += JoinText({text.empty() ? "" : "; ", shown.text});
-  if (text.empty()) text = "nothing written";
+  if (text.empty()) text = JoinText({"nothing written", ChainLeftOutOfDrawOrder(session, id)});
   if (result != kHostErrorNone) {
     FailCli(JoinText({"the plug-in answered error ", std::to_string(result), "; ", text}));
   }

@@ -216,3 +216,58 @@ TEST(SessionEditing, DraftRendersPickAndDrawTheHalfSizeChains) {
   EXPECT_EQ(lines[2], "shift-click: selection 2 3");
   ExpectOverlayExactlyOver(ReadPng(window), ReadPng(frame), view, {chains[1], chains[2]});
 }
+
+// Chain numbers past the sliders' 99 go into the slots unlimited, and the
+// project the session saves opens again in `render --project` to the same
+// frame. Chain 290 does not fit the draw order's bytes: Set Order writes
+// nothing and says so.
+TEST(SessionEditing, ChainsPastNinetyNineSaveAndReopenToTheSameFrame) {
+  RgbaImage image{700, 190, std::vector<uint8_t>(700 * 190 * 4, 0)};
+  for (int32_t row = 0; row < 15; ++row) {
+    for (int32_t column = 0; column < 20; ++column) {
+      FillRect(image, 10 + 34 * column, 8 + 12 * row, 36 + 34 * column, 12 + 12 * row);
+    }
+  }
+  // Every bar its own chain; chain 150 part-drawn, so that its reversal shows.
+  const std::vector<std::string> values = {"Gap Close (px)=0", "Min Chain Length=0", "Reveal Progress (%)=49.9"};
+  const std::vector<ChainRecord> chains = ChainsOf(image, values);
+  ASSERT_EQ(chains.size(), 300u);
+  const ScratchDirectory scratch("session-many");
+  const std::string input = WriteInput(scratch, image, "bars.png");
+  std::vector<std::string> options = {input};
+  for (const std::string& value : values) options.insert(options.end(), {"--set", value});
+  const auto pick = [&](const char* action, size_t number) { return ClickLine(action, View{}, chains[number - 1]); };
+  const struct {
+    std::string actions;
+    std::vector<std::string> presses;
+  } cases[] = {
+      {pick("click", 290) + pick("shift-click", 150) + pick("shift-click", 200) +
+           "set Target Position (1-99)=1\npress Set Order\npress Reverse Selected\n",
+       {"press: nothing written; chain 290 does not fit the draw order (chains 1 to 255)",
+        "press: Rev Slot 1 (0=off) = 150, Rev Slot 2 (0=off) = 200, Rev Slot 3 (0=off) = 290; "
+        "undo group \"Spindrel: Reverse Chains\""}},
+      {pick("click", 150) + pick("shift-click", 200) + "press Blend Selected\n",
+       {"press: Slot 1 - Chain A (0=off) = 150, Slot 1 - Chain B (0=off) = 200; undo group \"Spindrel: Blend Chains\""}},
+  };
+  const std::string plain = scratch.File("plain.png");
+  ASSERT_EQ(RunCli({"render", input, "-o", plain, "--set", values[0], "--set", values[1], "--set", values[2]}).err, "");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.presses.back());
+    const std::string edited = scratch.File("edited.png");
+    const std::string reopened = scratch.File("reopened.png");
+    const std::string project = scratch.File("project.json");
+    std::vector<std::string> args = options;
+    args.insert(args.end(), {"--save-project", project});
+    const CliRun run = RunSession(scratch, args, c.actions + "render " + edited + "\n");
+    EXPECT_EQ(run.code, 0) << run.err;
+    std::vector<std::string> presses;
+    for (const std::string& line : Lines(run.out)) {
+      if (line.rfind("press: ", 0) == 0) presses.push_back(line);
+    }
+    EXPECT_EQ(presses, c.presses);
+    const CliRun reopen = RunCli({"render", input, "-o", reopened, "--project", project});
+    ASSERT_EQ(reopen.err, "");
+    EXPECT_EQ(ReadPng(reopened).pixels, ReadPng(edited).pixels);
+    EXPECT_NE(ReadPng(edited).pixels, ReadPng(plain).pixels);
+  }
+}
