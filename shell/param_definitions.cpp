@@ -6,63 +6,64 @@
 
 namespace {
 
-constexpr ParamSpec GroupStart(int32_t id, const char* label) {
-  return ParamSpec{.id = id, .kind = kParamTypeGroupStart, .label = label};
+constexpr ParamDefinition GroupStart(int32_t id, const char* label) {
+  return ParamDefinition{.id = id, .kind = kParamTypeGroupStart, .label = label};
 }
 
-constexpr ParamSpec GroupEnd(int32_t id) { return ParamSpec{.id = id, .kind = kParamTypeGroupEnd}; }
+constexpr ParamDefinition GroupEnd(int32_t id) { return ParamDefinition{.id = id, .kind = kParamTypeGroupEnd}; }
 
-constexpr ParamSpec Slider(int32_t id, const char* label, int32_t minValue, int32_t maxValue,
-                           int32_t defaultValue) {
-  return ParamSpec{.id = id, .kind = kParamTypeSlider, .label = label, .minValue = minValue,
-                   .maxValue = maxValue, .defaultValue = defaultValue};
+constexpr ParamDefinition Slider(int32_t id, const char* label, int32_t minValue, int32_t maxValue,
+                                 int32_t defaultValue) {
+  return ParamDefinition{.id = id, .kind = kParamTypeSlider, .label = label, .minValue = minValue,
+                         .maxValue = maxValue, .defaultValue = defaultValue};
 }
 
 // Float sliders here all start at 0.
-constexpr ParamSpec FloatSlider(int32_t id, const char* label, float validMax, float sliderMax,
-                                float defaultValue) {
-  return ParamSpec{.id = id, .kind = kParamTypeFloatSlider, .label = label, .floatValidMax = validMax,
-                   .floatSliderMax = sliderMax, .floatDefault = defaultValue};
+constexpr ParamDefinition FloatSlider(int32_t id, const char* label, float validMax, float sliderMax,
+                                      float defaultValue) {
+  return ParamDefinition{.id = id, .kind = kParamTypeFloatSlider, .label = label, .floatValidMax = validMax,
+                         .floatSliderMax = sliderMax, .floatDefault = defaultValue};
 }
 
-constexpr ParamSpec Checkbox(int32_t id, const char* label, bool on, const char* boxText) {
-  return ParamSpec{.id = id, .kind = kParamTypeCheckbox, .label = label, .defaultValue = on ? 1 : 0,
-                   .text = boxText};
+constexpr ParamDefinition Checkbox(int32_t id, const char* label, bool on, const char* boxText) {
+  return ParamDefinition{.id = id, .kind = kParamTypeCheckbox, .label = label, .defaultValue = on ? 1 : 0,
+                         .text = boxText};
 }
 
-constexpr ParamSpec Popup(int32_t id, const char* label, int16_t choiceCount, const char* choices) {
-  return ParamSpec{.id = id, .kind = kParamTypePopup, .label = label, .defaultValue = 1, .text = choices,
-                   .choiceCount = choiceCount};
+constexpr ParamDefinition Popup(int32_t id, const char* label, int16_t choiceCount, const char* choices) {
+  return ParamDefinition{.id = id, .kind = kParamTypePopup, .label = label, .defaultValue = 1, .text = choices,
+                         .choiceCount = choiceCount};
 }
 
-constexpr ParamSpec Color(int32_t id, const char* label, uint8_t red, uint8_t green, uint8_t blue) {
-  return ParamSpec{.id = id, .kind = kParamTypeColor, .label = label, .color = {255, red, green, blue}};
+constexpr ParamDefinition Color(int32_t id, const char* label, uint8_t red, uint8_t green, uint8_t blue) {
+  return ParamDefinition{.id = id, .kind = kParamTypeColor, .label = label, .color = {255, red, green, blue}};
 }
 
-constexpr ParamSpec Point(int32_t id, const char* label) {
-  return ParamSpec{.id = id, .kind = kParamTypePoint, .label = label, .defaultValue = kPointDefaultPercent};
+constexpr ParamDefinition Point(int32_t id, const char* label) {
+  return ParamDefinition{.id = id, .kind = kParamTypePoint, .label = label, .defaultValue = kPointDefaultPercent};
 }
 
-constexpr ParamSpec Angle(int32_t id, const char* label, int32_t degrees) {
-  return ParamSpec{.id = id, .kind = kParamTypeAngle, .label = label, .defaultValue = degrees};
+constexpr ParamDefinition Angle(int32_t id, const char* label, int32_t degrees) {
+  return ParamDefinition{.id = id, .kind = kParamTypeAngle, .label = label, .defaultValue = degrees};
 }
 
-constexpr ParamSpec Layer(int32_t id, const char* label) {
-  return ParamSpec{.id = id, .kind = kParamTypeLayer, .label = label};
+constexpr ParamDefinition Layer(int32_t id, const char* label) {
+  return ParamDefinition{.id = id, .kind = kParamTypeLayer, .label = label};
 }
 
-constexpr ParamSpec Button(int32_t id, const char* label, const char* text) {
-  return ParamSpec{.id = id, .kind = kParamTypeButton, .label = label, .flags = kParamFlagSupervise, .text = text};
+constexpr ParamDefinition Button(int32_t id, const char* label, const char* text) {
+  return ParamDefinition{.id = id, .kind = kParamTypeButton, .label = label, .flags = kParamFlagSupervise,
+                         .text = text};
 }
 
-constexpr ParamSpec HiddenData(int32_t id, const char* label) {
-  return ParamSpec{.id = id, .kind = kParamTypeArbitraryData, .label = label,
-                   .flags = kParamFlagSupervise | kParamFlagCannotTimeVary, .uiFlags = kParamUiFlagNoControl};
+constexpr ParamDefinition HiddenData(int32_t id, const char* label) {
+  return ParamDefinition{.id = id, .kind = kParamTypeArbitraryData, .label = label,
+                         .flags = kParamFlagSupervise | kParamFlagCannotTimeVary, .uiFlags = kParamUiFlagNoControl};
 }
 
 }  // namespace
 
-constexpr std::array<ParamSpec, kParamCount> kParamSpecs = {{
+constexpr std::array<ParamDefinition, kParamCount> kParamDefinitions = {{
     GroupStart(PARAM_SOURCE_GROUP, "Source"),
     Slider(PARAM_THRESHOLD, "Threshold", 0, 255, 128),
     Popup(PARAM_CHANNEL, "Channel", 5, "Luminance|Red|Green|Blue|Alpha"),
@@ -217,8 +218,8 @@ constexpr std::array<ParamSpec, kParamCount> kParamSpecs = {{
 
 // The table is indexed by id - 1; a misplaced row would shift every id.
 static_assert([] {
-  for (size_t i = 0; i < kParamSpecs.size(); ++i) {
-    if (kParamSpecs[i].id != static_cast<int32_t>(i) + 1) return false;
+  for (size_t i = 0; i < kParamDefinitions.size(); ++i) {
+    if (kParamDefinitions[i].id != static_cast<int32_t>(i) + 1) return false;
   }
   return true;
 }());

@@ -8,7 +8,7 @@
 #include "host_interface/host_frame.h"
 #include "model/param_ids.h"
 
-struct ParamSpec {
+struct ParamDefinition {
   int32_t id = 0;
   int32_t kind = 0;  // kParamType*
   const char* label = "";
@@ -29,6 +29,6 @@ struct ParamSpec {
   int16_t choiceCount = 0;
 };
 
-extern const std::array<ParamSpec, kParamCount> kParamSpecs;
+extern const std::array<ParamDefinition, kParamCount> kParamDefinitions;
 
 constexpr int32_t kPointDefaultPercent = 50;

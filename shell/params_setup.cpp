@@ -12,60 +12,60 @@ constexpr int32_t kFixedOne = 65536;  // 1.0 in 16.16 fixed point
 constexpr float kCurveTolerance = 0.05f;
 constexpr int16_t kFloatSliderPrecision = 2;
 
-void FillValueBlock(const HostInData* in, const ParamSpec& spec, HostParamDef& def) {
+void FillValueBlock(const HostInData* in, const ParamDefinition& definition, HostParamDef& def) {
   HostParamValue& u = def.u;
-  switch (spec.kind) {
+  switch (definition.kind) {
     case kParamTypeSlider:
-      u.slider.value = spec.defaultValue;
-      u.slider.defaultValue = spec.defaultValue;
-      u.slider.validMin = spec.minValue;
-      u.slider.validMax = spec.maxValue;
-      u.slider.sliderMin = spec.minValue;
-      u.slider.sliderMax = spec.maxValue;
+      u.slider.value = definition.defaultValue;
+      u.slider.defaultValue = definition.defaultValue;
+      u.slider.validMin = definition.minValue;
+      u.slider.validMax = definition.maxValue;
+      u.slider.sliderMin = definition.minValue;
+      u.slider.sliderMax = definition.maxValue;
       break;
     case kParamTypeFloatSlider:
-      u.floatSlider.value = spec.floatDefault;
-      u.floatSlider.defaultValue = spec.floatDefault;
+      u.floatSlider.value = definition.floatDefault;
+      u.floatSlider.defaultValue = definition.floatDefault;
       u.floatSlider.validMin = 0.0f;
-      u.floatSlider.validMax = spec.floatValidMax;
+      u.floatSlider.validMax = definition.floatValidMax;
       u.floatSlider.sliderMin = 0.0f;
-      u.floatSlider.sliderMax = spec.floatSliderMax;
+      u.floatSlider.sliderMax = definition.floatSliderMax;
       u.floatSlider.precision = kFloatSliderPrecision;
       u.floatSlider.curveTolerance = kCurveTolerance;
       break;
     case kParamTypeAngle:
-      u.angle.value = spec.defaultValue * kFixedOne;
-      u.angle.defaultValue = spec.defaultValue * kFixedOne;
+      u.angle.value = definition.defaultValue * kFixedOne;
+      u.angle.defaultValue = definition.defaultValue * kFixedOne;
       break;
     case kParamTypeCheckbox:
-      u.checkbox.value = spec.defaultValue;
-      u.checkbox.defaultValue = spec.defaultValue;
-      u.checkbox.boxText = spec.text;
+      u.checkbox.value = definition.defaultValue;
+      u.checkbox.defaultValue = definition.defaultValue;
+      u.checkbox.boxText = definition.text;
       break;
     case kParamTypeColor:
-      u.color.value = spec.color;
-      u.color.defaultValue = spec.color;
+      u.color.value = definition.color;
+      u.color.defaultValue = definition.color;
       break;
     case kParamTypePoint:
-      u.point.xValue = spec.defaultValue * kFixedOne;
-      u.point.yValue = spec.defaultValue * kFixedOne;
-      u.point.xDefault = spec.defaultValue * kFixedOne;
-      u.point.yDefault = spec.defaultValue * kFixedOne;
+      u.point.xValue = definition.defaultValue * kFixedOne;
+      u.point.yValue = definition.defaultValue * kFixedOne;
+      u.point.xDefault = definition.defaultValue * kFixedOne;
+      u.point.yDefault = definition.defaultValue * kFixedOne;
       break;
     case kParamTypePopup:
-      u.popup.value = spec.defaultValue;
-      u.popup.defaultValue = spec.defaultValue;
-      u.popup.numChoices = spec.choiceCount;
-      u.popup.choices = spec.text;
+      u.popup.value = definition.defaultValue;
+      u.popup.defaultValue = definition.defaultValue;
+      u.popup.numChoices = definition.choiceCount;
+      u.popup.choices = definition.text;
       break;
     case kParamTypeArbitraryData:
-      u.arbitrary.id = static_cast<int16_t>(spec.id);
+      u.arbitrary.id = static_cast<int16_t>(definition.id);
       // A failed allocation is not an error here: the parameter goes in with
       // a null default.
-      ArbDataNew(in, spec.id, &u.arbitrary.defaultHandle);
+      ArbDataNew(in, definition.id, &u.arbitrary.defaultHandle);
       break;
     case kParamTypeButton:
-      u.button.text = spec.text;
+      u.button.text = definition.text;
       break;
     default:  // layer, group start and end carry no value
       break;
@@ -76,15 +76,15 @@ void FillValueBlock(const HostInData* in, const ParamSpec& spec, HostParamDef& d
 
 void FillParamDef(const HostInData* in, int32_t id, HostParamDef& def) {
   std::memset(&def, 0, sizeof(def));
-  const ParamSpec& spec = kParamSpecs.at(static_cast<size_t>(id - 1));
-  def.id = spec.id;
-  def.paramType = spec.kind;
-  def.flags = spec.flags;
-  def.uiFlags = spec.uiFlags;
+  const ParamDefinition& definition = kParamDefinitions.at(static_cast<size_t>(id - 1));
+  def.id = definition.id;
+  def.paramType = definition.kind;
+  def.flags = definition.flags;
+  def.uiFlags = definition.uiFlags;
   // At most 31 characters; the record is zeroed, so the name stays terminated.
-  const char* labelEnd = std::find(spec.label, spec.label + (kParamNameSize - 1), '\0');
-  std::copy(spec.label, labelEnd, def.name);
-  FillValueBlock(in, spec, def);
+  const char* labelEnd = std::find(definition.label, definition.label + (kParamNameSize - 1), '\0');
+  std::copy(definition.label, labelEnd, def.name);
+  FillValueBlock(in, definition, def);
 }
 
 HostError ParamsSetup(HostInData* in, HostOutData* out, HostParamDef*[], HostFrame*) {
