@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/param_definitions.h"
 #include "shell/arbitrary_data.h"
-#include "shell/param_definitions.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr int32_t kFixedOne = 65536;  // 1.0 in 16.16 fixed point
 constexpr float kCurveTolerance = 0.05f;
 constexpr int16_t kFloatSliderPrecision = 2;
 
-void FillValueBlock(const HostInData* in, const ParamDefinition& definition, HostParamDef& def) {
+void FillValueBlock(const HostInData* in, int32_t id, const ParamDefinition& definition, HostParamDef& def) {
   HostParamValue& u = def.u;
   switch (definition.kind) {
     case kParamTypeSlider:
@@ -59,10 +59,10 @@ void FillValueBlock(const HostInData* in, const ParamDefinition& definition, Hos
       u.popup.choices = definition.text;
       break;
     case kParamTypeArbitraryData:
-      u.arbitrary.id = static_cast<int16_t>(definition.id);
+      u.arbitrary.id = static_cast<int16_t>(id);
       // A failed allocation is not an error here: the parameter goes in with
       // a null default.
-      ArbDataNew(in, definition.id, &u.arbitrary.defaultHandle);
+      ArbDataNew(in, id, &u.arbitrary.defaultHandle);
       break;
     case kParamTypeButton:
       u.button.text = definition.text;
@@ -77,14 +77,14 @@ void FillValueBlock(const HostInData* in, const ParamDefinition& definition, Hos
 void FillParamDef(const HostInData* in, int32_t id, HostParamDef& def) {
   std::memset(&def, 0, sizeof(def));
   const ParamDefinition& definition = kParamDefinitions.at(static_cast<size_t>(id - 1));
-  def.id = definition.id;
+  def.id = id;
   def.paramType = definition.kind;
   def.flags = definition.flags;
   def.uiFlags = definition.uiFlags;
   // At most 31 characters; the record is zeroed, so the name stays terminated.
   const char* labelEnd = std::find(definition.label, definition.label + (kParamNameSize - 1), '\0');
   std::copy(definition.label, labelEnd, def.name);
-  FillValueBlock(in, definition, def);
+  FillValueBlock(in, id, definition, def);
 }
 
 HostError ParamsSetup(HostInData* in, HostOutData* out, HostParamDef*[], HostFrame*) {

@@ -1,5 +1,6 @@
-// The effect's 130 parameters as data: kind, label, range, default and texts
-// of each, in the order of definition (index = parameter id - 1).
+// What the host is told about each parameter (kind, label, flags, range,
+// default and texts), as data built from the parameter table
+// (model/param_table.h): kParamDefinitions[id - 1] is parameter id's.
 #pragma once
 
 #include <array>
@@ -9,7 +10,6 @@
 #include "model/param_ids.h"
 
 struct ParamDefinition {
-  int32_t id = 0;
   int32_t kind = 0;  // kParamType*
   const char* label = "";
   int32_t flags = 0;
