@@ -4,5 +4,5 @@
 #include "host_interface/host_param_def.h"
 #include "model/render_settings.h"
 
-// params is indexed by parameter id; every entry from 1 to 130 must be present.
+// params is indexed by parameter id; every entry from 1 to kParamCount must be present.
 RenderSettings ReadRenderSettings(HostParamDef* params[]);

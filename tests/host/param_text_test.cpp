@@ -88,14 +88,15 @@ TEST_F(ParamValueText, LabelsResolveByNameGroupOrId) {
   for (const char* text : {"Reverse Selected=1", "Source=1", "Draw Order=0", "Map Layer (optional)=1"}) {
     ExpectRefused(Set(text), text, "cannot be set");
   }
-  ExpectRefused(Set("131=1"), "131");
+  const std::string pastTheLast = std::to_string(kParamCount + 1);
+  ExpectRefused(Set(pastTheLast + "=1"), pastTheLast);
   ExpectRefused(Set("Chain Selection=1"), "Chain Selection", "ambiguous");  // a group and the hidden data
   ExpectRefused(Set("Taper (0=flat=50"), "Taper", "unknown parameter");
   ExpectRefused(Set("=5"), "=5", "LABEL=VALUE");
   // Labels holding an '=' of their own: the value starts after the '=' that ends a name.
   EXPECT_TRUE(Set("Taper (0=flat, 100=tips) = 40")) << error;
   EXPECT_EQ(Value(PARAM_TAPER).slider.value, 40);
-  for (int32_t id = 1; id <= 130; ++id) {
+  for (int32_t id = 1; id <= kParamCount; ++id) {
     const HostParamEntry& entry = ParamEntryById(host->instance, id);
     if (entry.def.paramType != kParamTypeSlider) continue;
     const int32_t target = entry.def.u.slider.validMax;

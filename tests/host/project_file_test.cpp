@@ -55,11 +55,12 @@ TEST(ProjectFile, AnyBadEntryOrHeaderLeavesEveryValueAsItWas) {
     project["parameters"].push_back(extra);
     return project;
   };
+  const std::string ids = " (ids run from 1 to " + std::to_string(kParamCount) + ")";
   const std::pair<json, std::string> bad[] = {
-      {withChanges({{"id", 999}, {"value", 1}}), "the effect has no parameter 999 (ids run from 1 to 130)"},
+      {withChanges({{"id", 999}, {"value", 1}}), "the effect has no parameter 999" + ids},
       {withChanges({{"id", 18446744073709551615u}, {"value", 1}}),
-       "the effect has no parameter 18446744073709551615 (ids run from 1 to 130)"},
-      {withChanges({{"id", -5}, {"value", 1}}), "the effect has no parameter -5 (ids run from 1 to 130)"},
+       "the effect has no parameter 18446744073709551615" + ids},
+      {withChanges({{"id", -5}, {"value", 1}}), "the effect has no parameter -5" + ids},
       {withChanges({{"id", 2}, {"label", "Threshold!"}, {"value", 1}}),
        "parameter 2 (Threshold) is labelled the text \"Threshold!\" in the project"},
       {withChanges({{"id", 2}, {"label", "Threshold"}, {"value", 256}}),

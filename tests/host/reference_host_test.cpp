@@ -87,7 +87,7 @@ TEST(ReferenceHost, CheckoutsSeeTheCommandsOwnParametersAtTheTimeAskedFor) {
     EXPECT_EQ(in.utils->checkinParam(in.effectRef, &record), kHostErrorNone);
     EXPECT_EQ(Checkout(PARAM_LINE_WIDTH, 300), kHostErrorNone);  // a keyed value at the time asked for
     EXPECT_EQ(record.u.slider.value, 2);
-    EXPECT_EQ(Checkout(131), kHostErrorInvalidIndex);
+    EXPECT_EQ(Checkout(kParamCountWithInput), kHostErrorInvalidIndex);
     EXPECT_EQ(Checkout(-1), kHostErrorInvalidIndex);
   }
   FinishCommandParams(*host, params);

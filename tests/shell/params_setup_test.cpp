@@ -15,12 +15,12 @@ std::string Text(ReferenceHost& host, int32_t id) { return ParamEntryById(host.i
 
 }  // namespace
 
-TEST(ParamsSetup, AddsAll130InOrderThenRegistersTheCustomUI) {
+TEST(ParamsSetup, AddsEveryParameterInOrderThenRegistersTheCustomUI) {
   auto host = OpenTestHost();
   ASSERT_NE(host, nullptr);
   ASSERT_EQ(RunParamsSetup(*host), kHostErrorNone);
-  ASSERT_EQ(host->instance.addCalls.size(), 130u);
-  for (size_t i = 0; i < 130; ++i) {
+  ASSERT_EQ(host->instance.addCalls.size(), static_cast<size_t>(kParamCount));
+  for (size_t i = 0; i < host->instance.addCalls.size(); ++i) {
     EXPECT_EQ(host->instance.addCalls[i].index, -1);
     EXPECT_EQ(host->instance.addCalls[i].id, static_cast<int32_t>(i) + 1);
   }
@@ -28,11 +28,11 @@ TEST(ParamsSetup, AddsAll130InOrderThenRegistersTheCustomUI) {
   HostCustomUIInfo expected{};
   expected.events = 3;
   EXPECT_EQ(std::memcmp(&host->instance.customUiRegistrations[0], &expected, sizeof(expected)), 0);
-  EXPECT_EQ(host->numParams, 131);
+  EXPECT_EQ(host->numParams, kParamCountWithInput);
 }
 
 TEST(ParamsSetup, HostFailuresAreReturnedWithTheirCodeButAMissingDefaultBlobIsNot) {
-  for (int32_t failing : {1, 57, 123, 124, 130}) {
+  for (int32_t failing : {1, 57, PARAM_CHAIN_SELECTION, PARAM_DRAW_ORDER, kParamCount}) {
     SCOPED_TRACE(failing);
     auto host = OpenTestHost();
     ASSERT_NE(host, nullptr);
@@ -43,19 +43,19 @@ TEST(ParamsSetup, HostFailuresAreReturnedWithTheirCodeButAMissingDefaultBlobIsNo
     EXPECT_TRUE(host->instance.customUiRegistrations.empty());
     EXPECT_EQ(host->numParams, 0);
     // Only the blob of a parameter the host accepted stays allocated.
-    EXPECT_EQ(ReadHandleStats(host->handles).live, failing > 124 ? 2 : failing > 123 ? 1 : 0);
+    EXPECT_EQ(ReadHandleStats(host->handles).live, failing > PARAM_DRAW_ORDER ? 2 : failing > PARAM_CHAIN_SELECTION ? 1 : 0);
   }
   auto host = OpenTestHost();
   ASSERT_NE(host, nullptr);
   host->instance.registerCustomUIResult = 42;
   EXPECT_EQ(RunParamsSetup(*host), 42);
-  EXPECT_EQ(host->numParams, 131);
+  EXPECT_EQ(host->numParams, kParamCountWithInput);
   // A failed default blob is not an error: the parameter goes in with a null default.
   host = nullptr;
   ASSERT_NE(host = OpenTestHost(), nullptr);
   FailHandleAllocationsAfter(host->handles, 0);
   EXPECT_EQ(RunParamsSetup(*host), kHostErrorNone);
-  EXPECT_EQ(host->instance.addCalls.size(), 130u);
+  EXPECT_EQ(host->instance.addCalls.size(), static_cast<size_t>(kParamCount));
   EXPECT_EQ(Def(*host, PARAM_CHAIN_SELECTION).u.arbitrary.defaultHandle, nullptr);
   EXPECT_EQ(Def(*host, PARAM_DRAW_ORDER).u.arbitrary.defaultHandle, nullptr);
 }
@@ -70,7 +70,7 @@ TEST(ParamsSetup, LabelsTextsAndFlagsOnlyOnButtonsAndHiddenData) {
   const std::set<int32_t> buttons = {PARAM_REVERSE_SELECTED, PARAM_SET_ORDER,  PARAM_CLEAR_ORDER,
                                      PARAM_EXPORT_PATHS,     PARAM_EXPORT_SVG, PARAM_CREATE_SHAPE_LAYER,
                                      PARAM_BLEND_SELECTED};
-  for (int32_t id = 1; id <= 130; ++id) {
+  for (int32_t id = 1; id <= kParamCount; ++id) {
     const HostParamDef& def = Def(*host, id);
     SCOPED_TRACE(id);
     EXPECT_EQ(def.id, id);

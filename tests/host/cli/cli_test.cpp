@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "model/param_ids.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/scratch_directory.h"
 
@@ -25,7 +26,7 @@ TEST(Cli, AboutAndParamsListWhatTheHostReceived) {
                            "120\tNib Angle\tangle\t\t45"}) {
     EXPECT_NE(params.out.find(std::string("\n") + line + "\n"), std::string::npos) << line;
   }
-  EXPECT_EQ(std::count(params.out.begin(), params.out.end(), '\n'), 131);
+  EXPECT_EQ(std::count(params.out.begin(), params.out.end(), '\n'), kParamCount + 1);  // and the heading
   size_t checkboxesOn = 0;  // Smart Junction Tracing and Auto-Flip On Merge
   for (size_t at = 0; (at = params.out.find("\ton\n", at)) != std::string::npos; ++at) ++checkboxesOn;
   EXPECT_EQ(checkboxesOn, 2u);
