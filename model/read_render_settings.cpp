@@ -10,6 +10,22 @@ namespace {
 constexpr float kFixedToFloat = 1.52587890625e-05f;
 constexpr float kPi = 3.1415927f;
 
+// What a slider's value becomes in the settings. Each factor is applied in
+// float (the opacity in integers), in the order the settings have always used.
+constexpr float kHundredPercent = 100.0f;  // a percentage to a fraction
+// Opacity (%) to the line colour's alpha byte: x 255 / 100, truncated.
+constexpr int64_t kOpaqueAlpha = 255;
+constexpr int64_t kOpaquePercent = 100;
+constexpr float kSpeedEaseAtFullAmount = 3.0f;        // the reveal's ease strength at Speed Ease Amount 100 %
+constexpr float kPixelsPerFitToleranceStep = 0.1f;    // "Fit Tolerance (x0.1 px)": a product, not a division by 10
+constexpr float kRoughnessPixelsAtFullAmount = 4.0f;  // the stroke edge's noise amplitude at Roughness Amount 100
+// Roughness Scale counts thousandths of the noise frequency (noise cells per pixel).
+constexpr float kRoughnessScaleStepsPerNoiseFrequency = 1000.0f;
+constexpr float kDensityLengthPixels = 100.0f;        // "Density (per 100px)" counts particles over this length
+constexpr float kTurbulencePixelsAtFull = 8.0f;       // the particles' noise displacement at Turbulence 100 %
+constexpr float kDegreesPerHalfTurn = 180.0f;         // with kPi, degrees to radians
+constexpr int32_t kLineCapRound = 1;                  // Line Cap's first choice
+
 int32_t Int(HostParamDef* params[], int32_t id) { return params[id]->u.slider.value; }
 
 bool On(HostParamDef* params[], int32_t id) { return params[id]->u.checkbox.value != 0; }
@@ -18,12 +34,12 @@ int32_t Popup(HostParamDef* params[], int32_t id) { return params[id]->u.popup.v
 
 // Integer percentage as a fraction, in float.
 float Percent(HostParamDef* params[], int32_t id) {
-  return static_cast<float>(Int(params, id)) / 100.0f;
+  return static_cast<float>(Int(params, id)) / kHundredPercent;
 }
 
 // Float-slider percentage: narrowed to float first, then divided.
 float FloatPercent(HostParamDef* params[], int32_t id) {
-  return static_cast<float>(params[id]->u.floatSlider.value) / 100.0f;
+  return static_cast<float>(params[id]->u.floatSlider.value) / kHundredPercent;
 }
 
 float AsFloat(HostParamDef* params[], int32_t id) { return static_cast<float>(Int(params, id)); }
@@ -63,14 +79,15 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   const ColorRgb8 line = Rgb(params, PARAM_LINE_COLOR);
   // A damaged project could carry an opacity outside 0..100; keep the byte in range.
   // The product in 64 bits, so such a value cannot overflow before the clamp.
-  const int64_t alpha = std::clamp<int64_t>(static_cast<int64_t>(Int(params, PARAM_OPACITY)) * 255 / 100, 0, 255);
+  const int64_t opacity = Int(params, PARAM_OPACITY);
+  const int64_t alpha = std::clamp<int64_t>(opacity * kOpaqueAlpha / kOpaquePercent, 0, kOpaqueAlpha);
   s.lineColor = HostPixel8{static_cast<uint8_t>(alpha), line.red, line.green, line.blue};
   s.lineColorEnd = Rgb(params, PARAM_LINE_COLOR_END);
   s.useGradient = On(params, PARAM_USE_GRADIENT);
   s.matchOriginalWidth = On(params, PARAM_MATCH_ORIGINAL_WIDTH);
   s.widthScale = Percent(params, PARAM_WIDTH_SCALE);
   s.taper = Percent(params, PARAM_TAPER);
-  s.roundCap = Popup(params, PARAM_LINE_CAP) == 1;
+  s.roundCap = Popup(params, PARAM_LINE_CAP) == kLineCapRound;
   s.compositeOnOriginal = On(params, PARAM_COMPOSITE_ON_ORIGINAL);
   s.revealOriginal = On(params, PARAM_REVEAL_ORIGINAL_IMAGE);
 
@@ -78,7 +95,7 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.chainStagger = Percent(params, PARAM_CHAIN_STAGGER);
   s.pathOffset = FloatPercent(params, PARAM_PATH_OFFSET);
   s.naturalSpeed = On(params, PARAM_NATURAL_SPEED);
-  s.speedEase = Percent(params, PARAM_SPEED_EASE_AMOUNT) * 3.0f;
+  s.speedEase = Percent(params, PARAM_SPEED_EASE_AMOUNT) * kSpeedEaseAtFullAmount;
 
   s.smoothIterations = Int(params, PARAM_SMOOTH_ITERATIONS);
   s.gapClose = AsFloat(params, PARAM_GAP_CLOSE);
@@ -86,7 +103,7 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.minShapeArea = Int(params, PARAM_MIN_SHAPE_AREA);
   s.spurPrune = Int(params, PARAM_SPUR_PRUNE);
   s.useBezierFit = On(params, PARAM_USE_BEZIER_FIT);
-  s.fitTolerance = AsFloat(params, PARAM_FIT_TOLERANCE) * 0.1f;
+  s.fitTolerance = AsFloat(params, PARAM_FIT_TOLERANCE) * kPixelsPerFitToleranceStep;
   s.subdivide = Int(params, PARAM_SUBDIVIDE);
   s.smartJunctionTracing = On(params, PARAM_SMART_JUNCTION_TRACING);
   s.junctionBias = Percent(params, PARAM_JUNCTION_CURVATURE_BIAS);
@@ -111,12 +128,12 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.dashPeriod = period > 0.0f ? period : 1.0f;
   s.dashOffset = AsFloat(params, PARAM_DASH_OFFSET);
 
-  s.roughnessAmount = Percent(params, PARAM_ROUGHNESS_AMOUNT) * 4.0f;
-  s.roughnessScale = AsFloat(params, PARAM_ROUGHNESS_SCALE) / 1000.0f;
+  s.roughnessAmount = Percent(params, PARAM_ROUGHNESS_AMOUNT) * kRoughnessPixelsAtFullAmount;
+  s.roughnessScale = AsFloat(params, PARAM_ROUGHNESS_SCALE) / kRoughnessScaleStepsPerNoiseFrequency;
 
   s.particlesEnabled = On(params, PARAM_ENABLE_PARTICLES);
   const float density = AsFloat(params, PARAM_PARTICLE_DENSITY);
-  s.particleSpacing = density > 0.0f ? 100.0f / density : 100.0f;
+  s.particleSpacing = density > 0.0f ? kDensityLengthPixels / density : kDensityLengthPixels;
   s.particleSize = AsFloat(params, PARAM_PARTICLE_SIZE);
   s.particleScatter = AsFloat(params, PARAM_PARTICLE_SCATTER);
   s.particleOpacity = Percent(params, PARAM_PARTICLE_OPACITY);
@@ -127,7 +144,7 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.trailColor = Rgb(params, PARAM_TRAIL_COLOR);
   s.randomColors = On(params, PARAM_RANDOM_COLORS);
   s.flowDirection = Percent(params, PARAM_FLOW_DIRECTION);
-  s.turbulence = Percent(params, PARAM_TURBULENCE) * 8.0f;
+  s.turbulence = Percent(params, PARAM_TURBULENCE) * kTurbulencePixelsAtFull;
   s.tipScatterFalloff = Percent(params, PARAM_TIP_SCATTER_FALLOFF);
 
   s.multiStroke = On(params, PARAM_MULTI_STROKE_ENABLE);
@@ -138,7 +155,7 @@ RenderSettings ReadRenderSettings(HostParamDef* params[]) {
   s.ringColor = HostPixel8{255, ring.red, ring.green, ring.blue};
 
   s.nibSimulation = On(params, PARAM_NIB_SIMULATION);
-  s.nibAngle = FixedToFloat(params[PARAM_NIB_ANGLE]->u.angle.value) * kPi / 180.0f;
+  s.nibAngle = FixedToFloat(params[PARAM_NIB_ANGLE]->u.angle.value) * kPi / kDegreesPerHalfTurn;
   s.minWidth = Percent(params, PARAM_MIN_WIDTH);
 
   return s;
