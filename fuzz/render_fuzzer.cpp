@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_input.h"
 #include "host/effect_instance.h"
 #include "host/frame_buffer.h"
+#include "host_interface/host_fixed_point.h"
 #include "model/param_ids.h"
 
 namespace {
@@ -42,8 +43,8 @@ void RandomValue(FuzzInput& input, const HostParamEntry& entry, HostParamValue& 
         value.point.xValue = input.Take<int32_t>();
         value.point.yValue = input.Take<int32_t>();
       } else {
-        value.point.xValue = input.TakeInRange(-8 * kMaxSide, 8 * kMaxSide) * 65536;
-        value.point.yValue = input.TakeInRange(-8 * kMaxSide, 8 * kMaxSide) * 65536;
+        value.point.xValue = WholeToFixed(input.TakeInRange(-8 * kMaxSide, 8 * kMaxSide));
+        value.point.yValue = WholeToFixed(input.TakeInRange(-8 * kMaxSide, 8 * kMaxSide));
       }
       break;
     default: break;

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "host_interface/host_fixed_point.h"
 #include "model/param_ids.h"
 
 namespace {
 
-// 2^-16: one unit of the host's 16.16 fixed point.
-constexpr float kFixedToFloat = 1.52587890625e-05f;
 constexpr float kPi = 3.1415927f;
 
 // What a slider's value becomes in the settings. Each factor is applied in
@@ -48,8 +47,6 @@ ColorRgb8 Rgb(HostParamDef* params[], int32_t id) {
   const HostPixel8& c = params[id]->u.color.value;
   return ColorRgb8{c.red, c.green, c.blue};
 }
-
-float FixedToFloat(int32_t fixed) { return static_cast<float>(fixed) * kFixedToFloat; }
 
 WidthPointTable ReadWidthPoints(HostParamDef* params[]) {
   WidthPointTable table;

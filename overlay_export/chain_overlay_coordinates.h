@@ -13,11 +13,6 @@
 #include "host_interface/host_records.h"
 #include "skeleton/points.h"
 
-// value x 65536 to the nearest integer, halves away from zero, saturated.
-std::optional<int32_t> FloatToFixed(double value);
-// value x 65536, saturated.
-int32_t IntToFixed(int32_t value);
-
 // Cache pixels to layer pixels: denominator / numerator per axis, 1 when the
 // numerator is not positive. The click goes back with the inverse factors.
 FloatPoint DrawFactors(const HostInData& in);

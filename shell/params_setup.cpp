@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host_interface/host_fixed_point.h"
 #include "model/param_definitions.h"
 #include "shell/arbitrary_data.h"
 
 namespace {
 
-constexpr int32_t kFixedOne = 65536;  // 1.0 in 16.16 fixed point
 constexpr float kCurveTolerance = 0.05f;
 constexpr int16_t kFloatSliderPrecision = 2;
 
@@ -34,8 +34,8 @@ void FillValueBlock(const HostInData* in, int32_t id, const ParamDefinition& def
       u.floatSlider.curveTolerance = kCurveTolerance;
       break;
     case kParamTypeAngle:
-      u.angle.value = definition.defaultValue * kFixedOne;
-      u.angle.defaultValue = definition.defaultValue * kFixedOne;
+      u.angle.value = WholeToFixed(definition.defaultValue);
+      u.angle.defaultValue = WholeToFixed(definition.defaultValue);
       break;
     case kParamTypeCheckbox:
       u.checkbox.value = definition.defaultValue;
@@ -47,10 +47,10 @@ void FillValueBlock(const HostInData* in, int32_t id, const ParamDefinition& def
       u.color.defaultValue = definition.color;
       break;
     case kParamTypePoint:
-      u.point.xValue = definition.defaultValue * kFixedOne;
-      u.point.yValue = definition.defaultValue * kFixedOne;
-      u.point.xDefault = definition.defaultValue * kFixedOne;
-      u.point.yDefault = definition.defaultValue * kFixedOne;
+      u.point.xValue = WholeToFixed(definition.defaultValue);
+      u.point.yValue = WholeToFixed(definition.defaultValue);
+      u.point.xDefault = WholeToFixed(definition.defaultValue);
+      u.point.yDefault = WholeToFixed(definition.defaultValue);
       break;
     case kParamTypePopup:
       u.popup.value = definition.defaultValue;

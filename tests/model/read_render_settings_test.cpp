@@ -7,11 +7,10 @@
 #include <numbers>
 #include <tuple>
 
+#include "host_interface/host_fixed_point.h"
 #include "tests/model/param_array.h"
 
 namespace {
-
-constexpr int32_t kFixedOne = 65536;
 
 TEST(ReadRenderSettings, ConversionsInTheirOrderAndRange) {
   test_params::ParamArray p;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host_interface/host_commands.h"
+#include "host_interface/host_fixed_point.h"
 #include "overlay_export/chain_overlay.h"
 #include "overlay_export/chain_overlay_coordinates.h"
 #include "shell/command_dispatch.h"
@@ -292,13 +293,13 @@ TEST(OverlayCoordinates, FixedPointConversionsRoundHalvesAwaySaturateAndRefuseNo
       {kInf, std::nullopt},
       {-kInf, std::nullopt},
   };
-  for (const auto& c : floats) EXPECT_EQ(FloatToFixed(c.value), c.fixed) << c.value;
+  for (const auto& c : floats) EXPECT_EQ(RoundFiniteToFixedSaturated(c.value), c.fixed) << c.value;
   const struct {
     int32_t value;
     int32_t fixed;
   } ints[] = {{0, 0}, {1, 65536}, {-1, -65536}, {32767, 2147418112}, {32768, kMax}, {-32768, kMin},
               {-32769, kMin}, {kMax, kMax}, {kMin, kMin}};
-  for (const auto& c : ints) EXPECT_EQ(IntToFixed(c.value), c.fixed) << c.value;
+  for (const auto& c : ints) EXPECT_EQ(WholeToFixedSaturated(c.value), c.fixed) << c.value;
 
   ui_fake::Host host;
   ui_fake::Window window;
