@@ -3,14 +3,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "host/text_join.h"
 #include "host/untrusted_text.h"
+#include "host_interface/host_fixed_point.h"
 
 namespace {
-
-constexpr double kFixedOne = 65536.0;
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -42,13 +42,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     if (end == std::string_view::npos) return parts;
     start = end + 1;
   }
-}
-
-bool ToFixed(double value, int32_t& fixed) {
-  const double scaled = std::round(value * kFixedOne);
-  if (!(scaled >= -2147483648.0 && scaled <= 2147483647.0)) return false;
-  fixed = static_cast<int32_t>(scaled);
-  return true;
 }
 
 std::string FormatNumber(double value) {
@@ -163,12 +156,15 @@ bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostPar
       }
       value.floatSlider.value = number;
       return true;
-    case kParamTypeAngle:
-      if (!ParseDouble(text, number) || !ToFixed(number, value.angle.value)) {
+    case kParamTypeAngle: {
+      const std::optional<int32_t> fixed = ParseDouble(text, number) ? RoundToFixed(number) : std::nullopt;
+      if (!fixed) {
         error = quoted + " is not an angle in degrees";
         return false;
       }
+      value.angle.value = *fixed;
       return true;
+    }
     case kParamTypeCheckbox: {
       const std::string lower = Lower(Trim(text));
       if (lower == "1" || lower == "on" || lower == "true") {
@@ -197,11 +193,15 @@ bool ParseParamValue(const HostParamEntry& entry, std::string_view text, HostPar
       const std::vector<std::string_view> parts = Split(text, ',');
       double x = 0.0;
       double y = 0.0;
-      if (parts.size() != 2 || !ParseDouble(parts[0], x) || !ParseDouble(parts[1], y) ||
-          !ToFixed(x, value.point.xValue) || !ToFixed(y, value.point.yValue)) {
+      const bool numbers = parts.size() == 2 && ParseDouble(parts[0], x) && ParseDouble(parts[1], y);
+      const std::optional<int32_t> fixedX = numbers ? RoundToFixed(x) : std::nullopt;
+      const std::optional<int32_t> fixedY = numbers ? RoundToFixed(y) : std::nullopt;
+      if (!fixedX || !fixedY) {
         error = quoted + " is not a point (x,y in pixels)";
         return false;
       }
+      value.point.xValue = *fixedX;
+      value.point.yValue = *fixedY;
       return true;
     }
     default:
@@ -214,11 +214,11 @@ std::string FormatParamValue(const HostParamEntry& entry, const HostParamValue& 
   switch (entry.def.paramType) {
     case kParamTypeSlider: return std::to_string(u.slider.value);
     case kParamTypeFloatSlider: return FormatNumber(u.floatSlider.value);
-    case kParamTypeAngle: return FormatNumber(u.angle.value / kFixedOne);
+    case kParamTypeAngle: return FormatNumber(FixedToDouble(u.angle.value));
     case kParamTypeCheckbox: return u.checkbox.value != 0 ? "on" : "off";
     case kParamTypeColor: return Rgb(u.color.value);
     case kParamTypePoint:
-      return JoinText({FormatNumber(u.point.xValue / kFixedOne), ",", FormatNumber(u.point.yValue / kFixedOne)});
+      return JoinText({FormatNumber(FixedToDouble(u.point.xValue)), ",", FormatNumber(FixedToDouble(u.point.yValue))});
     case kParamTypePopup: {
       const std::vector<std::string_view> choices = Split(entry.text, '|');
       const auto index = static_cast<size_t>(u.popup.value - 1);
@@ -239,7 +239,8 @@ std::string FormatParamDefault(const HostParamEntry& entry) {
     case kParamTypeColor: u.color.value = u.color.defaultValue; break;
     case kParamTypePopup: u.popup.value = u.popup.defaultValue; break;
     case kParamTypePoint:  // a percentage of the layer's size
-      return JoinText({FormatNumber(u.point.xDefault / kFixedOne), "%,", FormatNumber(u.point.yDefault / kFixedOne), "%"});
+      return JoinText(
+          {FormatNumber(FixedToDouble(u.point.xDefault)), "%,", FormatNumber(FixedToDouble(u.point.yDefault)), "%"});
     default: break;
   }
   return FormatParamValue(entry, u);

@@ -15,6 +15,7 @@
 #include "host/param_value_text.h"
 #include "host/text_join.h"
 #include "host/untrusted_text.h"
+#include "host_interface/host_fixed_point.h"
 
 using nlohmann::json;
 
@@ -22,7 +23,6 @@ namespace {
 
 constexpr char kProjectFormat[] = "spindrel-project";
 constexpr int kProjectVersion = 1;
-constexpr double kFixedOne = 65536.0;
 constexpr char kPointDefault[] = "default";
 
 std::string ToHex(const std::vector<uint8_t>& bytes) {
@@ -62,22 +62,22 @@ json ValueToJson(const HostParamDef& def, bool pointAtDefault) {
     case kParamTypeCheckbox: return u.checkbox.value;
     case kParamTypePopup: return u.popup.value;
     case kParamTypeFloatSlider: return u.floatSlider.value;
-    case kParamTypeAngle: return u.angle.value / kFixedOne;
+    case kParamTypeAngle: return FixedToDouble(u.angle.value);
     case kParamTypeColor:
       return json{{"red", u.color.value.red}, {"green", u.color.value.green}, {"blue", u.color.value.blue},
                   {"alpha", u.color.value.alpha}};
     case kParamTypePoint:
       if (pointAtDefault) return kPointDefault;
-      return json::array({u.point.xValue / kFixedOne, u.point.yValue / kFixedOne});
+      return json::array({FixedToDouble(u.point.xValue), FixedToDouble(u.point.yValue)});
     default: return nullptr;
   }
 }
 
 bool FixedFromJson(const json& value, int32_t& fixed) {
   if (!value.is_number()) return false;
-  const double scaled = value.get<double>() * kFixedOne;
-  if (!(scaled >= -2147483648.0 && scaled <= 2147483647.0) || scaled != std::floor(scaled)) return false;
-  fixed = static_cast<int32_t>(scaled);
+  const std::optional<int32_t> exact = ExactToFixed(value.get<double>());
+  if (!exact) return false;
+  fixed = *exact;
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "host/frame_resample.h"
 #include "host/raster/window_raster.h"
 #include "host/text_join.h"
+#include "host_interface/host_fixed_point.h"
 #include "model/param_ids.h"
 #include "model/read_render_settings.h"
 #include "render/render_command.h"
@@ -30,10 +31,10 @@ std::vector<std::vector<IntPoint>> AnalyseChains(EditingSession& session) {
 // A point the overlay drew, back in the pixels of the analysed layer.
 bool CachePixel(const EditingSession& session, int32_t windowType, DrawPoint point, IntPoint& pixel) {
   if (!std::isfinite(point.x) || !std::isfinite(point.y)) return false;
-  HostFixedPoint fixed{PixelsToFixed(point.x), PixelsToFixed(point.y)};
+  HostFixedPoint fixed{RoundToFixedSaturated(point.x), RoundToFixedSaturated(point.y)};
   if (windowType == kWindowComp) fixed = TransformBack(session.effect.host->windows.layerInComp, fixed);
-  const double x = std::round(fixed.x / 65536.0 / session.downsample);
-  const double y = std::round(fixed.y / 65536.0 / session.downsample);
+  const double x = std::round(FixedToDouble(fixed.x) / session.downsample);
+  const double y = std::round(FixedToDouble(fixed.y) / session.downsample);
   pixel = {static_cast<int32_t>(x), static_cast<int32_t>(y)};
   return true;
 }

@@ -4,7 +4,8 @@
 //
 // The arithmetic is done in double on the point's pixel value; the result is
 // rounded to the nearest 1/65536 pixel, halves away from zero, and saturated
-// to the 32-bit range, so a point far outside never wraps around. A transform
+// to the 32-bit range (RoundToFixedSaturated), so a point far outside never
+// wraps around. A transform
 // with a zero, negative or non-finite scale, or a non-finite offset, is not
 // usable (IsUsableTransform); the host refuses to set one.
 #pragma once
@@ -22,9 +23,6 @@ struct PlaneTransform {
 
 bool IsUsableTransform(const PlaneTransform& transform);
 bool IsIdentityTransform(const PlaneTransform& transform);
-
-// Pixels to 16.16: nearest, halves away from zero, saturated; NaN gives 0.
-int32_t PixelsToFixed(double pixels);
 
 HostFixedPoint TransformForward(const PlaneTransform& transform, HostFixedPoint point);
 HostFixedPoint TransformBack(const PlaneTransform& transform, HostFixedPoint point);

@@ -6,12 +6,11 @@
 #include "host/command_params.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
+#include "host_interface/host_fixed_point.h"
 #include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {
-
-constexpr int32_t kFixedOne = 65536;
 
 class ParamText : public ::testing::Test {
  protected:

@@ -5,6 +5,7 @@
 
 #include "host/ui/plane_transform.h"
 #include "host/ui/window_events.h"
+#include "host_interface/host_fixed_point.h"
 
 namespace {
 
@@ -52,10 +53,10 @@ TEST(WindowMapping, FixedPointForwardAndBackRoundHalvesAwayAndSaturate) {
     EXPECT_EQ(again.x, x);
     EXPECT_NEAR(again.y, x, 2);  // y shrinks by 4: two fixed steps may be lost
   }
-  EXPECT_EQ(PixelsToFixed(std::nan("")), 0);
-  EXPECT_EQ(PixelsToFixed(INFINITY), kMax);
-  EXPECT_EQ(PixelsToFixed(-INFINITY), kMin);
-  EXPECT_EQ(PixelsToFixed(-0.5 / 65536), -1);
+  EXPECT_EQ(RoundToFixedSaturated(std::nan("")), 0);
+  EXPECT_EQ(RoundToFixedSaturated(INFINITY), kMax);
+  EXPECT_EQ(RoundToFixedSaturated(-INFINITY), kMin);
+  EXPECT_EQ(RoundToFixedSaturated(-0.5 / 65536), -1);
   EXPECT_TRUE(IsUsableTransform(placed));
   for (const PlaneTransform& bad : {PlaneTransform{0, 0, 0, 1}, PlaneTransform{0, 0, 1, -2},
                                     PlaneTransform{NAN, 0, 1, 1}, PlaneTransform{0, 0, INFINITY, 1}}) {
