@@ -167,7 +167,7 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, const GraphExt
 
   const NodesByComponent nodesByComponent = GroupNodes(graph);
   const ShapeWalkOptions walkOptions{startPoint, writingDirection, options.directionalStart, options.tracing};
-  BranchScratch scratch;
+  ShapeWalkScratch scratch;
   // A pixel trace never leaves its component and each component is traced
   // at most once, so one visited grid serves every trace of this loop.
   std::vector<uint8_t> traceVisited;

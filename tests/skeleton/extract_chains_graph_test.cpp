@@ -106,7 +106,7 @@ void ExpectOneStrokePerShapeCoveringItsLiveEdges(const ByteMask& mask, const std
   }
   std::vector<std::vector<int32_t>> nodesOf(graph.componentCount);
   for (size_t n = 0; n < graph.nodes.size(); ++n) nodesOf[graph.nodeComponent[n]].push_back(int32_t(n));
-  BranchScratch scratch;
+  ShapeWalkScratch scratch;
   auto junction = [&graph](int32_t n) { return graph.incidentEdges[n].size() > 2; };
   for (int32_t c = 0; c < graph.componentCount; ++c) {
     const std::vector<int32_t>& nodes = nodesOf[c];
