@@ -90,10 +90,12 @@ void Close(const Cursor& c, BranchSearch& search) {
 void StartSearch(const FreeEdgeCopy& copy, size_t candidateSlot, std::vector<uint16_t>& found, uint16_t decision,
                  BranchSearch& search) {
   const CopyEdge candidate = copy.slots[candidateSlot];
-  // Every node enters a stack at most once, and a block finds at most eight per node it expands.
+  // Every node enters a stack at most once, and a block finds fewer nodes than
+  // its expanded records have slots.
   if (search.stack.size() < copy.nodes.size() + 1) search.stack.resize(copy.nodes.size() + 1);
   found[PlaceholderNode(copy)] = decision;
-  if (search.lengths.size() < kRaceBlock * kMaxRacers) search.lengths.resize(kRaceBlock * kMaxRacers);
+  const size_t lengthRoom = size_t{kRaceBlock} << kMaxRaceRecordShift;
+  if (search.lengths.size() < lengthRoom) search.lengths.resize(lengthRoom);
   search.stack[0] = 0;
   search.top = 1;
   search.length = 0.0f;
@@ -132,7 +134,7 @@ int32_t RaceBranches(const FreeEdgeCopy& copy, uint32_t node, const float* direc
   }
 
   const CopyEdge* slots = copy.slots.data();
-  const uint32_t shift = copy.recordShift;  // 3, or 4 for a node with eight free edges
+  const uint32_t shift = copy.recordShift;  // 3, or 4 when a node has eight free edges
   for (;;) {
     int32_t leader = -1;
     int32_t runner = -1;

@@ -17,8 +17,14 @@ constexpr float kDirectionWeight = 0.001f;
 constexpr float kNoCandidateScore = -1e9f;  // a candidate must score above this to be taken
 
 // A node has at most eight free edges: each leaves it through a different
-// one of its eight neighbour pixels.
+// one of its eight neighbour pixels. The race reads records of 8 or 16 slots.
 constexpr uint32_t kMaxRacers = 8;
+constexpr uint32_t kMaxRaceRecordShift = 4;
+
+// Whether RaceBranches can choose among `count` free edges in this copy.
+inline bool RaceTakes(const FreeEdgeCopy& copy, uint32_t count) {
+  return count <= kMaxRacers && copy.recordShift <= kMaxRaceRecordShift;
+}
 
 // Branch length dominates; the direction term adds at most +-0.001. The
 // operations and their order are fixed: they decide ties.
@@ -50,7 +56,7 @@ struct BranchRace {
 void ResetBranchRace(BranchRace& race, size_t nodeCount);
 
 // The position, in the node's record, of the free edge with the highest
-// score among the free edges of the copy's node `node` (2 to kMaxRacers of
-// them), with directions[i] the direction score of the i-th; -1 when none
-// scores above kNoCandidateScore.
+// score among the free edges of the copy's node `node` (at least 2, and
+// RaceTakes), with directions[i] the direction score of the i-th; -1 when
+// none scores above kNoCandidateScore.
 int32_t RaceBranches(const FreeEdgeCopy& copy, uint32_t node, const float* directions, BranchRace& race);

@@ -83,7 +83,7 @@ float DirectionScore(const EdgeRec& edge, int32_t from, FloatPoint heading, Floa
 }
 
 // Every candidate measured to its end, one after the other: for a node with
-// more free edges than the race holds, which the graph never builds.
+// more free edges than the race takes, which the graph never builds.
 int32_t ChooseByFullMeasure(const SkeletonGraph& graph, const ShapeWalk& walk, FloatPoint predicted,
                             JunctionTracing tracing, BranchScratch& scratch) {
   int32_t best = -1;
@@ -116,7 +116,7 @@ int32_t ChooseNextEdge(const SkeletonGraph& graph, const ShapeWalk& walk, FloatP
     const float direction = DirectionScore(At(graph.edges, edges[0]), walk.current, walk.heading, predicted, tracing);
     return direction > kNoCandidateScore ? edges[0] : -1;
   }
-  if (count > kMaxRacers) return ChooseByFullMeasure(graph, walk, predicted, tracing, scratch.plain);
+  if (!RaceTakes(copy, count)) return ChooseByFullMeasure(graph, walk, predicted, tracing, scratch.plain);
   for (uint32_t i = 0; i < count; ++i) {
     directions[i] = DirectionScore(At(graph.edges, edges[i]), walk.current, walk.heading, predicted, tracing);
   }
