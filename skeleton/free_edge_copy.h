@@ -1,10 +1,11 @@
 // The free edges of the part of a skeleton graph that a walk can reach,
 // packed for the walk's look-ahead: every node gets a record of the same
-// size, one cache line, holding its free edges (the other node and the edge
-// length) in the order of its incidence list, so that a search reads a node
-// from one line instead of chasing the incidence list and the edge records.
-// Used edges are taken out without reordering the rest, since that order
-// decides the order in which a search sums lengths.
+// size (one cache line unless some node has eight free edges) that holds its
+// free edges (the other node and the edge length) in the order of its
+// incidence list, so that a search reads a node from one line instead of
+// chasing the incidence list and the edge records. Used edges are taken out
+// without reordering the rest, since that order decides the order in which a
+// search sums lengths.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +32,7 @@ struct FreeEdgeCopy {
   uint32_t recordShift = 3;        // a record is 1 << recordShift slots: the count, then the free edges
   std::vector<CopyEdge> slots;     // node i's record starts at slot i << recordShift
   std::vector<int32_t> slotEdge;   // per slot: the graph edge of a free edge slot
-  std::vector<int32_t> nodes;      // the graph node of each copy index, breadth first from the start
+  std::vector<int32_t> nodes;      // the graph node of each copy index, in the order a look-ahead from the start finds them
   std::vector<int32_t> indexOfNode;  // per graph node: its copy index, -1 outside the copy
 };
 
