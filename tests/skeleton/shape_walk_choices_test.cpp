@@ -80,9 +80,9 @@ TEST(ShapeWalkChoices, ExtractionMatchesFullMeasurementOfEveryBranch) {
     int32_t width, height, runs;
   };
   const Case cases[] = {
-      {Kind::kNoise, 24, 24, 40},           {Kind::kNoise, 48, 40, 16},   {Kind::kNoise, 80, 64, 3},
-      {Kind::kLattice, 40, 30, 30},         {Kind::kLattice, 97, 61, 8},  {Kind::kDiagonalLattice, 45, 45, 20},
-      {Kind::kDiagonalLattice, 91, 70, 6},  {Kind::kComb, 80, 60, 20},    {Kind::kComb, 200, 90, 6},
+      {Kind::kNoise, 24, 24, 40},           {Kind::kNoise, 48, 40, 12},   {Kind::kNoise, 80, 64, 3},
+      {Kind::kLattice, 40, 30, 30},         {Kind::kLattice, 97, 61, 5},  {Kind::kDiagonalLattice, 45, 45, 12},
+      {Kind::kDiagonalLattice, 91, 70, 4},  {Kind::kComb, 80, 60, 20},    {Kind::kComb, 200, 90, 6},
       {Kind::kText, 120, 80, 16},           {Kind::kText, 260, 140, 4},
   };
   const float biases[] = {-1.0f, -0.55f, -0.2f, 0.0f, 0.35f, 1.0f};
