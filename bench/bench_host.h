@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "host/command_params.h"
 #include "host/param_value_text.h"
 #include "host/reference_host.h"
+#include "render/render_command.h"
 
 namespace bench_host {
 
@@ -34,5 +36,14 @@ inline ReferenceHost& BenchHost() {
 }
 
 inline void CloseBenchHost() { Slot().reset(); }
+
+// One render of `input` into `output` in this process (the module's twin),
+// with the parameters as they stand.
+inline HostError RenderInProcess(const HostFrame& input, HostFrame& output) {
+  return RunWithCommandParams(BenchHost(), &input, 0, [&](HostInData& in, HostParamDef* params[]) {
+    HostOutData out{};
+    return Render(&in, &out, params, &output, nullptr);
+  });
+}
 
 }  // namespace bench_host

@@ -76,11 +76,7 @@ void RenderWhole(benchmark::State& state, bool reuse) {
   HostFrame output = FrameView(f.output);
   SetAnalysisReuse(reuse);
   for (auto _ : state) {
-    const HostError result = RunWithCommandParams(BenchHost(), &input, 0, [&](HostInData& in, HostParamDef* params[]) {
-      HostOutData out{};
-      return Render(&in, &out, params, &output, nullptr);
-    });
-    if (result != kHostErrorNone) state.SkipWithError("render failed");
+    if (bench_host::RenderInProcess(input, output) != kHostErrorNone) state.SkipWithError("render failed");
     benchmark::DoNotOptimize(f.output.storage.data());
   }
   SetAnalysisReuse(true);

@@ -167,10 +167,11 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, const GraphExt
 
   const NodesByComponent nodesByComponent = GroupNodes(graph);
   const ShapeWalkOptions walkOptions{startPoint, writingDirection, options.directionalStart, options.tracing};
-  BranchScratch scratch;
   // A pixel trace never leaves its component and each component is traced
-  // at most once, so one visited grid serves every trace of this loop.
+  // at most once (here or among the rings below), so one visited grid serves
+  // every trace.
   std::vector<uint8_t> traceVisited;
+  ShapeWalkScratch scratch;
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
     const size_t c = static_cast<size_t>(At(graph.nodeComponent, node));
     if (componentDone[c] || graph.liveEdgeCount[c] == 0 || !NodeHasFreeEdge(graph, node)) continue;
@@ -201,19 +202,20 @@ std::vector<ChainRecord> ExtractChainsGraph(const ByteMask& mask, const GraphExt
     ChainRecord chain = SimplifyPoints(std::move(walk), false);
     if (PolylineLength(chain.points) >= minLength || chain.points.size() > 4) result.push_back(std::move(chain));
   }
+  scratch = ShapeWalkScratch{};  // its buffers are not needed by the rings
 
   // Rings of degree-2 pixels have no node and so no edge: trace them closed.
   std::vector<bool> componentHasNode(componentCount, false);
   for (const int32_t c : graph.nodeComponent) At(componentHasNode, c) = true;
   if (std::find(componentHasNode.begin(), componentHasNode.end(), false) == componentHasNode.end()) return result;
-  std::vector<uint8_t> ringVisited(mask.cells.size(), 0);
+  if (traceVisited.empty()) traceVisited.assign(mask.cells.size(), 0);
   for (size_t index = 0; index < mask.cells.size(); ++index) {
-    if (mask.cells[index] == 0 || ringVisited[index] != 0) continue;
+    if (mask.cells[index] == 0 || traceVisited[index] != 0) continue;
     const size_t c = static_cast<size_t>(graph.componentOfPixel[index]);
     if (componentDone[c] || componentHasNode[c]) continue;
     const IntPoint start{static_cast<int32_t>(index % static_cast<size_t>(mask.width)),
                          static_cast<int32_t>(index / static_cast<size_t>(mask.width))};
-    std::vector<IntPoint> trace = TracePixelRun(mask, start, ringVisited);
+    std::vector<IntPoint> trace = TracePixelRun(mask, start, traceVisited);
     if (trace.size() < 4) continue;
     RotateToFront(trace, PreferredPointIndex(trace, preferredStart));
     ChainRecord chain = SimplifyPoints(std::move(trace), true);

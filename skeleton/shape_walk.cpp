@@ -11,12 +11,22 @@
 namespace {
 
 constexpr float kMinCurvatureBias = 0.0001f;
-constexpr float kNoCandidateScore = -1e9f;
-constexpr float kDirectionWeight = 0.001f;
 
 struct WalkStep {
   int32_t node;  // the node the edge led to
   int32_t edge;  // -1 for the bottom entry
+};
+
+// Where the walk stands. Every forward step uses up an edge and every
+// retrace pops the stack, so a walk ends after at most twice the number of
+// edges.
+struct ShapeWalk {
+  std::vector<IntPoint> points;
+  std::vector<WalkStep> edgeStack;
+  FloatPoint heading{0.0f, 0.0f};
+  int32_t current = -1;
+  int32_t remaining = 0;  // free edges of the component
+  size_t lastForwardEnd = 0;
 };
 
 // Appends the edge's pixels as walked away from fromNode, without the pixel
@@ -49,6 +59,100 @@ FloatPoint PredictTurnFromPoints(const std::vector<IntPoint>& points, FloatPoint
   FloatPoint steps[kSteps];
   for (size_t i = 0; i < k; ++i) steps[i] = UnitStep(points[n - k - 1 + i], points[n - k + i]);
   return PredictTurn(heading, steps, static_cast<int32_t>(k));
+}
+
+bool TracesCurvature(JunctionTracing tracing) { return tracing.smart && std::fabs(tracing.bias) > kMinCurvatureBias; }
+
+// The heading the walk expects to continue in: turned by the recent turn when
+// Junction Curvature Bias is in force.
+FloatPoint PredictHeading(const ShapeWalk& walk, JunctionTracing tracing) {
+  if (TracesCurvature(tracing) && !IsZero(walk.heading) && walk.points.size() >= 4) {
+    return PredictTurnFromPoints(walk.points, walk.heading);
+  }
+  return walk.heading;
+}
+
+// How well the edge continues the heading (0 before the first step), with
+// the predicted turn blended in by the bias.
+float DirectionScore(const EdgeRec& edge, int32_t from, FloatPoint heading, FloatPoint predicted,
+                     JunctionTracing tracing) {
+  if (IsZero(heading)) return 0.0f;
+  const FloatPoint u = FirstStepFrom(edge, from);
+  if (!TracesCurvature(tracing)) return Dot(u, heading);
+  return (1.0f - std::fabs(tracing.bias)) * Dot(u, heading) + tracing.bias * Dot(u, predicted);
+}
+
+// Every candidate measured to its end, one after the other: for a node with
+// more free edges than the race takes, which the graph never builds.
+int32_t ChooseByFullMeasure(const SkeletonGraph& graph, const ShapeWalk& walk, FloatPoint predicted,
+                            JunctionTracing tracing, BranchScratch& scratch) {
+  int32_t best = -1;
+  float bestScore = kNoCandidateScore;
+  for (const int32_t e : At(graph.incidentEdges, walk.current)) {
+    const EdgeRec& edge = At(graph.edges, e);
+    if (!EdgeIsFree(edge)) continue;
+    const BranchInfo branch = MeasureBranch(graph, edge.nodeA == walk.current ? edge.nodeB : edge.nodeA, e, scratch);
+    const float direction = DirectionScore(edge, walk.current, walk.heading, predicted, tracing);
+    const float score = BranchScore(branch.hasLeaf, branch.length, edge.length, direction);
+    if (score > bestScore) {
+      bestScore = score;
+      best = e;
+    }
+  }
+  return best;
+}
+
+// The free edge to take from the walk's node, -1 at a dead end. A lone free
+// edge is taken on its direction alone; among several, branch length decides.
+int32_t ChooseNextEdge(const SkeletonGraph& graph, const ShapeWalk& walk, FloatPoint predicted,
+                       JunctionTracing tracing, ShapeWalkScratch& scratch) {
+  const FreeEdgeCopy& copy = scratch.copy;
+  const uint32_t node = static_cast<uint32_t>(At(copy.indexOfNode, walk.current));
+  const uint32_t count = FreeEdgeCount(copy, node);
+  if (count == 0) return -1;
+  const int32_t* edges = copy.slotEdge.data() + RecordOf(copy, node) + 1;
+  float directions[kMaxRacers];
+  if (count == 1) {
+    const float direction = DirectionScore(At(graph.edges, edges[0]), walk.current, walk.heading, predicted, tracing);
+    return direction > kNoCandidateScore ? edges[0] : -1;
+  }
+  if (!RaceTakes(copy, count)) return ChooseByFullMeasure(graph, walk, predicted, tracing, scratch.plain);
+  for (uint32_t i = 0; i < count; ++i) {
+    directions[i] = DirectionScore(At(graph.edges, edges[i]), walk.current, walk.heading, predicted, tracing);
+  }
+  const int32_t chosen = RaceBranches(copy, node, directions, scratch.race);
+  return chosen < 0 ? -1 : edges[chosen];
+}
+
+void StepForward(SkeletonGraph& graph, int32_t edgeIndex, ShapeWalk& walk, FreeEdgeCopy& copy) {
+  EdgeRec& edge = At(graph.edges, edgeIndex);
+  edge.used = true;
+  RemoveCopiedEdge(copy, edge, edgeIndex);
+  --walk.remaining;
+  const int32_t from = walk.current;
+  walk.current = edge.nodeA == from ? edge.nodeB : edge.nodeA;
+  AppendEdgeFrom(edge, from, walk.points);
+  walk.edgeStack.push_back(WalkStep{walk.current, edgeIndex});
+  walk.lastForwardEnd = walk.points.size() - 1;
+  walk.heading = LastStepOf(walk.points, walk.heading);
+}
+
+// Back over drawn edges to the latest node on the stack that still has a
+// free edge; false when the walk is over (no free edge left in the
+// component, or none on the way back).
+bool RetraceToFreeEdge(const SkeletonGraph& graph, const FreeEdgeCopy& copy, ShapeWalk& walk) {
+  if (walk.remaining <= 0) return false;
+  while (walk.edgeStack.size() > 1) {
+    const WalkStep top = walk.edgeStack.back();
+    walk.edgeStack.pop_back();
+    walk.current = walk.edgeStack.back().node;
+    AppendEdgeFrom(At(graph.edges, top.edge), top.node, walk.points);
+    if (FreeEdgeCount(copy, static_cast<uint32_t>(At(copy.indexOfNode, walk.current))) > 0) {
+      walk.heading = LastStepOf(walk.points, walk.heading);
+      return true;
+    }
+  }
+  return false;
 }
 
 int32_t SeedCoordinate(float position, int32_t size) {
@@ -87,87 +191,35 @@ int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t>
 }
 
 std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, JunctionTracing tracing,
-                                     BranchScratch& scratch) {
-  std::vector<IntPoint> points{NodePixel(graph, startNode)};
-  std::vector<WalkStep> edgeStack{WalkStep{startNode, -1}};
-  FloatPoint heading{0.0f, 0.0f};
-  int32_t remaining = At(graph.liveEdgeCount, At(graph.nodeComponent, startNode));
-  size_t lastForwardEnd = 0;
-  int32_t current = startNode;
-  const float bias = tracing.bias;
-  const bool curvature = tracing.smart && std::fabs(bias) > kMinCurvatureBias;
-
-  // Every forward step uses up an edge and every retrace pops the stack, so
-  // the loop ends after at most twice the number of edges.
+                                     ShapeWalkScratch& scratch) {
+  CopyReachableFreeEdges(graph, startNode, scratch.copy);
+  ResetBranchRace(scratch.race, scratch.copy.nodes.size());
+  ShapeWalk walk;
+  walk.points = {NodePixel(graph, startNode)};
+  walk.edgeStack = {WalkStep{startNode, -1}};
+  walk.current = startNode;
+  walk.remaining = At(graph.liveEdgeCount, At(graph.nodeComponent, startNode));
   for (;;) {
-    FloatPoint predicted = heading;
-    if (curvature && !IsZero(heading) && points.size() >= 4) predicted = PredictTurnFromPoints(points, heading);
-
-    const std::vector<int32_t>& incident = At(graph.incidentEdges, current);
-    int32_t count = 0;
-    for (const int32_t e : incident) count += EdgeIsFree(At(graph.edges, e)) ? 1 : 0;
-    int32_t best = -1;
-    float bestScore = kNoCandidateScore;
-    for (const int32_t e : incident) {
-      const EdgeRec& edge = At(graph.edges, e);
-      if (!EdgeIsFree(edge)) continue;
-      float direction = 0.0f;
-      if (!IsZero(heading)) {
-        const FloatPoint u = FirstStepFrom(edge, current);
-        direction = curvature ? (1.0f - std::fabs(bias)) * Dot(u, heading) + bias * Dot(u, predicted)
-                              : Dot(u, heading);
-      }
-      float score = direction;
-      if (count > 1) {
-        const int32_t far = edge.nodeA == current ? edge.nodeB : edge.nodeA;
-        const BranchInfo branch = MeasureBranch(graph, far, e, scratch);
-        score = (branch.hasLeaf ? kDeadEndPenalty : 0.0f) - (branch.length + edge.length) +
-                kDirectionWeight * direction;
-      }
-      if (score > bestScore) {
-        bestScore = score;
-        best = e;
-      }
+    const FloatPoint predicted = PredictHeading(walk, tracing);
+    const int32_t next = ChooseNextEdge(graph, walk, predicted, tracing, scratch);
+    if (next >= 0) {
+      StepForward(graph, next, walk, scratch.copy);
+    } else if (!RetraceToFreeEdge(graph, scratch.copy, walk)) {
+      break;
     }
-
-    if (best >= 0) {
-      EdgeRec& edge = At(graph.edges, best);
-      edge.used = true;
-      --remaining;
-      const int32_t from = current;
-      current = edge.nodeA == from ? edge.nodeB : edge.nodeA;
-      AppendEdgeFrom(edge, from, points);
-      edgeStack.push_back(WalkStep{current, best});
-      lastForwardEnd = points.size() - 1;
-      heading = LastStepOf(points, heading);
-      continue;
-    }
-
-    if (remaining <= 0 || edgeStack.size() <= 1) break;
-    bool resumed = false;
-    while (edgeStack.size() > 1) {
-      const WalkStep top = edgeStack.back();
-      edgeStack.pop_back();
-      current = edgeStack.back().node;
-      AppendEdgeFrom(At(graph.edges, top.edge), top.node, points);
-      if (NodeHasFreeEdge(graph, current)) {
-        heading = LastStepOf(points, heading);
-        resumed = true;
-        break;
-      }
-    }
-    if (!resumed) break;
   }
+  ClearFreeEdgeCopy(scratch.copy);
 
   // Retracing after the last newly drawn edge is not part of the stroke.
-  if (lastForwardEnd > 0 && lastForwardEnd < points.size() - 1) points.resize(lastForwardEnd + 1);
-  return points;
+  std::vector<IntPoint>& points = walk.points;
+  if (walk.lastForwardEnd > 0 && walk.lastForwardEnd < points.size() - 1) points.resize(walk.lastForwardEnd + 1);
+  return std::move(points);
 }
 
 std::vector<IntPoint> WalkJunctionComponent(SkeletonGraph& graph, const ByteMask& mask,
                                             std::span<const int32_t> componentNodes, int32_t firstNode,
                                             const ShapeWalkOptions& options, const std::vector<FloatPoint>& seeds,
-                                            BranchScratch& scratch) {
+                                            ShapeWalkScratch& scratch) {
   const int32_t component = At(graph.nodeComponent, firstNode);
   StartPreference preference{options.startPoint, options.writingDirection, false};
   bool seedInForce = false;

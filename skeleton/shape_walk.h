@@ -7,13 +7,14 @@
 #include <span>
 #include <vector>
 
+#include "skeleton/branch_race.h"
 #include "skeleton/byte_mask.h"
+#include "skeleton/free_edge_copy.h"
 #include "skeleton/points.h"
 #include "skeleton/skeleton_graph.h"
 #include "skeleton/start_preference.h"
 #include "skeleton/turn_prediction.h"
 
-constexpr float kDeadEndPenalty = -1e7f;
 constexpr int32_t kSeedSearchRadius = 4;
 
 struct ShapeWalkOptions {
@@ -32,11 +33,18 @@ bool FindSeedPixel(const ByteMask& mask, FloatPoint seed, IntPoint& pixel);
 int32_t ChooseWalkStartNode(const SkeletonGraph& graph, std::span<const int32_t> componentNodes,
                             const StartPreference& preference, int32_t fallbackNode);
 
+// Working storage a walk reuses from one component to the next.
+struct ShapeWalkScratch {
+  FreeEdgeCopy copy;
+  BranchRace race;
+  BranchScratch plain;  // for a node with more free edges than the race takes
+};
+
 // Walks the free edges reachable from startNode, marking them used. Returns the
 // drawn pixels (retraced stretches included) up to the end of the last edge
 // walked forward.
 std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, JunctionTracing tracing,
-                                     BranchScratch& scratch);
+                                     ShapeWalkScratch& scratch);
 
 // The unsimplified stroke of one junction component: the start reference
 // (the first seed that lands in the component, else the start point), the
@@ -45,4 +53,4 @@ std::vector<IntPoint> WalkShapeGraph(SkeletonGraph& graph, int32_t startNode, Ju
 std::vector<IntPoint> WalkJunctionComponent(SkeletonGraph& graph, const ByteMask& mask,
                                             std::span<const int32_t> componentNodes, int32_t firstNode,
                                             const ShapeWalkOptions& options, const std::vector<FloatPoint>& seeds,
-                                            BranchScratch& scratch);
+                                            ShapeWalkScratch& scratch);

@@ -42,15 +42,22 @@ void LabelComponents(const ByteMask& mask, SkeletonGraph& graph) {
   }
 }
 
-void FindNodes(const ByteMask& mask, SkeletonGraph& graph) {
-  graph.nodeOfPixel.assign(PixelCount(mask), -1);
+// Per pixel while the graph is built: one byte instead of a node number,
+// since a pixel's node is found in the row-major node list when needed.
+enum PixelKind : uint8_t {
+  kOtherPixel = 0,
+  kNodePixel = 1,
+  kTakenByEdge = 2,  // a degree-2 pixel already in an edge
+};
+
+void FindNodes(const ByteMask& mask, SkeletonGraph& graph, std::vector<uint8_t>& kinds) {
   for (int32_t y = 0; y < mask.height; ++y) {
     for (int32_t x = 0; x < mask.width; ++x) {
       const int32_t pixel = y * mask.width + x;
       if (At(mask.cells, pixel) == 0) continue;
       const int32_t degree = NeighbourCount(mask, x, y);
       if (degree == 2) continue;
-      At(graph.nodeOfPixel, pixel) = static_cast<int32_t>(graph.nodes.size());
+      At(kinds, pixel) = kNodePixel;
       graph.nodes.push_back(pixel);
       graph.nodeComponent.push_back(At(graph.componentOfPixel, pixel));
       graph.nodeDegree.push_back(degree);
@@ -58,15 +65,13 @@ void FindNodes(const ByteMask& mask, SkeletonGraph& graph) {
   }
 }
 
-void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
+void BuildEdges(const ByteMask& mask, SkeletonGraph& graph, std::vector<uint8_t>& kinds) {
   const int32_t width = mask.width;
   const int64_t pixelCount = static_cast<int64_t>(PixelCount(mask));
   const uint64_t keyScale = static_cast<uint64_t>(pixelCount);
-  std::vector<uint8_t> seen(PixelCount(mask), 0);
   std::unordered_set<uint64_t> linkedPairs;
-  auto isNode = [&graph, width](IntPoint p) {
-    return At(graph.nodeOfPixel, p.y * width + p.x) >= 0;
-  };
+  auto markTaken = [&kinds, width](IntPoint p) { At(kinds, p.y * width + p.x) = kTakenByEdge; };
+  auto isNode = [&kinds, width](IntPoint p) { return At(kinds, p.y * width + p.x) == kNodePixel; };
 
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
     const int32_t pixel = At(graph.nodes, node);
@@ -75,8 +80,8 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
       const IntPoint first{origin.x + kNeighbourDx[k], origin.y + kNeighbourDy[k]};
       if (MaskGet(mask, first.x, first.y) == 0) continue;
       const int32_t firstIndex = first.y * width + first.x;
-      const int32_t firstNode = At(graph.nodeOfPixel, firstIndex);
-      if (firstNode >= 0) {
+      if (At(kinds, firstIndex) == kNodePixel) {
+        const int32_t firstNode = NodeOfPixel(graph, firstIndex);
         const uint64_t low = static_cast<uint64_t>(std::min(pixel, firstIndex));
         const uint64_t high = static_cast<uint64_t>(std::max(pixel, firstIndex));
         if (!linkedPairs.insert(low * keyScale + high).second) continue;
@@ -88,22 +93,23 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
         graph.edges.push_back(std::move(link));
         continue;
       }
-      if (At(seen, firstIndex) != 0) continue;
+      if (At(kinds, firstIndex) == kTakenByEdge) continue;
 
       EdgeRec run;
       run.pixels = {origin, first};
-      At(seen, firstIndex) = 1;
+      markTaken(first);
       IntPoint previous = origin;
       IntPoint current = first;
-      // A degree-2 pixel has one way on besides the way back, so no seen
-      // test is needed; the step limit only guards against malformed input.
+      // A degree-2 pixel has one way on besides the way back, so the walk
+      // need not ask which pixels are taken; the step limit only guards
+      // against malformed input.
       for (int64_t steps = 0; !isNode(current) && steps < pixelCount; ++steps) {
         bool moved = false;
         for (int32_t d = 0; d < 8; ++d) {
           const IntPoint next{current.x + kNeighbourDx[d], current.y + kNeighbourDy[d]};
           if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
           run.pixels.push_back(next);
-          if (!isNode(next)) At(seen, next.y * width + next.x) = 1;
+          if (!isNode(next)) markTaken(next);
           previous = current;
           current = next;
           moved = true;
@@ -112,7 +118,7 @@ void BuildEdges(const ByteMask& mask, SkeletonGraph& graph) {
         if (!moved) break;
       }
       run.nodeA = node;
-      run.nodeB = isNode(current) ? At(graph.nodeOfPixel, current.y * width + current.x) : node;
+      run.nodeB = isNode(current) ? NodeOfPixel(graph, current.y * width + current.x) : node;
       run.length = PolylineLength(run.pixels);
       graph.edges.push_back(std::move(run));
     }
@@ -143,6 +149,12 @@ void ListIncidentEdges(SkeletonGraph& graph) {
 
 }  // namespace
 
+int32_t NodeOfPixel(const SkeletonGraph& graph, int32_t pixelIndex) {
+  const auto found = std::lower_bound(graph.nodes.begin(), graph.nodes.end(), pixelIndex);
+  if (found == graph.nodes.end() || *found != pixelIndex) return -1;
+  return static_cast<int32_t>(found - graph.nodes.begin());
+}
+
 bool NodeHasFreeEdge(const SkeletonGraph& graph, int32_t node) {
   for (const int32_t e : At(graph.incidentEdges, node)) {
     if (EdgeIsFree(At(graph.edges, e))) return true;
@@ -161,8 +173,9 @@ SkeletonGraph BuildSkeletonGraph(const ByteMask& mask, float minLength) {
     return graph;
   }
   LabelComponents(mask, graph);
-  FindNodes(mask, graph);
-  BuildEdges(mask, graph);
+  std::vector<uint8_t> kinds(PixelCount(mask), kOtherPixel);
+  FindNodes(mask, graph, kinds);
+  BuildEdges(mask, graph, kinds);
   PruneSpurs(graph, minLength);
   ListIncidentEdges(graph);
   return graph;

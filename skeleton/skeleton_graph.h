@@ -26,8 +26,7 @@ struct SkeletonGraph {
   int32_t height = 0;
   std::vector<int32_t> componentOfPixel;  // per pixel, -1 on background
   int32_t componentCount = 0;
-  std::vector<int32_t> nodeOfPixel;  // per pixel, -1 unless a node
-  std::vector<int32_t> nodes;        // pixel index of each node, row-major order
+  std::vector<int32_t> nodes;        // pixel index of each node, row-major order (see NodeOfPixel)
   std::vector<int32_t> nodeComponent;
   std::vector<int32_t> nodeDegree;  // pixel degree of the node
   std::vector<EdgeRec> edges;       // creation order, pruned ones included
@@ -43,6 +42,9 @@ struct BranchInfo {
 // minLength: edges that end at a stroke end and are shorter are pruned.
 // The mask's cells must hold width x height entries.
 SkeletonGraph BuildSkeletonGraph(const ByteMask& mask, float minLength);
+
+// The node at a pixel index, -1 when that pixel is no node.
+int32_t NodeOfPixel(const SkeletonGraph& graph, int32_t pixelIndex);
 
 inline IntPoint NodePixel(const SkeletonGraph& graph, int32_t node) {
   const int32_t index = At(graph.nodes, node);

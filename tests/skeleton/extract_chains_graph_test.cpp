@@ -11,7 +11,7 @@
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/shape_walk.h"
 #include "skeleton/thinning.h"
-#include "tests/skeleton/simple_extraction_reference.h"
+#include "tests/skeleton/shape_walk_reference.h"
 #include "tests/skeleton/test_masks.h"
 
 namespace {
@@ -95,196 +95,6 @@ TEST(ExtractChainsGraph, MillionsOfPixelsNeitherExhaustTheStackNorLoopForever) {
   EXPECT_GT(PolylineLength(result[0].points), static_cast<float>(rows) * (kRight - kLeft) * 0.9f);
 }
 
-// The extraction written out plainly (fresh grids, full node scans, recursion), without seeds. It shares the graph
-// and the writing direction with the real one.
-namespace plain {
-
-using namespace simple_extraction_reference;
-
-FloatPoint Step(IntPoint from, IntPoint to) { return Unit({float(to.x - from.x), float(to.y - from.y)}); }
-
-bool FreeEdge(const SkeletonGraph& g, int32_t n) {
-  return std::any_of(g.incidentEdges[n].begin(), g.incidentEdges[n].end(), [&](int32_t e) { return !g.edges[e].used; });
-}
-
-BranchInfo Measure(const SkeletonGraph& g, int32_t start, int32_t excluded) {
-  BranchInfo info{0.0f, g.incidentEdges[start].size() == 1};
-  std::vector<uint8_t> seen(g.nodes.size(), 0);
-  seen[start] = 1;
-  std::vector<std::pair<int32_t, int32_t>> stack = {{start, excluded}};
-  while (!stack.empty()) {
-    const auto [n, arrival] = stack.back();
-    stack.pop_back();
-    for (const int32_t e : g.incidentEdges[n]) {
-      const int32_t m = g.edges[e].nodeA == n ? g.edges[e].nodeB : g.edges[e].nodeA;
-      if (e == arrival || g.edges[e].used || seen[m]) continue;
-      seen[m] = 1;
-      info.length += g.edges[e].length;
-      info.hasLeaf |= g.incidentEdges[m].size() == 1;
-      stack.emplace_back(m, e);
-    }
-  }
-  return info;
-}
-
-// Always on to the first unvisited set neighbour, N first, clockwise.
-std::vector<IntPoint> Trace(const ByteMask& mask, IntPoint p, std::vector<uint8_t>& visited) {
-  std::vector<IntPoint> points;
-  for (bool moved = true; moved;) {
-    visited[p.y * mask.width + p.x] = 1;
-    points.push_back(p);
-    moved = false;
-    for (int32_t k = 0; k < 8 && !moved; ++k) {
-      const IntPoint q{p.x + kNeighbourDx[k], p.y + kNeighbourDy[k]};
-      if (MaskGet(mask, q.x, q.y) && !visited[q.y * mask.width + q.x]) p = q, moved = true;
-    }
-  }
-  return points;
-}
-
-// The free edge that best goes on from node: with a choice, the one to the least ink without a stroke end beyond.
-int32_t BestEdge(const SkeletonGraph& g, int32_t node, const std::vector<IntPoint>& points, FloatPoint heading,
-                 bool smart, float bias) {
-  const bool curve = smart && std::fabs(bias) > 0.0001f, moving = heading.x != 0 || heading.y != 0;
-  std::vector<FloatPoint> steps;  // the last five pixel steps or fewer
-  for (size_t j = points.size() - std::min<size_t>(points.size() - 1, 5); j < points.size(); ++j) {
-    steps.push_back(Step(points[j - 1], points[j]));
-  }
-  const FloatPoint predicted = curve && moving && points.size() >= 4 ? PredictTurn(steps, heading) : heading;
-  std::vector<int32_t> free;
-  std::copy_if(g.incidentEdges[node].begin(), g.incidentEdges[node].end(), std::back_inserter(free),
-               [&](int32_t e) { return !g.edges[e].used; });
-  int32_t best = -1;
-  float bestScore = -1e9f;
-  for (const int32_t e : free) {
-    const std::vector<IntPoint>& px = g.edges[e].pixels;
-    const bool forward = g.edges[e].nodeA == node;
-    const FloatPoint u = forward ? Step(px[0], px[1]) : Step(px.back(), px[px.size() - 2]);
-    const float straight = Dot(u, heading);
-    float s = !moving ? 0.0f : curve ? (1 - std::fabs(bias)) * straight + bias * Dot(u, predicted) : straight;
-    if (free.size() > 1) {
-      const BranchInfo b = Measure(g, forward ? g.edges[e].nodeB : g.edges[e].nodeA, e);
-      s = (b.hasLeaf ? -1e7f : 0.0f) - (b.length + g.edges[e].length) + 0.001f * s;
-    }
-    if (s > bestScore) bestScore = s, best = e;
-  }
-  return best;
-}
-
-std::vector<ChainRecord> Extract(const ByteMask& mask, float minLength, FloatPoint start, bool smart, float bias,
-                                 bool directional, const std::vector<ChainRecord>& simple) {
-  std::vector<ChainRecord> result;
-  const int32_t w = mask.width;
-  SkeletonGraph g = BuildSkeletonGraph(mask, minLength);
-  const FloatPoint dir = ComputeWritingDirection(mask, start.x, start.y);
-  // Higher is preferred: nearer the start point, or with `along` further along the writing direction.
-  auto score = [&](IntPoint q, bool along) {
-    const float x = float(q.x), y = float(q.y);
-    return along ? x * dir.x + y * dir.y : -((x - start.x) * (x - start.x) + (y - start.y) * (y - start.y));
-  };
-  auto preferred = [&](const std::vector<IntPoint>& p) {
-    size_t k = 0;
-    for (size_t i = 1; i < p.size(); ++i) k = score(p[i], directional) > score(p[k], directional) ? i : k;
-    return static_cast<std::ptrdiff_t>(k);
-  };
-  auto pixel = [&](int32_t n) { return IntPoint{g.nodes[n] % w, g.nodes[n] / w}; };
-  auto componentAt = [&](IntPoint p) {
-    return p.x < 0 || p.y < 0 || p.x >= w || p.y >= mask.height ? -1 : g.componentOfPixel[p.y * w + p.x];
-  };
-  auto keep = [&](std::vector<IntPoint> points, bool closed, bool shortOk) {
-    const ChainRecord chain = simple_extraction_reference::Rdp(Chain(std::move(points), closed));
-    if (PolylineLength(chain.points) >= minLength || (shortOk && chain.points.size() > 4)) result.push_back(chain);
-  };
-  const size_t components = g.componentCount;
-  std::vector<uint8_t> junction(components, 0), hasNode(components, 0), done(components, 0);
-  for (size_t n = 0; n < g.nodes.size(); ++n) {
-    hasNode[g.nodeComponent[n]] = 1;
-    junction[g.nodeComponent[n]] |= g.incidentEdges[n].size() > 2;
-  }
-
-  std::vector<int32_t> chainsIn(components, 0), firstChain(components, -1);
-  for (size_t k = 0; k < simple.size(); ++k) {
-    const auto& p = simple[k].points;
-    const int32_t c = p.size() < 2 ? -1 : componentAt(p.front());
-    if (c >= 0 && componentAt(p[p.size() / 2]) == c && componentAt(p.back()) == c && chainsIn[c]++ == 0) {
-      firstChain[c] = int32_t(k);
-    }
-  }
-  for (size_t c = 0; c < components; ++c) {
-    if (chainsIn[c] != 1 || g.liveEdgeCount[c] == 0) continue;
-    ChainRecord chain = simple[firstChain[c]];
-    std::vector<IntPoint>& p = chain.points;
-    if (!chain.closed && score(p.back(), directional) > score(p.front(), directional)) {
-      std::reverse(p.begin(), p.end());
-    } else if (chain.closed) {
-      if (PointsEqual(p.front(), p.back())) p.pop_back();
-      std::rotate(p.begin(), p.begin() + preferred(p), p.end());
-      if (p.size() >= 2) p.push_back(p.front());
-    }
-    result.push_back(chain);
-    done[c] = 1;
-  }
-
-  for (int32_t i = 0; i < int32_t(g.nodes.size()); ++i) {
-    const int32_t c = g.nodeComponent[i];
-    if (done[c] || g.liveEdgeCount[c] == 0 || !FreeEdge(g, i)) continue;
-    done[c] = 1;
-    if (!junction[c]) {
-      int32_t from = -1;
-      for (int32_t n = 0; n < int32_t(g.nodes.size()); ++n) {
-        if (g.nodeComponent[n] != c) continue;
-        if (from < 0 || score(pixel(n), false) > score(pixel(from), false)) from = n;
-      }
-      std::vector<uint8_t> visited(mask.cells.size(), 0);
-      std::vector<IntPoint> trace = Trace(mask, pixel(from), visited);
-      if (trace.size() >= 4) keep(std::move(trace), 1, false);
-      continue;
-    }
-
-    int32_t first = -1;  // a stroke end with a free edge, else any node with one
-    for (int32_t pass = 0; pass < 2 && first < 0; ++pass) {
-      for (int32_t n = 0; n < int32_t(g.nodes.size()); ++n) {
-        if (g.nodeComponent[n] != c || !FreeEdge(g, n) || (pass == 0 && g.nodeDegree[n] != 1)) continue;
-        if (first < 0 || score(pixel(n), directional) > score(pixel(first), directional)) first = n;
-      }
-    }
-    // Depth first along the best free edges, back over drawn ink when stuck, but not after the last new edge.
-    std::vector<IntPoint> points = {pixel(first)};
-    FloatPoint heading{0, 0};
-    size_t lastForward = 0;
-    auto walkAlong = [&](const EdgeRec& e, int32_t from) {
-      if (e.nodeA == from) points.insert(points.end(), e.pixels.begin() + 1, e.pixels.end());
-      else points.insert(points.end(), e.pixels.rbegin() + 1, e.pixels.rend());
-      heading = Step(points[points.size() - 2], points.back());
-    };
-    auto walkFrom = [&](auto& self, int32_t node) -> void {
-      for (int32_t e; (e = BestEdge(g, node, points, heading, smart, bias)) >= 0;) {
-        const int32_t far = g.edges[e].nodeA == node ? g.edges[e].nodeB : g.edges[e].nodeA;
-        g.edges[e].used = 1;
-        walkAlong(g.edges[e], node);
-        lastForward = points.size() - 1;
-        self(self, far);
-        walkAlong(g.edges[e], far);
-      }
-    };
-    walkFrom(walkFrom, first);
-    points.resize(lastForward + 1);
-    if (points.size() >= 2) keep(std::move(points), 0, true);
-  }
-
-  std::vector<uint8_t> visited(mask.cells.size(), 0);
-  for (size_t i = 0; i < mask.cells.size(); ++i) {
-    const int32_t c = mask.cells[i] ? g.componentOfPixel[i] : -1;
-    if (c < 0 || visited[i] || done[c] || hasNode[c]) continue;
-    std::vector<IntPoint> trace = Trace(mask, {int32_t(i % w), int32_t(i / w)}, visited);
-    std::rotate(trace.begin(), trace.begin() + preferred(trace), trace.end());
-    if (trace.size() >= 4) keep(std::move(trace), 1, false);
-  }
-  return result;
-}
-
-}  // namespace plain
-
 // At most one chain per component; each junction component's walk is 8-connected and draws every pixel of every
 // live edge in the component (pruning cuts only spurs, so the start reaches them all).
 void ExpectOneStrokePerShapeCoveringItsLiveEdges(const ByteMask& mask, const std::vector<ChainRecord>& chains,
@@ -296,7 +106,7 @@ void ExpectOneStrokePerShapeCoveringItsLiveEdges(const ByteMask& mask, const std
   }
   std::vector<std::vector<int32_t>> nodesOf(graph.componentCount);
   for (size_t n = 0; n < graph.nodes.size(); ++n) nodesOf[graph.nodeComponent[n]].push_back(int32_t(n));
-  BranchScratch scratch;
+  ShapeWalkScratch scratch;
   auto junction = [&graph](int32_t n) { return graph.incidentEdges[n].size() > 2; };
   for (int32_t c = 0; c < graph.componentCount; ++c) {
     const std::vector<int32_t>& nodes = nodesOf[c];
@@ -330,7 +140,7 @@ TEST(ExtractChainsGraph, GeneratedSkeletonsMatchThePlainExtractionAndWalkEveryLi
     std::vector<ChainRecord> simple;
     if (below(3)) simple = ExtractChainsSimple(mask, {static_cast<float>(below(6)), minLength, {smart, bias}});
     const auto fast = ExtractChainsGraph(mask, {minLength, start, directional, {smart, bias}}, {}, simple);
-    ASSERT_TRUE(SameChains(fast, plain::Extract(mask, minLength, start, smart, bias, directional, simple))) << run;
+    ASSERT_TRUE(SameChains(fast, shape_walk_reference::Extract(mask, minLength, start, smart, bias, directional, simple))) << run;
     // Smart with bias 0 is smart off.
     const auto smartZero = ExtractChainsGraph(mask, {minLength, start, directional, {true, 0.0f}}, {}, simple);
     ASSERT_TRUE(smart || SameChains(fast, smartZero)) << run;

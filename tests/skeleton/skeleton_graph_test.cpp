@@ -11,7 +11,7 @@ namespace {
 
 using namespace test_masks;
 
-int32_t NodeAt(const SkeletonGraph& graph, int32_t x, int32_t y) { return graph.nodeOfPixel[y * graph.width + x]; }
+int32_t NodeAt(const SkeletonGraph& graph, int32_t x, int32_t y) { return NodeOfPixel(graph, y * graph.width + x); }
 
 TEST(SkeletonGraph, PlusSignHasTwelveEdgesAndLosesItsArmsToPruning) {
   ByteMask mask = EmptyMask(25, 25);
@@ -68,7 +68,7 @@ TEST(SkeletonGraph, GeneratedSkeletonsGiveConsistentGraphs) {
       if (mask.cells[p] && graph.componentOfPixel[p] == int32_t(numbered)) ++numbered;
       const int32_t c = graph.componentOfPixel[p];
       ASSERT_TRUE(c < int32_t(numbered) && (c >= 0) == (mask.cells[p] != 0));
-      ASSERT_EQ(interiorUses[p], c >= 0 && graph.nodeOfPixel[p] < 0 && componentHasNode[c]) << seed << " " << p;
+      ASSERT_EQ(interiorUses[p], c >= 0 && NodeOfPixel(graph, int32_t(p)) < 0 && componentHasNode[c]) << seed << " " << p;
     }
   }
 }
