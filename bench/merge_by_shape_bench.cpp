@@ -15,7 +15,6 @@
 
 #include "bench/bench_host.h"
 #include "bench/synthetic_page.h"
-#include "bench/synthetic_text.h"
 #include "host/frame_buffer.h"
 #include "render/analysis/analysis_reuse.h"
 
@@ -36,19 +35,12 @@ OwnedFrame GreyFrame(int32_t width, int32_t height, const std::vector<uint8_t>& 
   return frame;
 }
 
-std::vector<uint8_t> UniformNoise(int32_t width, int32_t height) {
-  synthetic_text::Lcg rng{5};
-  std::vector<uint8_t> grey(static_cast<size_t>(width) * static_cast<size_t>(height));
-  for (uint8_t& value : grey) value = static_cast<uint8_t>(rng.Next() & 0xFF);
-  return grey;
-}
-
 OwnedFrame& Input(Picture picture, int32_t width, int32_t height) {
   static std::map<std::tuple<Picture, int32_t, int32_t>, std::unique_ptr<OwnedFrame>> frames;
   std::unique_ptr<OwnedFrame>& frame = frames[{picture, width, height}];
   if (frame == nullptr) {
     const std::vector<uint8_t> grey = picture == Picture::kPage ? synthetic_page::MakePageGrey(width, height)
-                                                                : UniformNoise(width, height);
+                                                                : synthetic_page::UniformNoiseGrey(width, height);
     frame = std::make_unique<OwnedFrame>(GreyFrame(width, height, grey));
   }
   return *frame;

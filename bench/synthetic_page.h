@@ -59,4 +59,13 @@ inline std::vector<uint8_t> MakePageGrey(int32_t width, int32_t height, uint32_t
   return grey;
 }
 
+// Uniform grey noise, the other input where Merge by Shape has the most to
+// search: thresholded, it is a mesh of tiny cycles.
+inline std::vector<uint8_t> UniformNoiseGrey(int32_t width, int32_t height, uint32_t seed = 5) {
+  synthetic_text::Lcg rng{seed};
+  std::vector<uint8_t> grey(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (uint8_t& value : grey) value = static_cast<uint8_t>(rng.Next() & 0xFF);
+  return grey;
+}
+
 }  // namespace synthetic_page
