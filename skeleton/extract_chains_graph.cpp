@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <span>
 
+#include "skeleton/follow_run.h"
 #include "skeleton/index_at.h"
 #include "skeleton/polyline_simplify.h"
 #include "skeleton/shape_walk.h"
@@ -49,28 +50,20 @@ void RotateToFront(std::vector<IntPoint>& points, int32_t k) {
   if (k > 0) std::rotate(points.begin(), points.begin() + k, points.end());
 }
 
-// Follows set pixels from start, always to the first free neighbour in the
-// order N ... NW; it does not look at the graph, so it also runs into pruned spurs.
+// Follows set pixels from start, always to the first free neighbour in ring
+// order; it does not look at the graph, so it also runs into pruned spurs.
+// Takes at most as many pixels as the mask holds.
 std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::vector<uint8_t>& visited) {
   const int64_t limit = static_cast<int64_t>(mask.width) * mask.height;
   std::vector<IntPoint> points;
-  IntPoint previous{-1, -1};
-  IntPoint current = start;
-  for (int64_t step = 0; step < limit; ++step) {
-    visited[mask.Index(current.x, current.y)] = 1;
-    points.push_back(current);
-    bool moved = false;
-    for (int32_t k = 0; k < 8; ++k) {
-      const IntPoint next{current.x + kNeighbourDx[k], current.y + kNeighbourDy[k]};
-      if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
-      if (visited[mask.Index(next.x, next.y)] != 0) continue;
-      previous = current;
-      current = next;
-      moved = true;
-      break;
-    }
-    if (!moved) break;
-  }
+  const auto take = [&](IntPoint pixel) {
+    visited[mask.Index(pixel.x, pixel.y)] = 1;
+    points.push_back(pixel);
+    return static_cast<int64_t>(points.size()) < limit;
+  };
+  if (limit < 1 || !take(start)) return points;
+  const auto unvisited = [&](IntPoint pixel) { return visited[mask.Index(pixel.x, pixel.y)] == 0; };
+  FollowRun(mask, kRingOrder, IntPoint{-1, -1}, start, unvisited, [&](IntPoint, IntPoint next) { return take(next); });
   return points;
 }
 
