@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/drawing/chain_reveal.h"
 #include "skeleton/portable_trig.h"
 
 namespace {
@@ -87,9 +88,8 @@ void DecideRevealWindows(const RenderSettings& settings, const ChainRecord& chai
   const float progress = settings.revealProgress;
   const float stagger = settings.chainStagger;
   const float total = totalLength;
-  const float local = (progress - (1.0f - stagger) * g.start / total) /
-                      std::max(1e-6f, (1.0f - stagger) * g.length / total + stagger);
-  g.local = std::clamp(local, 0.0f, 1.0f);
+  g.local = StaggeredChainProgress(progress, stagger, (1.0f - stagger) * g.start / total,
+                                   (1.0f - stagger) * g.length / total);
 
   const size_t n = chain.points.size();
   if (settings.naturalSpeed && n >= 3) {
@@ -106,7 +106,7 @@ void DecideRevealWindows(const RenderSettings& settings, const ChainRecord& chai
   }
   if (g.revealed <= 0.0f) return;
 
-  const bool offsetOn = settings.pathOffset > 1e-4f;
+  const bool offsetOn = settings.pathOffset > kPathOffsetOn;
   float off = std::fmod(total * settings.pathOffset, total);
   if (off < 0.0f) off += total;
   float head = (settings.naturalSpeed && !offsetOn) ? total : total * progress;
