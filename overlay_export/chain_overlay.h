@@ -1,5 +1,5 @@
-// The custom user interface in the composition and layer windows (command 15):
-// a draw event strokes the selected chains of the chain cache with one orange
+// The custom user interface in the composition and layer windows (the event
+// command, `kCommandEvent`): a draw event strokes the selected chains of the chain cache with one orange
 // pen; a click picks the nearest cached chain into the chain selection.
 //
 // Contract: returns 0 on every path of its own (a missing host suite is

@@ -1,4 +1,4 @@
-// About (command 0) and global setup (command 1).
+// About (`kCommandAbout`) and global setup (`kCommandGlobalSetup`).
 #pragma once
 
 #include <string>

@@ -63,7 +63,8 @@ std::vector<IntPoint> TracePixelRun(const ByteMask& mask, IntPoint start, std::v
   };
   if (limit < 1 || !take(start)) return points;
   const auto unvisited = [&](IntPoint pixel) { return visited[mask.Index(pixel.x, pixel.y)] == 0; };
-  FollowRun(mask, kRingOrder, IntPoint{-1, -1}, start, unvisited, [&](IntPoint, IntPoint next) { return take(next); });
+  FollowRun(mask, kRingOrder, IntPoint{-1, -1}, start, unvisited,
+            [&](IntPoint, IntPoint next) { return take(next); });
   return points;
 }
 
@@ -182,7 +183,8 @@ void ExtractComponentsAtNodes(GraphExtractionState& state, const ShapeWalkOption
       TraceComponentWithoutJunction(state, componentNodes, node);
       continue;
     }
-    std::vector<IntPoint> walk = WalkJunctionComponent(graph, state.mask, componentNodes, node, walkOptions, seeds, scratch);
+    std::vector<IntPoint> walk =
+        WalkJunctionComponent(graph, state.mask, componentNodes, node, walkOptions, seeds, scratch);
     if (walk.size() < 2) continue;
     ChainRecord chain = SimplifyPoints(std::move(walk), false);
     if (PolylineLength(chain.points) >= state.minLength || chain.points.size() > 4) {
