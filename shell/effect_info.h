@@ -8,5 +8,5 @@
 // "Spindrel v1.0.4", then the two sentences, each after a carriage return.
 std::string BuildAboutText();
 
-HostError AboutCommand(HostInData* in, HostOutData* out);
-HostError GlobalSetupCommand(HostOutData* out);
+HostError About(HostInData* in, HostOutData* out);
+HostError GlobalSetup(HostOutData* out);
