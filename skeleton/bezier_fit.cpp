@@ -163,8 +163,8 @@ void FitBezierSegments(const std::vector<FloatPoint>& data, const FitRange& whol
     const FloatPoint end = DataAt(data, range.last);
     if (range.last - range.first == 1) {
       const float third = Length(Sub(end, start)) / 3.0f;
-      output.push_back(
-          CubicSegment{start, Add(start, Scale(third, range.startTangent)), Add(end, Scale(third, range.endTangent)), end});
+      output.push_back(CubicSegment{start, Add(start, Scale(third, range.startTangent)),
+                                    Add(end, Scale(third, range.endTangent)), end});
       continue;
     }
     FillChordLengthParams(data, range.first, range.last, params);

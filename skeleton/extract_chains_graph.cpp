@@ -121,20 +121,23 @@ void ReuseSimpleChains(GraphExtractionState& state, const std::vector<ChainRecor
   const SkeletonGraph& graph = state.graph;
   std::vector<int32_t> chainCount(static_cast<size_t>(graph.componentCount), 0);
   std::vector<int32_t> firstChain(static_cast<size_t>(graph.componentCount), -1);
-  for (size_t k = 0; k < simpleChains.size(); ++k) {
-    const std::vector<IntPoint>& points = simpleChains[k].points;
+  for (size_t index = 0; index < simpleChains.size(); ++index) {
+    const std::vector<IntPoint>& points = simpleChains[index].points;
     if (points.size() < 2) continue;
-    const int32_t c = ComponentAt(graph, points.front());
-    if (c < 0 || ComponentAt(graph, points[points.size() / 2]) != c || ComponentAt(graph, points.back()) != c) continue;
-    ++At(chainCount, c);
-    if (At(firstChain, c) < 0) At(firstChain, c) = static_cast<int32_t>(k);
+    const int32_t component = ComponentAt(graph, points.front());
+    if (component < 0 || ComponentAt(graph, points[points.size() / 2]) != component ||
+        ComponentAt(graph, points.back()) != component) {
+      continue;
+    }
+    ++At(chainCount, component);
+    if (At(firstChain, component) < 0) At(firstChain, component) = static_cast<int32_t>(index);
   }
-  for (size_t c = 0; c < static_cast<size_t>(graph.componentCount); ++c) {
-    if (chainCount[c] != 1 || graph.liveEdgeCount[c] == 0) continue;
-    ChainRecord chain = At(simpleChains, firstChain[c]);
+  for (size_t component = 0; component < static_cast<size_t>(graph.componentCount); ++component) {
+    if (chainCount[component] != 1 || graph.liveEdgeCount[component] == 0) continue;
+    ChainRecord chain = At(simpleChains, firstChain[component]);
     OrientReusedChain(chain, state.preferredStart);
     state.result.push_back(std::move(chain));
-    state.componentDone[c] = true;
+    state.componentDone[component] = true;
   }
 }
 
@@ -175,11 +178,12 @@ void ExtractComponentsAtNodes(GraphExtractionState& state, const ShapeWalkOption
   const NodesByComponent nodesByComponent = GroupNodes(graph);
   ShapeWalkScratch scratch;
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
-    const size_t c = static_cast<size_t>(At(graph.nodeComponent, node));
-    if (state.componentDone[c] || graph.liveEdgeCount[c] == 0 || !NodeHasFreeEdge(graph, node)) continue;
-    state.componentDone[c] = true;
-    const std::span<const int32_t> componentNodes = nodesByComponent.Of(static_cast<int32_t>(c));
-    if (!componentHasJunction[c]) {
+    const size_t component = static_cast<size_t>(At(graph.nodeComponent, node));
+    if (state.componentDone[component] || graph.liveEdgeCount[component] == 0) continue;
+    if (!NodeHasFreeEdge(graph, node)) continue;
+    state.componentDone[component] = true;
+    const std::span<const int32_t> componentNodes = nodesByComponent.Of(static_cast<int32_t>(component));
+    if (!componentHasJunction[component]) {
       TraceComponentWithoutJunction(state, componentNodes, node);
       continue;
     }
@@ -199,13 +203,13 @@ void TraceNodelessRings(GraphExtractionState& state) {
   const SkeletonGraph& graph = state.graph;
   const ByteMask& mask = state.mask;
   std::vector<bool> componentHasNode(static_cast<size_t>(graph.componentCount), false);
-  for (const int32_t c : graph.nodeComponent) At(componentHasNode, c) = true;
+  for (const int32_t component : graph.nodeComponent) At(componentHasNode, component) = true;
   if (std::find(componentHasNode.begin(), componentHasNode.end(), false) == componentHasNode.end()) return;
   std::vector<uint8_t>& visited = TraceVisited(state);
   for (size_t index = 0; index < mask.cells.size(); ++index) {
     if (mask.cells[index] == 0 || visited[index] != 0) continue;
-    const size_t c = static_cast<size_t>(graph.componentOfPixel[index]);
-    if (state.componentDone[c] || componentHasNode[c]) continue;
+    const size_t component = static_cast<size_t>(graph.componentOfPixel[index]);
+    if (state.componentDone[component] || componentHasNode[component]) continue;
     const IntPoint start{static_cast<int32_t>(index % static_cast<size_t>(mask.width)),
                          static_cast<int32_t>(index / static_cast<size_t>(mask.width))};
     std::vector<IntPoint> trace = TracePixelRun(mask, start, visited);

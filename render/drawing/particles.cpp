@@ -87,14 +87,14 @@ struct SegmentFrame {
   float start = 0.0f;          // arc length at the first point
 };
 
-// Where particle k sits: `pos` along the segment, scattered across the
+// Where particle `number` sits: `pos` along the segment, scattered across the
 // chain (or along it, by Flow Direction) by its jitter, then moved by the
 // turbulence.
-FloatPoint ParticlePosition(const RenderSettings& s, const ChainReveal& c, const SegmentFrame& seg, int32_t k,
-                            float pos) {
-  const int32_t step = c.step;
-  const float jitterX = SeedHash(c.chain, k, step, kJitterChainFactor, kJitterIndexFactor, 0);
-  const float jitterY = SeedHash(c.chain, k, step, kJitterChainFactor, kJitterIndexFactor, kJitterYOffset);
+FloatPoint ParticlePosition(const RenderSettings& settings, const ChainReveal& reveal, const SegmentFrame& seg,
+                            int32_t number, float pos) {
+  const int32_t step = reveal.step;
+  const float jitterX = SeedHash(reveal.chain, number, step, kJitterChainFactor, kJitterIndexFactor, 0);
+  const float jitterY = SeedHash(reveal.chain, number, step, kJitterChainFactor, kJitterIndexFactor, kJitterYOffset);
 
   const float t = (pos - seg.start) / seg.length;
   float x = seg.px + t * seg.dx;
@@ -104,68 +104,72 @@ FloatPoint ParticlePosition(const RenderSettings& s, const ChainReveal& c, const
   const float nx = -uy;
   const float ny = ux;
 
-  float scatter = s.particleScatter;
-  if (s.tipScatterFalloff > 0.0f) {
-    scatter = s.particleScatter * (s.tipScatterFalloff * pos / c.length + 1.0f - s.tipScatterFalloff);
+  float scatter = settings.particleScatter;
+  if (settings.tipScatterFalloff > 0.0f) {
+    const float falloff = settings.tipScatterFalloff;
+    scatter = settings.particleScatter * (falloff * pos / reveal.length + 1.0f - falloff);
   }
-  x = x + ((1.0f - s.flowDirection) * nx + s.flowDirection * ux) * jitterX * scatter;
-  y = y + ((1.0f - s.flowDirection) * ny + s.flowDirection * uy) * jitterY * scatter;
+  x = x + ((1.0f - settings.flowDirection) * nx + settings.flowDirection * ux) * jitterX * scatter;
+  y = y + ((1.0f - settings.flowDirection) * ny + settings.flowDirection * uy) * jitterY * scatter;
 
-  if (s.turbulence > 0.0f) {
+  if (settings.turbulence > 0.0f) {
     const float sampleX = static_cast<float>(step) * kTurbulenceDriftPerStepX + x * kTurbulenceFrequency;
     const float sampleY = y * kTurbulenceFrequency + static_cast<float>(step) * kTurbulenceDriftPerStepY;
-    x = x + ValueNoise2D(sampleX, sampleY) * s.turbulence;
-    y = y + ValueNoise2D(sampleX + kTurbulenceSecondSampleX, sampleY + kTurbulenceSecondSampleY) * s.turbulence;
+    x = x + ValueNoise2D(sampleX, sampleY) * settings.turbulence;
+    y = y +
+        ValueNoise2D(sampleX + kTurbulenceSecondSampleX, sampleY + kTurbulenceSecondSampleY) * settings.turbulence;
   }
   return FloatPoint{x, y};
 }
 
-// Red, green and blue of particle k; `tip` is its tip factor (1 outside the
-// tip window's ramp).
-HostPixel8 ParticleColour(const RenderSettings& s, const ChainReveal& c, int32_t k, float tip) {
+// Red, green and blue of particle `number`; `tip` is its tip factor (1 outside
+// the tip window's ramp).
+HostPixel8 ParticleColour(const RenderSettings& settings, const ChainReveal& reveal, int32_t number, float tip) {
   HostPixel8 colour{};
-  if (s.randomColors) {
-    const float hash = SeedHash(c.chain, k, c.step, kHueChainFactor, kHueIndexFactor, 0);
+  if (settings.randomColors) {
+    const float hash = SeedHash(reveal.chain, number, reveal.step, kHueChainFactor, kHueIndexFactor, 0);
     HueColour(std::fmod((hash + 1.0f) * 180.0f, 360.0f), colour.red, colour.green, colour.blue);
-  } else if (s.customColor) {
-    colour.red = MixChannel(s.particleColor.red, s.trailColor.red, tip);
-    colour.green = MixChannel(s.particleColor.green, s.trailColor.green, tip);
-    colour.blue = MixChannel(s.particleColor.blue, s.trailColor.blue, tip);
+  } else if (settings.customColor) {
+    colour.red = MixChannel(settings.particleColor.red, settings.trailColor.red, tip);
+    colour.green = MixChannel(settings.particleColor.green, settings.trailColor.green, tip);
+    colour.blue = MixChannel(settings.particleColor.blue, settings.trailColor.blue, tip);
   } else {
-    colour.red = s.lineColor.red;
-    colour.green = s.lineColor.green;
-    colour.blue = s.lineColor.blue;
+    colour.red = settings.lineColor.red;
+    colour.green = settings.lineColor.green;
+    colour.blue = settings.lineColor.blue;
   }
   return colour;
 }
 
 // In the tip window's ramp a particle grows and brightens toward the tip, and
 // the sparks die out as the chain completes.
-void TipRadiusAndAlpha(const RenderSettings& s, const ChainReveal& c, float tip, float& radius, int32_t& alpha) {
-  const int32_t rampAlpha = static_cast<int32_t>(tip * tip * s.particleOpacity * 255.0f + 0.5f);
-  radius = std::max(kMinTipRadius, (kTipRadiusGrowth * tip + kTipRadiusAtBack) * s.particleSize);
-  const float remaining = c.length - c.revealed;
-  const float fade = remaining < s.tipWindow ? std::min(remaining / s.tipWindow, 1.0f) : 1.0f;
+void TipRadiusAndAlpha(const RenderSettings& settings, const ChainReveal& reveal, float tip, float& radius,
+                       int32_t& alpha) {
+  const int32_t rampAlpha = static_cast<int32_t>(tip * tip * settings.particleOpacity * 255.0f + 0.5f);
+  radius = std::max(kMinTipRadius, (kTipRadiusGrowth * tip + kTipRadiusAtBack) * settings.particleSize);
+  const float remaining = reveal.length - reveal.revealed;
+  const float fade = remaining < settings.tipWindow ? std::min(remaining / settings.tipWindow, 1.0f) : 1.0f;
   alpha = static_cast<int32_t>(static_cast<float>(rampAlpha) * fade + 0.5f);
 }
 
-// Builds particle k at arc position `pos` on the segment; false when Tip Mode
-// leaves no particle there.
-bool MakeParticle(const RenderSettings& s, const ChainReveal& c, const SegmentFrame& seg, int32_t k, float pos,
-                  Particle& out) {
-  if (s.tipMode && pos < c.revealed - s.tipWindow) return false;
-  const FloatPoint position = ParticlePosition(s, c, seg, k, pos);
-  const bool tipRamp = s.tipMode && s.tipWindow > 0.0f;
+// Builds particle `number` at arc position `pos` on the segment; false when
+// Tip Mode leaves no particle there.
+bool MakeParticle(const RenderSettings& settings, const ChainReveal& reveal, const SegmentFrame& seg, int32_t number,
+                  float pos, Particle& out) {
+  if (settings.tipMode && pos < reveal.revealed - settings.tipWindow) return false;
+  const FloatPoint position = ParticlePosition(settings, reveal, seg, number, pos);
+  const bool tipRamp = settings.tipMode && settings.tipWindow > 0.0f;
   // 1 at the moving tip, 0 at the back of the window.
-  const float tip = tipRamp ? std::clamp((pos - (c.revealed - s.tipWindow)) / s.tipWindow, 0.0f, 1.0f) : 1.0f;
-  HostPixel8 colour = ParticleColour(s, c, k, tip);
-  float radius = s.particleSize;
-  int32_t alpha = static_cast<int32_t>(s.particleOpacity * 255.0f + 0.5f);
-  if (tipRamp) TipRadiusAndAlpha(s, c, tip, radius, alpha);
+  const float window = settings.tipWindow;
+  const float tip = tipRamp ? std::clamp((pos - (reveal.revealed - window)) / window, 0.0f, 1.0f) : 1.0f;
+  HostPixel8 colour = ParticleColour(settings, reveal, number, tip);
+  float radius = settings.particleSize;
+  int32_t alpha = static_cast<int32_t>(settings.particleOpacity * 255.0f + 0.5f);
+  if (tipRamp) TipRadiusAndAlpha(settings, reveal, tip, radius, alpha);
   colour.alpha = ToByte(alpha);
 
-  out.chain = c.chain;
-  out.number = k;
+  out.chain = reveal.chain;
+  out.number = number;
   out.pos = pos;
   out.x = position.x;
   out.y = position.y;
@@ -178,11 +182,11 @@ bool InsideMask(float x, float y, int32_t maskWidth, int32_t maskHeight) {
   return x >= 0.0f && x < static_cast<float>(maskWidth) && y >= 0.0f && y < static_cast<float>(maskHeight);
 }
 
-void WalkChain(const RenderSettings& s, const ChainRecord& chain, const ChainReveal& reveal, int32_t maskWidth,
+void WalkChain(const RenderSettings& settings, const ChainRecord& chain, const ChainReveal& reveal, int32_t maskWidth,
                int32_t maskHeight, std::vector<Particle>& particles) {
-  const float spacing = s.particleSpacing;
+  const float spacing = settings.particleSpacing;
   float pos = 0.5f * spacing;
-  int32_t k = 0;
+  int32_t number = 0;
   float segStart = 0.0f;
   Particle particle;
   for (size_t j = 1; j < chain.points.size() && segStart < reveal.revealed; ++j) {
@@ -198,12 +202,13 @@ void WalkChain(const RenderSettings& s, const ChainRecord& chain, const ChainRev
     seg.start = segStart;
     const float segEnd = std::min(reveal.revealed, segStart + seg.length);
     while (pos < segEnd) {
-      if (MakeParticle(s, reveal, seg, k, pos, particle) && InsideMask(particle.x, particle.y, maskWidth, maskHeight)) {
+      if (MakeParticle(settings, reveal, seg, number, pos, particle) &&
+          InsideMask(particle.x, particle.y, maskWidth, maskHeight)) {
         particles.push_back(particle);
       }
       const float next = pos + spacing;
       if (!(next > pos)) return;  // a spacing too small to move on would never end the walk
-      ++k;
+      ++number;
       pos = next;
     }
     segStart = segStart + seg.length;
