@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "skeleton/extract_chains_simple.h"
+#include "bench/simple_extraction_timing.h"
 #include "skeleton/thinning.h"
 
 namespace {
@@ -30,15 +30,8 @@ ByteMask ThinnedBlockNoise(int32_t width, int32_t height) {
 }
 
 void BM_ExtractChainsSimpleOnNoise(benchmark::State& state) {
-  const ByteMask skeleton =
-      ThinnedBlockNoise(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)));
-  size_t chains = 0;
-  for (auto _ : state) {
-    const std::vector<ChainRecord> result = ExtractChainsSimple(skeleton, SimpleExtraction{20.0f, 20.0f, JunctionTracing{true, 0.0f}});
-    chains = result.size();
-    benchmark::DoNotOptimize(result.data());
-  }
-  state.counters["chains"] = static_cast<double>(chains);
+  TimeSimpleExtraction(state,
+                       ThinnedBlockNoise(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1))));
 }
 
 BENCHMARK(BM_ExtractChainsSimpleOnNoise)->Args({640, 360})->Args({1920, 1080})->Unit(benchmark::kMillisecond);

@@ -1,9 +1,9 @@
 // Per-frame cost of the skeleton stages on text-like masks at HD and UHD.
 #include <benchmark/benchmark.h>
 
+#include "bench/simple_extraction_timing.h"
 #include "bench/synthetic_text.h"
 #include "skeleton/distance_field.h"
-#include "skeleton/extract_chains_simple.h"
 #include "skeleton/thinning.h"
 
 namespace {
@@ -35,13 +35,7 @@ void BM_DistanceTransform(benchmark::State& state) {
 void BM_ExtractChainsSimple(benchmark::State& state) {
   ByteMask skeleton = BenchMask(state);
   ThinZhangSuen(skeleton);
-  size_t chains = 0;
-  for (auto _ : state) {
-    const std::vector<ChainRecord> result = ExtractChainsSimple(skeleton, SimpleExtraction{20.0f, 20.0f, JunctionTracing{true, 0.0f}});
-    chains = result.size();
-    benchmark::DoNotOptimize(result.data());
-  }
-  state.counters["chains"] = static_cast<double>(chains);
+  TimeSimpleExtraction(state, skeleton);
 }
 
 void FrameSizes(benchmark::internal::Benchmark* bench) {

@@ -1,4 +1,4 @@
-// The host's side of the arbitrary-data callback (command 22): the host
+// The host's side of the arbitrary-data callback (`kCommandArbitraryCallback`): the host
 // creates, copies, flattens, unflattens, compares, interpolates and disposes
 // the data blocks of the effect's hidden parameters only through these, and
 // never looks into a block itself.

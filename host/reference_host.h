@@ -40,7 +40,7 @@ struct ButtonPressReport {
   std::string undoName;  // the group's name, or the pressed parameter's label
   bool undoRecorded = false;  // false also when what was taken over equals what was there
 };
-// Command 13 for parameter `paramId`; changed values are taken over, as one
+// User-changed parameter (`kCommandUserChangedParam`) for `paramId`; changed values are taken over, as one
 // undo step when any of them differs from before.
 HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time = 0, ButtonPressReport* report = nullptr);
 HostError SendEvent(ReferenceHost& host, HostEventRecord& event, int32_t time = 0);

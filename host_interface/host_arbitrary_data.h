@@ -1,4 +1,4 @@
-// The arbitrary-data callback (command 22): the host asks the effect to
+// The arbitrary-data callback (`kCommandArbitraryCallback`): the host asks the effect to
 // create, copy, flatten, unflatten, compare, interpolate and dispose the data
 // blocks of its arbitrary-data parameters.
 #pragma once

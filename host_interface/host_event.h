@@ -1,5 +1,5 @@
-// The event record of the custom user interface (command 15) and the
-// user-changed-parameter record (command 13).
+// The event record of the custom user interface (`kCommandEvent`) and the
+// user-changed-parameter record (`kCommandUserChangedParam`).
 #pragma once
 
 #include <cstdint>
@@ -58,7 +58,7 @@ struct HostEventRecord {
   HostEventCallbacks callbacks;
 };
 
-// Extra record of command 13.
+// Extra record of the user-changed parameter (`kCommandUserChangedParam`).
 struct HostUserChangedParamRecord {
   int32_t paramIndex;
 };

@@ -1,5 +1,5 @@
-// The custom user interface in the composition and layer windows (command 15):
-// a draw event strokes the selected chains of the chain cache with one orange
+// The custom user interface in the composition and layer windows (the event
+// command, `kCommandEvent`): a draw event strokes the selected chains of the chain cache with one orange
 // pen; a click picks the nearest cached chain into the chain selection.
 //
 // Contract: returns 0 on every path of its own (a missing host suite is
@@ -14,6 +14,8 @@
 #include "host_interface/host_suites.h"
 
 constexpr int32_t kSelectAddModifier = kModifierShift;
+// The one pen the selected chains are stroked with: orange, slightly
+// translucent, 3 pixels wide.
 constexpr HostColorRGBA OverlayPenColor = {1.0f, 0.5f, 0.0f, 0.9f};
 constexpr float OverlayPenSize = 3.0f;
 

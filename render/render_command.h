@@ -1,4 +1,4 @@
-// The render command (11): the one place where the render meets the host.
+// The render command (`kCommandRender`): the one place where the render meets the host.
 // It reads the parameter array, checks the Map Layer out and in, locks the
 // saved Draw Order and Chain Selection, publishes the chains for the
 // overlay and the buttons and sets the output flags; everything between runs

@@ -1,4 +1,4 @@
-// The arbitrary-data callback (command 22) for the Chain Selection and Draw
+// The arbitrary-data callback (`kCommandArbitraryCallback`) for the Chain Selection and Draw
 // Order blobs. The host owns every handle; the effect only fills them.
 #pragma once
 

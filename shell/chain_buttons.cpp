@@ -95,6 +95,23 @@ SlotRun ChooseMergeSlots(HostParamDef* params[], int32_t wanted) {
   return {};
 }
 
+// Runs edit(table) on the locked Draw Order block and flags the parameter
+// as changed; nothing happens without the block.
+template <typename Edit>
+void EditDrawOrder(HostInData* in, HostParamDef* params[], Edit&& edit) {
+  if (in == nullptr || in->utils == nullptr || params == nullptr) return;
+  HostParamDef& drawOrder = *params[PARAM_DRAW_ORDER];
+  const HostHandle handle = drawOrder.u.arbitrary.valueHandle;
+  if (handle == nullptr) return;
+  {
+    const ScopedHandleLock block(*in->utils, handle);
+    auto* table = static_cast<DrawOrderBlob*>(block.data);
+    if (table == nullptr) return;
+    edit(*table);
+  }
+  drawOrder.changeFlags |= kParamChangeFlagChangedValue;
+}
+
 }  // namespace
 
 void ReverseSelectedChains(HostInData* in, HostParamDef* params[]) {
@@ -153,48 +170,33 @@ void SetChainOrder(HostInData* in, HostParamDef* params[]) {
   // Stored as its low 8 bits, a larger number would name another chain or
   // position; such a press writes nothing.
   if (chain >= kMaxDrawOrderNumber || position > kMaxDrawOrderNumber) return;
-  HostParamDef& drawOrder = *params[PARAM_DRAW_ORDER];
-  const HostHandle handle = drawOrder.u.arbitrary.valueHandle;
-  if (handle == nullptr) return;
-  {
-    const ScopedHandleLock block(*in->utils, handle);
-    auto* table = static_cast<DrawOrderBlob*>(block.data);
-    if (table == nullptr) return;
+  EditDrawOrder(in, params, [&](DrawOrderBlob& table) {
     const int64_t chainPlusOne = static_cast<int64_t>(chain) + 1;
     // A damaged project may claim more entries than the table holds.
-    const uint32_t stored = std::min(table->count, kMaxDrawOrderEntries);
+    const uint32_t stored = std::min(table.count, kMaxDrawOrderEntries);
     uint32_t kept = 0;
     for (uint32_t i = 0; i < stored; ++i) {
-      if (table->chainPlusOne[i] == chainPlusOne || table->targetPosition[i] == position) continue;
-      table->targetPosition[kept] = table->targetPosition[i];
-      table->chainPlusOne[kept] = table->chainPlusOne[i];
+      if (table.chainPlusOne[i] == chainPlusOne || table.targetPosition[i] == position) continue;
+      table.targetPosition[kept] = table.targetPosition[i];
+      table.chainPlusOne[kept] = table.chainPlusOne[i];
       ++kept;
     }
     if (kept < kMaxDrawOrderEntries) {
-      table->targetPosition[kept] = static_cast<uint8_t>(position);
-      table->chainPlusOne[kept] = static_cast<uint8_t>(chainPlusOne);
+      table.targetPosition[kept] = static_cast<uint8_t>(position);
+      table.chainPlusOne[kept] = static_cast<uint8_t>(chainPlusOne);
       ++kept;
     }
     // Entries past the count stay zero, as in a fresh table.
-    std::fill(table->targetPosition + kept, table->targetPosition + kMaxDrawOrderEntries, uint8_t{0});
-    std::fill(table->chainPlusOne + kept, table->chainPlusOne + kMaxDrawOrderEntries, uint8_t{0});
-    table->count = kept;
-  }
-  drawOrder.changeFlags |= kParamChangeFlagChangedValue;
+    std::fill(table.targetPosition + kept, table.targetPosition + kMaxDrawOrderEntries, uint8_t{0});
+    std::fill(table.chainPlusOne + kept, table.chainPlusOne + kMaxDrawOrderEntries, uint8_t{0});
+    table.count = kept;
+  });
 }
 
 void ClearChainOrder(HostInData* in, HostParamDef* params[]) {
-  if (in == nullptr || in->utils == nullptr || params == nullptr) return;
-  HostParamDef& drawOrder = *params[PARAM_DRAW_ORDER];
-  const HostHandle handle = drawOrder.u.arbitrary.valueHandle;
-  if (handle == nullptr) return;
-  {
-    const ScopedHandleLock block(*in->utils, handle);
-    auto* table = static_cast<DrawOrderBlob*>(block.data);
-    if (table == nullptr) return;
-    table->count = 0;
-    std::memset(table->targetPosition, 0, sizeof(table->targetPosition));
-    std::memset(table->chainPlusOne, 0, sizeof(table->chainPlusOne));
-  }
-  drawOrder.changeFlags |= kParamChangeFlagChangedValue;
+  EditDrawOrder(in, params, [](DrawOrderBlob& table) {
+    table.count = 0;
+    std::memset(table.targetPosition, 0, sizeof(table.targetPosition));
+    std::memset(table.chainPlusOne, 0, sizeof(table.chainPlusOne));
+  });
 }

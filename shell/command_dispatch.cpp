@@ -11,13 +11,18 @@
 
 namespace {
 
+// A handler is named after its command: a command that asks for something
+// by what it asks (About, GlobalSetup, ParamsSetup, Render), a command that
+// brings a record of its own (a pressed button, a window event, a request
+// about a data block) by Handle and what it brings (HandleUserChangedParam,
+// HandleCustomUIEvent, HandleArbitraryData).
 HostError RunCommand(int32_t command, HostInData* in, HostOutData* out, HostParamDef* params[],
                      HostFrame* output, void* extra) {
   switch (command) {
     case kCommandAbout:
-      return AboutCommand(in, out);
+      return About(in, out);
     case kCommandGlobalSetup:
-      return GlobalSetupCommand(out);
+      return GlobalSetup(out);
     case kCommandParamsSetup:
       return ParamsSetup(in, out, params, output);
     case kCommandRender:

@@ -15,14 +15,14 @@ std::string BuildAboutText() {
   return text;
 }
 
-HostError AboutCommand(HostInData* in, HostOutData* out) {
+HostError About(HostInData* in, HostOutData* out) {
   const std::string text = BuildAboutText();
   static_assert(kReturnMessageSize > 113);
   in->utils->ansiCopy(text.c_str(), out->returnMessage);
   return kHostErrorNone;
 }
 
-HostError GlobalSetupCommand(HostOutData* out) {
+HostError GlobalSetup(HostOutData* out) {
   out->version = kEffectVersion;
   out->outFlags = kEffectOutFlags;
   out->outFlags2 = kEffectOutFlags2;

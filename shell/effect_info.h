@@ -1,4 +1,4 @@
-// About (command 0) and global setup (command 1).
+// About (`kCommandAbout`) and global setup (`kCommandGlobalSetup`).
 #pragma once
 
 #include <string>
@@ -8,5 +8,5 @@
 // "Spindrel v1.0.4", then the two sentences, each after a carriage return.
 std::string BuildAboutText();
 
-HostError AboutCommand(HostInData* in, HostOutData* out);
-HostError GlobalSetupCommand(HostOutData* out);
+HostError About(HostInData* in, HostOutData* out);
+HostError GlobalSetup(HostOutData* out);

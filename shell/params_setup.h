@@ -1,4 +1,4 @@
-// Parameter setup (command 4): defines the effect's kParamCount parameters and
+// Parameter setup (`kCommandParamsSetup`): defines the effect's kParamCount parameters and
 // registers the custom user interface.
 #pragma once
 

@@ -6,6 +6,24 @@
 #include "overlay_export/shape_layer_script.h"
 #include "shell/chain_buttons.h"
 
+namespace {
+
+// The chain-editing buttons: each reports its edits through the parameters'
+// change flags, and the press itself answers success.
+struct ChainButton {
+  int32_t paramIndex;
+  void (*press)(HostInData* in, HostParamDef* params[]);
+};
+
+constexpr ChainButton kChainButtons[] = {
+    {PARAM_BLEND_SELECTED, BlendSelectedChains},
+    {PARAM_REVERSE_SELECTED, ReverseSelectedChains},
+    {PARAM_SET_ORDER, SetChainOrder},
+    {PARAM_CLEAR_ORDER, ClearChainOrder},
+};
+
+}  // namespace
+
 HostError HandleUserChangedParam(HostInData* in, HostParamDef* params[], void* extra) {
   if (extra == nullptr) return kHostErrorNone;
   const int32_t paramIndex = static_cast<const HostUserChangedParamRecord*>(extra)->paramIndex;
@@ -16,19 +34,11 @@ HostError HandleUserChangedParam(HostInData* in, HostParamDef* params[], void* e
       return ExportSvgCommand(in);
     case PARAM_EXPORT_PATHS:
       return ExportJsonCommand(in);
-    case PARAM_BLEND_SELECTED:
-      BlendSelectedChains(in, params);
-      return kHostErrorNone;
-    case PARAM_REVERSE_SELECTED:
-      ReverseSelectedChains(in, params);
-      return kHostErrorNone;
-    case PARAM_SET_ORDER:
-      SetChainOrder(in, params);
-      return kHostErrorNone;
-    case PARAM_CLEAR_ORDER:
-      ClearChainOrder(in, params);
-      return kHostErrorNone;
     default:
-      return kHostErrorNone;
+      break;
   }
+  for (const ChainButton& button : kChainButtons) {
+    if (button.paramIndex == paramIndex) button.press(in, params);
+  }
+  return kHostErrorNone;
 }

@@ -1,4 +1,4 @@
-// User-changed parameter (command 13): routes a pressed button.
+// User-changed parameter (`kCommandUserChangedParam`): routes a pressed button.
 #pragma once
 
 #include "host_interface/host_records.h"

@@ -3,7 +3,7 @@
 // Least-squares fit of cubic Bezier segments to a run of points (Schneider's
 // method). The points are parameterised by chord length, t_i in [0, 1]; the end
 // points are kept and the inner control points lie on the end tangents,
-// P1 = P0 + a1 * tHat1 and P2 = P3 + a2 * tHat2. Minimising the summed squared
+// P1 = P0 + a1 * startTangent and P2 = P3 + a2 * endTangent. Minimising the summed squared
 // distance between the points and B(t_i) over a1 and a2 gives a 2 x 2 linear
 // system (the sums c00, c01, c11 and x0, x1), solved by Cramer's rule. When it
 // is singular, or gives a handle shorter than kMinHandleLength or pointing
@@ -37,53 +37,56 @@ const FloatPoint& DataAt(const std::vector<FloatPoint>& data, int32_t index) {
   return At(data, index);
 }
 
-void FillChordLengthParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last, std::vector<float>& u) {
+void FillChordLengthParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last,
+                           std::vector<float>& params) {
   if (last < first) {
-    u.clear();
+    params.clear();
     return;
   }
   const int32_t count = last - first + 1;
-  u.resize(static_cast<size_t>(count));
-  u[0] = 0.0f;
+  params.resize(static_cast<size_t>(count));
+  params[0] = 0.0f;
   for (int32_t k = 1; k < count; ++k) {
-    u[k] = u[k - 1] + Length(Sub(DataAt(data, first + k), DataAt(data, first + k - 1)));
+    params[k] = params[k - 1] + Length(Sub(DataAt(data, first + k), DataAt(data, first + k - 1)));
   }
-  const float total = At(u, count - 1);
+  const float total = At(params, count - 1);
   if (total < kMinChordLength) {
-    std::fill(u.begin(), u.end(), 0.0f);
+    std::fill(params.begin(), params.end(), 0.0f);
     return;
   }
-  for (float& value : u) value /= total;
+  for (float& value : params) value /= total;
 }
 
-CubicSegment GenerateFromParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last, FloatPoint tHat1,
-                                FloatPoint tHat2, const std::vector<float>& u) {
+CubicSegment GenerateFromParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last,
+                                FloatPoint startTangent, FloatPoint endTangent, const std::vector<float>& params) {
   const FloatPoint p0 = DataAt(data, first);
   const FloatPoint p3 = DataAt(data, last);
   float c00 = 0.0f, c01 = 0.0f, c11 = 0.0f, x0 = 0.0f, x1 = 0.0f;
   for (int32_t i = 0; i <= last - first; ++i) {
-    const float t = At(u, i);
+    const float t = At(params, i);
     const float s = 1.0f - t;
     const float b0 = s * s * s;
     const float b1 = 3.0f * t * s * s;
     const float b2 = 3.0f * t * t * s;
     const float b3 = t * t * t;
-    const FloatPoint a1 = Scale(b1, tHat1);
-    const FloatPoint a2 = Scale(b2, tHat2);
-    const FloatPoint r = Sub(DataAt(data, first + i), Add(Scale(b0 + b1, p0), Scale(b2 + b3, p3)));
-    c00 += Dot(a1, a1);
-    c01 += Dot(a1, a2);
-    c11 += Dot(a2, a2);
-    x0 += Dot(a1, r);
-    x1 += Dot(a2, r);
+    // What a unit handle length along each tangent moves B(t), and what the
+    // end points alone leave of the data point.
+    const FloatPoint startPull = Scale(b1, startTangent);
+    const FloatPoint endPull = Scale(b2, endTangent);
+    const FloatPoint residual = Sub(DataAt(data, first + i), Add(Scale(b0 + b1, p0), Scale(b2 + b3, p3)));
+    c00 += Dot(startPull, startPull);
+    c01 += Dot(startPull, endPull);
+    c11 += Dot(endPull, endPull);
+    x0 += Dot(startPull, residual);
+    x1 += Dot(endPull, residual);
   }
   const float chord = Length(Sub(p3, p0));
   float alphaLeft = chord / 3.0f;
   float alphaRight = chord / 3.0f;
-  const float det = c00 * c11 - c01 * c01;
-  if (std::fabs(det) > kMinDeterminant) {
-    alphaLeft = (c11 * x0 - c01 * x1) / det;
-    alphaRight = (c00 * x1 - c01 * x0) / det;
+  const float determinant = c00 * c11 - c01 * c01;
+  if (std::fabs(determinant) > kMinDeterminant) {
+    alphaLeft = (c11 * x0 - c01 * x1) / determinant;
+    alphaRight = (c00 * x1 - c01 * x0) / determinant;
     if (alphaLeft < kMinHandleLength || alphaRight < kMinHandleLength) {
       alphaLeft = chord / 3.0f;
       alphaRight = chord / 3.0f;
@@ -91,15 +94,15 @@ CubicSegment GenerateFromParams(const std::vector<FloatPoint>& data, int32_t fir
     alphaLeft = std::min(chord, alphaLeft);
     alphaRight = std::min(chord, alphaRight);
   }
-  return CubicSegment{p0, Add(p0, Scale(alphaLeft, tHat1)), Add(p3, Scale(alphaRight, tHat2)), p3};
+  return CubicSegment{p0, Add(p0, Scale(alphaLeft, startTangent)), Add(p3, Scale(alphaRight, endTangent)), p3};
 }
 
 float MaxErrorFromParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last,
-                         const CubicSegment& segment, const std::vector<float>& u, int32_t& splitIndex) {
+                         const CubicSegment& segment, const std::vector<float>& params, int32_t& splitIndex) {
   splitIndex = (first + last) / 2;
   float greatest = 0.0f;
   for (int32_t i = first + 1; i <= last - 1; ++i) {
-    const FloatPoint offset = Sub(DataAt(data, i), EvaluateCubic(segment, At(u, i - first)));
+    const FloatPoint offset = Sub(DataAt(data, i), EvaluateCubic(segment, At(params, i - first)));
     const float error = offset.x * offset.x + offset.y * offset.y;
     if (error > greatest) {
       greatest = error;
@@ -129,13 +132,13 @@ FloatPoint EvaluateCubic(const CubicSegment& segment, float t) {
 }
 
 std::vector<float> ChordLengthParams(const std::vector<FloatPoint>& data, int32_t first, int32_t last) {
-  std::vector<float> u;
-  FillChordLengthParams(data, first, last, u);
-  return u;
+  std::vector<float> params;
+  FillChordLengthParams(data, first, last, params);
+  return params;
 }
 
 CubicSegment GenerateBezier(const std::vector<FloatPoint>& data, const FitRange& range) {
-  return GenerateFromParams(data, range.first, range.last, range.tHat1, range.tHat2,
+  return GenerateFromParams(data, range.first, range.last, range.startTangent, range.endTangent,
                             ChordLengthParams(data, range.first, range.last));
 }
 
@@ -152,7 +155,7 @@ void FitBezierSegments(const std::vector<FloatPoint>& data, const FitRange& whol
   // below its first, so segments come out in the order a depth-first
   // recursion would append them.
   std::vector<FitRange> pending{whole};
-  std::vector<float> u;  // fit and error measure share one parameter run
+  std::vector<float> params;  // fit and error measure share one parameter run
   while (!pending.empty()) {
     const FitRange range = pending.back();
     pending.pop_back();
@@ -160,52 +163,56 @@ void FitBezierSegments(const std::vector<FloatPoint>& data, const FitRange& whol
     const FloatPoint end = DataAt(data, range.last);
     if (range.last - range.first == 1) {
       const float third = Length(Sub(end, start)) / 3.0f;
-      output.push_back(
-          CubicSegment{start, Add(start, Scale(third, range.tHat1)), Add(end, Scale(third, range.tHat2)), end});
+      output.push_back(CubicSegment{start, Add(start, Scale(third, range.startTangent)),
+                                    Add(end, Scale(third, range.endTangent)), end});
       continue;
     }
-    FillChordLengthParams(data, range.first, range.last, u);
-    const CubicSegment segment = GenerateFromParams(data, range.first, range.last, range.tHat1, range.tHat2, u);
+    FillChordLengthParams(data, range.first, range.last, params);
+    const CubicSegment segment =
+        GenerateFromParams(data, range.first, range.last, range.startTangent, range.endTangent, params);
     int32_t split = 0;
-    const float error = MaxErrorFromParams(data, range.first, range.last, segment, u, split);
+    const float error = MaxErrorFromParams(data, range.first, range.last, segment, params, split);
     if (error < tolerance) {
       output.push_back(segment);
       continue;
     }
-    const FloatPoint centre = UnitTangent(Sub(DataAt(data, split - 1), DataAt(data, split + 1)));
-    pending.push_back(FitRange{split, range.last, FloatPoint{-centre.x, -centre.y}, range.tHat2});
-    pending.push_back(FitRange{range.first, split, range.tHat1, centre});
+    // The joint's tangent, pointing back into the first half.
+    const FloatPoint joint = UnitTangent(Sub(DataAt(data, split - 1), DataAt(data, split + 1)));
+    pending.push_back(FitRange{split, range.last, FloatPoint{-joint.x, -joint.y}, range.endTangent});
+    pending.push_back(FitRange{range.first, split, range.startTangent, joint});
   }
 }
 
 void FitChainBeziers(ChainRecord& chain, float tolerance) {
-  const size_t n = chain.points.size();
-  if (n < 3) return;
+  const size_t pointCount = chain.points.size();
+  if (pointCount < 3) return;
   std::vector<FloatPoint> data;
-  if (chain.fpoints.size() == n) {
+  if (chain.fpoints.size() == pointCount) {
     data = chain.fpoints;
   } else {
-    data.reserve(n);
+    data.reserve(pointCount);
     for (const IntPoint& p : chain.points) data.push_back(FloatPoint{static_cast<float>(p.x), static_cast<float>(p.y)});
   }
-  const FloatPoint tHat1 = UnitTangent(Sub(data[1], data[0]));
-  const FloatPoint tHat2 = UnitTangent(Sub(data[n - 2], data[n - 1]));
+  const FloatPoint startTangent = UnitTangent(Sub(data[1], data[0]));
+  const FloatPoint endTangent = UnitTangent(Sub(data[pointCount - 2], data[pointCount - 1]));
   std::vector<CubicSegment> segments;
-  FitBezierSegments(data, FitRange{0, static_cast<int32_t>(n - 1), tHat1, tHat2}, tolerance, segments);
+  FitBezierSegments(data, FitRange{0, static_cast<int32_t>(pointCount - 1), startTangent, endTangent}, tolerance,
+                    segments);
   if (segments.empty()) return;
 
   chain.points.clear();
   chain.inT.clear();
   chain.outT.clear();
   chain.fpoints.clear();
-  const size_t m = segments.size();
-  chain.points.reserve(m + 1);
-  chain.inT.reserve(m + 1);
-  chain.outT.reserve(m + 1);
-  chain.fpoints.reserve(m + 1);
+  const size_t segmentCount = segments.size();
+  chain.points.reserve(segmentCount + 1);
+  chain.inT.reserve(segmentCount + 1);
+  chain.outT.reserve(segmentCount + 1);
+  chain.fpoints.reserve(segmentCount + 1);
   AppendAnchor(chain, segments[0].p0, FloatPoint{0.0f, 0.0f}, Sub(segments[0].p1, segments[0].p0));
-  for (size_t j = 0; j < m; ++j) {
-    const FloatPoint out = j + 1 < m ? Sub(segments[j + 1].p1, segments[j + 1].p0) : FloatPoint{0.0f, 0.0f};
+  for (size_t j = 0; j < segmentCount; ++j) {
+    const bool last = j + 1 == segmentCount;
+    const FloatPoint out = last ? FloatPoint{0.0f, 0.0f} : Sub(segments[j + 1].p1, segments[j + 1].p0);
     AppendAnchor(chain, segments[j].p3, Sub(segments[j].p2, segments[j].p3), out);
   }
 }

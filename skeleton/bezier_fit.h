@@ -20,13 +20,12 @@ struct CubicSegment {
 void FitChainBeziers(ChainRecord& chain, float tolerance);
 
 // A run data[first..last] of the points to fit (first < last) with the unit
-// tangents at its ends: tHat1 points from data[first] into the curve, tHat2
-// from data[last] back into it.
+// tangents at its ends.
 struct FitRange {
   int32_t first = 0;
   int32_t last = 0;
-  FloatPoint tHat1;
-  FloatPoint tHat2;
+  FloatPoint startTangent;  // from data[first] into the curve
+  FloatPoint endTangent;    // from data[last] back into the curve
 };
 
 // Fits the range and appends the segments in order along the data, each

@@ -8,8 +8,11 @@
 
 struct ChainRecord {
   std::vector<IntPoint> points;   // pixels in drawing order
-  std::vector<FloatPoint> inT;    // Bezier handle into each point, relative to it
-  std::vector<FloatPoint> outT;   // Bezier handle out of each point, relative to it
+  // The Bezier handles of a fitted chain, one per point and relative to it:
+  // inT the handle the curve arrives along, outT the one it leaves along.
+  // Empty when the chain carries no fitted curve; used only when sized like points.
+  std::vector<FloatPoint> inT;
+  std::vector<FloatPoint> outT;
   std::vector<FloatPoint> fpoints;  // sub-pixel positions; valid only when sized like points
   bool closed = false;
 };

@@ -192,6 +192,88 @@ void ForChainsNearEnds(const ChainEndGrid& grid, const ChainRecord& chain, std::
   }
 }
 
+// The end-joining pass's bookkeeping. Each open chain keeps its partner:
+// the first later chain it can join.
+struct EndJoinPass {
+  std::vector<ChainRecord>& chains;
+  float threshold;
+  ChainEndGrid grid;
+  std::vector<bool> joinable;  // open and not yet joined into another
+  std::vector<bool> removed;
+  std::vector<uint32_t> seenStamp;
+  uint32_t stamp = 0;
+  std::vector<int32_t> partner;                  // -1: none
+  std::vector<std::vector<int32_t>> pairedWith;  // chains that took this one as partner; may hold stale entries
+  std::set<int32_t> withPartner;
+};
+
+EndJoinPass StartEndJoinPass(std::vector<ChainRecord>& chains, float threshold) {
+  const size_t count = chains.size();
+  EndJoinPass pass{chains, threshold, MakeChainEndGrid(threshold), std::vector<bool>(count, false),
+                   std::vector<bool>(count, false), std::vector<uint32_t>(count, 0), 0,
+                   std::vector<int32_t>(count, -1), std::vector<std::vector<int32_t>>(count), {}};
+  for (int32_t id = 0; id < static_cast<int32_t>(count); ++id) {
+    if (At(chains, id).closed) continue;
+    At(pass.joinable, id) = true;
+    AddChainEnds(pass.grid, At(chains, id), id);
+  }
+  return pass;
+}
+
+// The first later joinable chain whose ends meet id's, -1 when none.
+int32_t FindPartner(EndJoinPass& pass, int32_t id) {
+  int32_t best = -1;
+  ForChainsNearEnds(pass.grid, At(pass.chains, id), pass.seenStamp, pass.stamp, [&](int32_t other) {
+    if (other <= id || !At(pass.joinable, other)) return;
+    if ((best < 0 || other < best) && MeetingEnds(At(pass.chains, id), At(pass.chains, other), pass.threshold)) {
+      best = other;
+    }
+  });
+  return best;
+}
+
+void SetPartner(EndJoinPass& pass, int32_t id, int32_t other) {
+  At(pass.partner, id) = other;
+  if (other < 0) {
+    pass.withPartner.erase(id);
+    return;
+  }
+  At(pass.pairedWith, other).push_back(id);
+  pass.withPartner.insert(id);
+}
+
+// Joins b into a, simplified; b leaves the list. Only a and the chains that
+// had b as partner need a new partner: chains before a had none, and the
+// joined chain's ends are ends that a or b already had.
+void JoinPartners(EndJoinPass& pass, int32_t a, int32_t b) {
+  const ChainRecord& first = At(pass.chains, a);
+  const ChainRecord& second = At(pass.chains, b);
+  ChainRecord run;
+  run.points = JoinedRun(first, second, *MeetingEnds(first, second, pass.threshold));
+  At(pass.chains, a) = SimplifyRdp(run, kSimplifyTolerance);
+  AddChainEnds(pass.grid, At(pass.chains, a), a);
+  At(pass.joinable, b) = false;
+  At(pass.removed, b) = true;
+  SetPartner(pass, b, -1);
+
+  std::vector<int32_t> lookAgain;
+  lookAgain.swap(At(pass.pairedWith, b));
+  for (int32_t id : lookAgain) {
+    if (At(pass.joinable, id) && At(pass.partner, id) == b) SetPartner(pass, id, FindPartner(pass, id));
+  }
+  SetPartner(pass, a, FindPartner(pass, a));
+}
+
+void DropJoinedChains(std::vector<ChainRecord>& chains, const std::vector<bool>& removed) {
+  size_t kept = 0;
+  for (size_t id = 0; id < chains.size(); ++id) {
+    if (removed[id]) continue;
+    if (kept != id) chains[kept] = std::move(chains[id]);
+    ++kept;
+  }
+  chains.resize(kept);
+}
+
 }  // namespace
 
 std::vector<ChainRecord> TraceSkeletonPieces(const ByteMask& mask, JunctionTracing tracing) {
@@ -276,79 +358,19 @@ void ExtendToNearbyChain(std::vector<ChainRecord>& chains, int32_t width, int32_
 }
 
 // The pass joins the first pair in list order whose ends meet and starts
-// over. Each open chain keeps its partner: the first later chain it can join.
-// The next join is then the first chain with a partner. A join of a and b
-// changes partners only for a and for the chains that paired with b: chains
-// before a had no partner, and the joined chain's ends are ends that a or b
-// already had. This gives the same joins as sweeping all pairs after every
-// join, without its cubic cost.
+// over: the next join is always the first chain that has a partner. Keeping
+// partners gives the same joins as sweeping all pairs after every join,
+// without its cubic cost.
 void JoinChainEnds(std::vector<ChainRecord>& chains, float threshold) {
-  const auto count = static_cast<int32_t>(chains.size());
-  ChainEndGrid grid = MakeChainEndGrid(threshold);
-  std::vector<bool> joinable(static_cast<size_t>(count), false);  // open and not yet joined into another
-  std::vector<bool> removed(static_cast<size_t>(count), false);
-  for (int32_t id = 0; id < count; ++id) {
-    if (At(chains, id).closed) continue;
-    At(joinable, id) = true;
-    AddChainEnds(grid, At(chains, id), id);
+  EndJoinPass pass = StartEndJoinPass(chains, threshold);
+  for (int32_t id = 0; id < static_cast<int32_t>(chains.size()); ++id) {
+    if (At(pass.joinable, id)) SetPartner(pass, id, FindPartner(pass, id));
   }
-  std::vector<uint32_t> seenStamp(static_cast<size_t>(count), 0);
-  uint32_t stamp = 0;
-  std::vector<int32_t> partner(static_cast<size_t>(count), -1);
-  std::vector<std::vector<int32_t>> pairedWith(static_cast<size_t>(count));  // may hold stale entries
-  std::set<int32_t> withPartner;
-
-  auto meet = [&](int32_t first, int32_t second) {
-    return MeetingEnds(At(chains, first), At(chains, second), threshold).has_value();
-  };
-  auto findPartner = [&](int32_t id) {
-    int32_t best = -1;
-    ForChainsNearEnds(grid, At(chains, id), seenStamp, stamp, [&](int32_t other) {
-      if (other <= id || !At(joinable, other)) return;
-      if ((best < 0 || other < best) && meet(id, other)) best = other;
-    });
-    return best;
-  };
-  auto setPartner = [&](int32_t id, int32_t other) {
-    At(partner, id) = other;
-    if (other < 0) {
-      withPartner.erase(id);
-      return;
-    }
-    At(pairedWith, other).push_back(id);
-    withPartner.insert(id);
-  };
-
-  for (int32_t id = 0; id < count; ++id) {
-    if (At(joinable, id)) setPartner(id, findPartner(id));
+  while (!pass.withPartner.empty()) {
+    const int32_t a = *pass.withPartner.begin();
+    JoinPartners(pass, a, At(pass.partner, a));
   }
-  while (!withPartner.empty()) {
-    const int32_t a = *withPartner.begin();
-    const int32_t b = At(partner, a);
-    const EndPairing pairing = *MeetingEnds(At(chains, a), At(chains, b), threshold);
-    ChainRecord run;
-    run.points = JoinedRun(At(chains, a), At(chains, b), pairing);
-    At(chains, a) = SimplifyRdp(run, kSimplifyTolerance);
-    AddChainEnds(grid, At(chains, a), a);
-    At(joinable, b) = false;
-    At(removed, b) = true;
-    setPartner(b, -1);
-
-    std::vector<int32_t> lookAgain;
-    lookAgain.swap(At(pairedWith, b));
-    for (int32_t id : lookAgain) {
-      if (At(joinable, id) && At(partner, id) == b) setPartner(id, findPartner(id));
-    }
-    setPartner(a, findPartner(a));
-  }
-
-  size_t kept = 0;
-  for (size_t id = 0; id < chains.size(); ++id) {
-    if (removed[id]) continue;
-    if (kept != id) chains[kept] = std::move(chains[id]);
-    ++kept;
-  }
-  chains.resize(kept);
+  DropJoinedChains(chains, pass.removed);
 }
 
 void CloseChainsWithMeetingEnds(std::vector<ChainRecord>& chains, float threshold) {

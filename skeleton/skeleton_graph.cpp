@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "skeleton/follow_run.h"
 #include "skeleton/index_at.h"
 #include "skeleton/polyline_simplify.h"
 
@@ -65,62 +66,69 @@ void FindNodes(const ByteMask& mask, SkeletonGraph& graph, std::vector<uint8_t>&
   }
 }
 
-void BuildEdges(const ByteMask& mask, SkeletonGraph& graph, std::vector<uint8_t>& kinds) {
+bool IsNodePixel(const std::vector<uint8_t>& kinds, int32_t width, IntPoint p) {
+  return At(kinds, p.y * width + p.x) == kNodePixel;
+}
+
+// The two-pixel edge between touching nodes, made once per pair: from the
+// node with the smaller index.
+void LinkTouchingNodes(SkeletonGraph& graph, std::unordered_set<uint64_t>& linkedPairs, uint64_t keyScale,
+                       int32_t node, IntPoint origin, IntPoint neighbour) {
+  const int32_t pixel = At(graph.nodes, node);
+  const int32_t neighbourIndex = neighbour.y * graph.width + neighbour.x;
+  const uint64_t low = static_cast<uint64_t>(std::min(pixel, neighbourIndex));
+  const uint64_t high = static_cast<uint64_t>(std::max(pixel, neighbourIndex));
+  if (!linkedPairs.insert(low * keyScale + high).second) return;
+  EdgeRec link;
+  link.pixels = {origin, neighbour};
+  link.nodeA = node;
+  link.nodeB = NodeOfPixel(graph, neighbourIndex);
+  link.length = PolylineLength(link.pixels);
+  graph.edges.push_back(std::move(link));
+}
+
+// The edge along the run of degree-2 pixels that leaves `node` through
+// `first`, up to the next node; a run that meets no node ends the edge at
+// `node` again. Marks the run's pixels taken.
+void WalkRunEdge(const ByteMask& mask, SkeletonGraph& graph, std::vector<uint8_t>& kinds, int32_t node,
+                 IntPoint origin, IntPoint first) {
   const int32_t width = mask.width;
   const int64_t pixelCount = static_cast<int64_t>(PixelCount(mask));
-  const uint64_t keyScale = static_cast<uint64_t>(pixelCount);
-  std::unordered_set<uint64_t> linkedPairs;
   auto markTaken = [&kinds, width](IntPoint p) { At(kinds, p.y * width + p.x) = kTakenByEdge; };
-  auto isNode = [&kinds, width](IntPoint p) { return At(kinds, p.y * width + p.x) == kNodePixel; };
+  EdgeRec run;
+  run.pixels = {origin, first};
+  markTaken(first);
+  // A degree-2 pixel has one way on besides the way back, so the walk need
+  // not ask which pixels are taken; the step limit only guards against
+  // malformed input.
+  int64_t steps = 0;
+  FollowRun(mask, kRingOrder, origin, first, AnyPixel, [&](IntPoint, IntPoint next) {
+    run.pixels.push_back(next);
+    if (IsNodePixel(kinds, width, next)) return false;
+    markTaken(next);
+    return ++steps < pixelCount;
+  });
+  const IntPoint last = run.pixels.back();
+  run.nodeA = node;
+  run.nodeB = IsNodePixel(kinds, width, last) ? NodeOfPixel(graph, last.y * width + last.x) : node;
+  run.length = PolylineLength(run.pixels);
+  graph.edges.push_back(std::move(run));
+}
 
+void BuildEdges(const ByteMask& mask, SkeletonGraph& graph, std::vector<uint8_t>& kinds) {
+  const uint64_t keyScale = static_cast<uint64_t>(PixelCount(mask));
+  std::unordered_set<uint64_t> linkedPairs;
   for (int32_t node = 0; node < static_cast<int32_t>(graph.nodes.size()); ++node) {
-    const int32_t pixel = At(graph.nodes, node);
-    const IntPoint origin{pixel % width, pixel / width};
+    const IntPoint origin = NodePixel(graph, node);
     for (int32_t k = 0; k < 8; ++k) {
-      const IntPoint first{origin.x + kNeighbourDx[k], origin.y + kNeighbourDy[k]};
-      if (MaskGet(mask, first.x, first.y) == 0) continue;
-      const int32_t firstIndex = first.y * width + first.x;
-      if (At(kinds, firstIndex) == kNodePixel) {
-        const int32_t firstNode = NodeOfPixel(graph, firstIndex);
-        const uint64_t low = static_cast<uint64_t>(std::min(pixel, firstIndex));
-        const uint64_t high = static_cast<uint64_t>(std::max(pixel, firstIndex));
-        if (!linkedPairs.insert(low * keyScale + high).second) continue;
-        EdgeRec link;
-        link.pixels = {origin, first};
-        link.nodeA = node;
-        link.nodeB = firstNode;
-        link.length = PolylineLength(link.pixels);
-        graph.edges.push_back(std::move(link));
-        continue;
+      const IntPoint neighbour{origin.x + kNeighbourDx[k], origin.y + kNeighbourDy[k]};
+      if (MaskGet(mask, neighbour.x, neighbour.y) == 0) continue;
+      const uint8_t kind = At(kinds, neighbour.y * mask.width + neighbour.x);
+      if (kind == kNodePixel) {
+        LinkTouchingNodes(graph, linkedPairs, keyScale, node, origin, neighbour);
+      } else if (kind != kTakenByEdge) {  // a taken run was walked from an earlier node or direction
+        WalkRunEdge(mask, graph, kinds, node, origin, neighbour);
       }
-      if (At(kinds, firstIndex) == kTakenByEdge) continue;
-
-      EdgeRec run;
-      run.pixels = {origin, first};
-      markTaken(first);
-      IntPoint previous = origin;
-      IntPoint current = first;
-      // A degree-2 pixel has one way on besides the way back, so the walk
-      // need not ask which pixels are taken; the step limit only guards
-      // against malformed input.
-      for (int64_t steps = 0; !isNode(current) && steps < pixelCount; ++steps) {
-        bool moved = false;
-        for (int32_t d = 0; d < 8; ++d) {
-          const IntPoint next{current.x + kNeighbourDx[d], current.y + kNeighbourDy[d]};
-          if (MaskGet(mask, next.x, next.y) == 0 || PointsEqual(next, previous)) continue;
-          run.pixels.push_back(next);
-          if (!isNode(next)) markTaken(next);
-          previous = current;
-          current = next;
-          moved = true;
-          break;
-        }
-        if (!moved) break;
-      }
-      run.nodeA = node;
-      run.nodeB = isNode(current) ? NodeOfPixel(graph, current.y * width + current.x) : node;
-      run.length = PolylineLength(run.pixels);
-      graph.edges.push_back(std::move(run));
     }
   }
 }

@@ -12,11 +12,13 @@
 #include "skeleton/index_at.h"
 #include "skeleton/points.h"
 
+// One edge of the graph: a run of degree-2 pixels between two nodes, or the
+// direct link between two touching nodes.
 struct EdgeRec {
   std::vector<IntPoint> pixels;  // from the pixel of nodeA to the pixel of nodeB, both included
   int32_t nodeA = -1;            // node the edge was started from
   int32_t nodeB = -1;            // node it ends at; nodeA for a loop or a run that met no node
-  float length = 0.0f;
+  float length = 0.0f;  // sum of the distances between consecutive pixels
   bool used = false;    // drawn by the walk
   bool pruned = false;  // a short spur: in no incidence list, never walked
 };

@@ -1,4 +1,4 @@
-// The composition and layer windows: click and draw events (command 15)
+// The composition and layer windows: click and draw events (`kCommandEvent`)
 // sent the way the host sends them, with an event context of the window's
 // type and the four coordinate callbacks.
 //

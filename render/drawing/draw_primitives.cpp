@@ -270,10 +270,10 @@ void DrawCapsule(const HostFrame& destination, const HostFrame& source, const Ca
       const float coverage = CapsuleCoverage(shape, x, y);
       if (!(coverage > 0.0f)) continue;
       if (useSource) {
-        const RgbaFloat s = GetSourcePixelFloat(source, x, y);
-        const float a = s.alpha * coverage;
-        if (a > GetPixelFloat(destination, x, y).alpha) {
-          SetPixelFloat(destination, x, y, s.red, s.green, s.blue, a);
+        const RgbaFloat sourcePixel = GetSourcePixelFloat(source, x, y);
+        const float alpha = sourcePixel.alpha * coverage;
+        if (alpha > GetPixelFloat(destination, x, y).alpha) {
+          SetPixelFloat(destination, x, y, sourcePixel.red, sourcePixel.green, sourcePixel.blue, alpha);
         }
       } else {
         BlendPixel(destination, x, y, colourRed, colourGreen, colourBlue, colour.alpha * coverage * kInv255);

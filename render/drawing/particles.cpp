@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "render/drawing/chain_reveal.h"
 #include "render/drawing/draw_primitives.h"
 #include "render/drawing/value_noise.h"
 
@@ -17,10 +18,24 @@ constexpr uint32_t kJitterYOffset = 57;
 constexpr uint32_t kHueChainFactor = 374;
 constexpr uint32_t kHueIndexFactor = 3022;
 
-constexpr float kPathOffsetOn = 0.0001f;
 constexpr float kTipStepsPerPixel = 8.0f;
-constexpr float kTurbulenceFrequency = 0.04f;
 constexpr float kParticleRoughScale = 0.02f;
+
+// Turbulence samples value noise at the particle's position times the
+// frequency; in Tip Mode the field drifts with every step, a little faster
+// along y than x. The y displacement samples the field at a fixed distance
+// from the x displacement's sample, so the two do not move together.
+constexpr float kTurbulenceFrequency = 0.04f;
+constexpr float kTurbulenceDriftPerStepX = 0.01f;
+constexpr float kTurbulenceDriftPerStepY = 0.013f;
+constexpr float kTurbulenceSecondSampleX = 31.7f;
+constexpr float kTurbulenceSecondSampleY = 17.3f;
+
+// In the tip window a particle grows from a quarter of Size at the back of
+// the window to the whole Size at the tip, and is never below half a pixel.
+constexpr float kTipRadiusAtBack = 0.25f;
+constexpr float kTipRadiusGrowth = 0.75f;
+constexpr float kMinTipRadius = 0.5f;
 
 float SeedHash(int32_t chain, int32_t number, int32_t step, uint32_t chainFactor, uint32_t indexFactor,
                uint32_t offset) {
@@ -72,14 +87,14 @@ struct SegmentFrame {
   float start = 0.0f;          // arc length at the first point
 };
 
-// Builds particle k at arc position `pos` on the segment; false when Tip Mode
-// leaves no particle there.
-bool MakeParticle(const RenderSettings& s, const ChainReveal& c, const SegmentFrame& seg, int32_t k, float pos,
-                  Particle& out) {
-  if (s.tipMode && pos < c.revealed - s.tipWindow) return false;
-  const int32_t step = c.step;
-  const float j1 = SeedHash(c.chain, k, step, kJitterChainFactor, kJitterIndexFactor, 0);
-  const float j2 = SeedHash(c.chain, k, step, kJitterChainFactor, kJitterIndexFactor, kJitterYOffset);
+// Where particle `number` sits: `pos` along the segment, scattered across the
+// chain (or along it, by Flow Direction) by its jitter, then moved by the
+// turbulence.
+FloatPoint ParticlePosition(const RenderSettings& settings, const ChainReveal& reveal, const SegmentFrame& seg,
+                            int32_t number, float pos) {
+  const int32_t step = reveal.step;
+  const float jitterX = SeedHash(reveal.chain, number, step, kJitterChainFactor, kJitterIndexFactor, 0);
+  const float jitterY = SeedHash(reveal.chain, number, step, kJitterChainFactor, kJitterIndexFactor, kJitterYOffset);
 
   const float t = (pos - seg.start) / seg.length;
   float x = seg.px + t * seg.dx;
@@ -89,57 +104,75 @@ bool MakeParticle(const RenderSettings& s, const ChainReveal& c, const SegmentFr
   const float nx = -uy;
   const float ny = ux;
 
-  float scatter = s.particleScatter;
-  if (s.tipScatterFalloff > 0.0f) {
-    scatter = s.particleScatter * (s.tipScatterFalloff * pos / c.length + 1.0f - s.tipScatterFalloff);
+  float scatter = settings.particleScatter;
+  if (settings.tipScatterFalloff > 0.0f) {
+    const float falloff = settings.tipScatterFalloff;
+    scatter = settings.particleScatter * (falloff * pos / reveal.length + 1.0f - falloff);
   }
-  x = x + ((1.0f - s.flowDirection) * nx + s.flowDirection * ux) * j1 * scatter;
-  y = y + ((1.0f - s.flowDirection) * ny + s.flowDirection * uy) * j2 * scatter;
+  x = x + ((1.0f - settings.flowDirection) * nx + settings.flowDirection * ux) * jitterX * scatter;
+  y = y + ((1.0f - settings.flowDirection) * ny + settings.flowDirection * uy) * jitterY * scatter;
 
-  if (s.turbulence > 0.0f) {
-    const float sx = static_cast<float>(step) * 0.01f + x * kTurbulenceFrequency;
-    const float sy = y * kTurbulenceFrequency + static_cast<float>(step) * 0.013f;
-    x = x + ValueNoise2D(sx, sy) * s.turbulence;
-    y = y + ValueNoise2D(sx + 31.7f, sy + 17.3f) * s.turbulence;
+  if (settings.turbulence > 0.0f) {
+    const float sampleX = static_cast<float>(step) * kTurbulenceDriftPerStepX + x * kTurbulenceFrequency;
+    const float sampleY = y * kTurbulenceFrequency + static_cast<float>(step) * kTurbulenceDriftPerStepY;
+    x = x + ValueNoise2D(sampleX, sampleY) * settings.turbulence;
+    y = y +
+        ValueNoise2D(sampleX + kTurbulenceSecondSampleX, sampleY + kTurbulenceSecondSampleY) * settings.turbulence;
   }
+  return FloatPoint{x, y};
+}
 
-  const bool tipRamp = s.tipMode && s.tipWindow > 0.0f;
-  float f = 1.0f;
-  if (tipRamp) f = std::clamp((pos - (c.revealed - s.tipWindow)) / s.tipWindow, 0.0f, 1.0f);
-
+// Red, green and blue of particle `number`; `tip` is its tip factor (1 outside
+// the tip window's ramp).
+HostPixel8 ParticleColour(const RenderSettings& settings, const ChainReveal& reveal, int32_t number, float tip) {
   HostPixel8 colour{};
-  if (s.randomColors) {
-    const float h = SeedHash(c.chain, k, step, kHueChainFactor, kHueIndexFactor, 0);
-    HueColour(std::fmod((h + 1.0f) * 180.0f, 360.0f), colour.red, colour.green, colour.blue);
-  } else if (s.customColor) {
-    colour.red = MixChannel(s.particleColor.red, s.trailColor.red, f);
-    colour.green = MixChannel(s.particleColor.green, s.trailColor.green, f);
-    colour.blue = MixChannel(s.particleColor.blue, s.trailColor.blue, f);
+  if (settings.randomColors) {
+    const float hash = SeedHash(reveal.chain, number, reveal.step, kHueChainFactor, kHueIndexFactor, 0);
+    HueColour(std::fmod((hash + 1.0f) * 180.0f, 360.0f), colour.red, colour.green, colour.blue);
+  } else if (settings.customColor) {
+    colour.red = MixChannel(settings.particleColor.red, settings.trailColor.red, tip);
+    colour.green = MixChannel(settings.particleColor.green, settings.trailColor.green, tip);
+    colour.blue = MixChannel(settings.particleColor.blue, settings.trailColor.blue, tip);
   } else {
-    colour.red = s.lineColor.red;
-    colour.green = s.lineColor.green;
-    colour.blue = s.lineColor.blue;
+    colour.red = settings.lineColor.red;
+    colour.green = settings.lineColor.green;
+    colour.blue = settings.lineColor.blue;
   }
+  return colour;
+}
 
-  float radius = s.particleSize;
-  int32_t alpha = 0;
-  if (tipRamp) {
-    const int32_t a0 = static_cast<int32_t>(f * f * s.particleOpacity * 255.0f + 0.5f);
-    radius = std::max(0.5f, (0.75f * f + 0.25f) * s.particleSize);
-    // The sparks die out as the chain completes.
-    const float remaining = c.length - c.revealed;
-    const float fade = remaining < s.tipWindow ? std::min(remaining / s.tipWindow, 1.0f) : 1.0f;
-    alpha = static_cast<int32_t>(static_cast<float>(a0) * fade + 0.5f);
-  } else {
-    alpha = static_cast<int32_t>(s.particleOpacity * 255.0f + 0.5f);
-  }
+// In the tip window's ramp a particle grows and brightens toward the tip, and
+// the sparks die out as the chain completes.
+void TipRadiusAndAlpha(const RenderSettings& settings, const ChainReveal& reveal, float tip, float& radius,
+                       int32_t& alpha) {
+  const int32_t rampAlpha = static_cast<int32_t>(tip * tip * settings.particleOpacity * 255.0f + 0.5f);
+  radius = std::max(kMinTipRadius, (kTipRadiusGrowth * tip + kTipRadiusAtBack) * settings.particleSize);
+  const float remaining = reveal.length - reveal.revealed;
+  const float fade = remaining < settings.tipWindow ? std::min(remaining / settings.tipWindow, 1.0f) : 1.0f;
+  alpha = static_cast<int32_t>(static_cast<float>(rampAlpha) * fade + 0.5f);
+}
+
+// Builds particle `number` at arc position `pos` on the segment; false when
+// Tip Mode leaves no particle there.
+bool MakeParticle(const RenderSettings& settings, const ChainReveal& reveal, const SegmentFrame& seg, int32_t number,
+                  float pos, Particle& out) {
+  if (settings.tipMode && pos < reveal.revealed - settings.tipWindow) return false;
+  const FloatPoint position = ParticlePosition(settings, reveal, seg, number, pos);
+  const bool tipRamp = settings.tipMode && settings.tipWindow > 0.0f;
+  // 1 at the moving tip, 0 at the back of the window.
+  const float window = settings.tipWindow;
+  const float tip = tipRamp ? std::clamp((pos - (reveal.revealed - window)) / window, 0.0f, 1.0f) : 1.0f;
+  HostPixel8 colour = ParticleColour(settings, reveal, number, tip);
+  float radius = settings.particleSize;
+  int32_t alpha = static_cast<int32_t>(settings.particleOpacity * 255.0f + 0.5f);
+  if (tipRamp) TipRadiusAndAlpha(settings, reveal, tip, radius, alpha);
   colour.alpha = ToByte(alpha);
 
-  out.chain = c.chain;
-  out.number = k;
+  out.chain = reveal.chain;
+  out.number = number;
   out.pos = pos;
-  out.x = x;
-  out.y = y;
+  out.x = position.x;
+  out.y = position.y;
   out.radius = radius;
   out.colour = colour;
   return true;
@@ -149,19 +182,11 @@ bool InsideMask(float x, float y, int32_t maskWidth, int32_t maskHeight) {
   return x >= 0.0f && x < static_cast<float>(maskWidth) && y >= 0.0f && y < static_cast<float>(maskHeight);
 }
 
-// Local progress of a chain under Chain Stagger; the stroke uses the same rule.
-float LocalProgress(const RenderSettings& s, float startFrac, float lenFrac) {
-  const float stagger = s.chainStagger;
-  const float local = (s.revealProgress - (1.0f - stagger) * startFrac) /
-                      std::max(1e-6f, (1.0f - stagger) * lenFrac + stagger);
-  return std::clamp(local, 0.0f, 1.0f);
-}
-
-void WalkChain(const RenderSettings& s, const ChainRecord& chain, const ChainReveal& reveal, int32_t maskWidth,
+void WalkChain(const RenderSettings& settings, const ChainRecord& chain, const ChainReveal& reveal, int32_t maskWidth,
                int32_t maskHeight, std::vector<Particle>& particles) {
-  const float spacing = s.particleSpacing;
+  const float spacing = settings.particleSpacing;
   float pos = 0.5f * spacing;
-  int32_t k = 0;
+  int32_t number = 0;
   float segStart = 0.0f;
   Particle particle;
   for (size_t j = 1; j < chain.points.size() && segStart < reveal.revealed; ++j) {
@@ -177,12 +202,13 @@ void WalkChain(const RenderSettings& s, const ChainRecord& chain, const ChainRev
     seg.start = segStart;
     const float segEnd = std::min(reveal.revealed, segStart + seg.length);
     while (pos < segEnd) {
-      if (MakeParticle(s, reveal, seg, k, pos, particle) && InsideMask(particle.x, particle.y, maskWidth, maskHeight)) {
+      if (MakeParticle(settings, reveal, seg, number, pos, particle) &&
+          InsideMask(particle.x, particle.y, maskWidth, maskHeight)) {
         particles.push_back(particle);
       }
       const float next = pos + spacing;
       if (!(next > pos)) return;  // a spacing too small to move on would never end the walk
-      ++k;
+      ++number;
       pos = next;
     }
     segStart = segStart + seg.length;
@@ -219,7 +245,10 @@ void ComputeParticles(const RenderSettings& settings, const std::vector<ChainRec
     reveal.length = length;
     // With Path Offset the visible stretch wanders over whole chains, so every
     // chain counts as revealed.
-    reveal.revealed = settings.pathOffset > kPathOffsetOn ? length : LocalProgress(settings, startFrac, lenFrac) * length;
+    const float stagger = settings.chainStagger;
+    const float progress = StaggeredChainProgress(settings.revealProgress, stagger, (1.0f - stagger) * startFrac,
+                                                  (1.0f - stagger) * lenFrac);
+    reveal.revealed = settings.pathOffset > kPathOffsetOn ? length : progress * length;
     if (!(reveal.revealed > 0.0f)) continue;
     reveal.step = settings.tipMode ? static_cast<int32_t>(reveal.revealed * kTipStepsPerPixel) : 0;
     WalkChain(settings, chains[i], reveal, maskWidth, maskHeight, particles);

@@ -200,19 +200,19 @@ void DrawStroke(const RenderSettings& settings, const RenderFrameState& state) {
   float runningArc = 0.0f;  // dash pattern position, carried from chain to chain
 
   for (size_t i = 0; i < chains.size(); ++i) {
-    const ChainStrokeGeometry& g = geometry.chains[i];
-    if (!g.drawable) continue;
-    if (g.revealed <= 0.0f) {
-      runningArc += g.length;
+    const ChainStrokeGeometry& chainGeometry = geometry.chains[i];
+    if (!chainGeometry.drawable) continue;
+    if (chainGeometry.revealed <= 0.0f) {
+      runningArc += chainGeometry.length;
       continue;
     }
-    if (!g.windowA.present && !g.windowB.present) {
-      runningArc += g.revealed;
+    if (!chainGeometry.windowA.present && !chainGeometry.windowB.present) {
+      runningArc += chainGeometry.revealed;
       continue;
     }
-    for (const ArcWindow& window : {g.windowA, g.windowB}) {
+    for (const ArcWindow& window : {chainGeometry.windowA, chainGeometry.windowB}) {
       if (!window.present) continue;
-      CutWindowIntoPieces(chains[i], g, window, settings.taper, pieces);
+      CutWindowIntoPieces(chains[i], chainGeometry, window, settings.taper, pieces);
       for (const StrokePiece& piece : pieces) {
         const HostPixel8 colour = PieceColor(settings, piece.a0, piece.a1);
         if (settings.dashesEnabled) {
@@ -224,7 +224,7 @@ void DrawStroke(const RenderSettings& settings, const RenderFrameState& state) {
       }
     }
     if (settings.multiStroke) {
-      for (const ArcWindow& window : {g.windowA, g.windowB}) {
+      for (const ArcWindow& window : {chainGeometry.windowA, chainGeometry.windowB}) {
         if (!window.present) continue;
         DrawOffsetOutline(ExtractSubPath(chains[i], window.t0, window.t1), ring.offset, output, ring.radius,
                           settings.ringColor, settings.roundCap);

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "render/drawing/chain_reveal.h"
 #include "skeleton/portable_trig.h"
 
 namespace {
@@ -83,13 +84,12 @@ std::vector<float> SmoothWidths(const std::vector<float>& widths, const std::vec
 }
 
 void DecideRevealWindows(const RenderSettings& settings, const ChainRecord& chain, float totalLength,
-                         ChainStrokeGeometry& g) {
+                         ChainStrokeGeometry& geometry) {
   const float progress = settings.revealProgress;
   const float stagger = settings.chainStagger;
   const float total = totalLength;
-  const float local = (progress - (1.0f - stagger) * g.start / total) /
-                      std::max(1e-6f, (1.0f - stagger) * g.length / total + stagger);
-  g.local = std::clamp(local, 0.0f, 1.0f);
+  geometry.local = StaggeredChainProgress(progress, stagger, (1.0f - stagger) * geometry.start / total,
+                                          (1.0f - stagger) * geometry.length / total);
 
   const size_t n = chain.points.size();
   if (settings.naturalSpeed && n >= 3) {
@@ -100,26 +100,26 @@ void DecideRevealWindows(const RenderSettings& settings, const ChainRecord& chai
       xs[k] = ChainPointX(chain, k, useFloat);
       ys[k] = ChainPointY(chain, k, useFloat);
     }
-    g.revealed = RevealDistance(xs, ys, g.length, g.local, settings.speedEase);
+    geometry.revealed = RevealDistance(xs, ys, geometry.length, geometry.local, settings.speedEase);
   } else {
-    g.revealed = g.local * g.length;
+    geometry.revealed = geometry.local * geometry.length;
   }
-  if (g.revealed <= 0.0f) return;
+  if (geometry.revealed <= 0.0f) return;
 
-  const bool offsetOn = settings.pathOffset > 1e-4f;
+  const bool offsetOn = settings.pathOffset > kPathOffsetOn;
   float off = std::fmod(total * settings.pathOffset, total);
   if (off < 0.0f) off += total;
   float head = (settings.naturalSpeed && !offsetOn) ? total : total * progress;
   head += off;
-  const float limit = offsetOn ? g.length : g.revealed;
+  const float limit = offsetOn ? geometry.length : geometry.revealed;
 
-  g.windowA.t0 = std::max(off - g.start, 0.0f);
-  g.windowA.t1 = std::min(head - g.start, limit);
-  g.windowA.present = g.windowA.t1 > g.windowA.t0;
+  geometry.windowA.t0 = std::max(off - geometry.start, 0.0f);
+  geometry.windowA.t1 = std::min(head - geometry.start, limit);
+  geometry.windowA.present = geometry.windowA.t1 > geometry.windowA.t0;
   if (head > total) {
-    g.windowB.t0 = 0.0f;
-    g.windowB.t1 = std::min(head - total - g.start, limit);
-    g.windowB.present = g.windowB.t1 > 0.0f;
+    geometry.windowB.t0 = 0.0f;
+    geometry.windowB.t1 = std::min(head - total - geometry.start, limit);
+    geometry.windowB.present = geometry.windowB.t1 > 0.0f;
   }
 }
 
@@ -262,17 +262,17 @@ StrokeGeometry ComputeStrokeGeometry(const RenderSettings& settings, const std::
   StrokeGeometry geometry;
   geometry.chains.resize(chains.size());
   for (size_t i = 0; i < chains.size(); ++i) {
-    ChainStrokeGeometry& g = geometry.chains[i];
-    g.length = ChainLength(chains[i]);
-    g.start = geometry.totalLength;
-    geometry.totalLength += g.length;
-    g.drawable = chains[i].points.size() >= 2 && g.length > 0.0f;
+    ChainStrokeGeometry& chainGeometry = geometry.chains[i];
+    chainGeometry.length = ChainLength(chains[i]);
+    chainGeometry.start = geometry.totalLength;
+    geometry.totalLength += chainGeometry.length;
+    chainGeometry.drawable = chains[i].points.size() >= 2 && chainGeometry.length > 0.0f;
   }
   for (size_t i = 0; i < chains.size(); ++i) {
-    ChainStrokeGeometry& g = geometry.chains[i];
-    if (!g.drawable) continue;
-    g.widths = ComputeChainWidths(chains[i], settings, field);
-    DecideRevealWindows(settings, chains[i], geometry.totalLength, g);
+    ChainStrokeGeometry& chainGeometry = geometry.chains[i];
+    if (!chainGeometry.drawable) continue;
+    chainGeometry.widths = ComputeChainWidths(chains[i], settings, field);
+    DecideRevealWindows(settings, chains[i], geometry.totalLength, chainGeometry);
   }
   return geometry;
 }

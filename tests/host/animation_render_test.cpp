@@ -43,14 +43,21 @@ Animation Animate(ReferenceHost& host, OwnedFrame input, const FrameTiming& timi
   return animation;
 }
 
+// Ten frames a second: the eleven frames span one second.
+FrameTiming TenFramesASecond() {
+  FrameTiming timing;
+  std::string error;
+  EXPECT_TRUE(ParseFrameRate("10", timing, error)) << error;
+  return timing;
+}
+
 }  // namespace
 
 TEST(AnimationThreads, WriteOnFramesMatchSingleRendersOnAnyNumberOfThreads) {
   auto host = OpenSetUpHost();
   ASSERT_NE(host, nullptr);
-  FrameTiming timing;
+  const FrameTiming timing = TenFramesASecond();
   std::string error;
-  ASSERT_TRUE(ParseFrameRate("10", timing, error));
   for (const char* assignment : {"Composite on Original=on", "Line Color=#FF2000", "Line Width=3"}) {
     ASSERT_TRUE(ApplyParamAssignment(host->instance, assignment, error)) << error;
   }
@@ -95,9 +102,8 @@ TEST(AnimationRender, StopsAtTheFirstFailureWithItsReason) {
 TEST(AnimationThreads, PendingMergeActsOnEveryFrameWhateverTheThreadCount) {
   auto host = OpenSetUpHost();
   ASSERT_NE(host, nullptr);
-  FrameTiming timing;
+  const FrameTiming timing = TenFramesASecond();
   std::string error;
-  ASSERT_TRUE(ParseFrameRate("10", timing, error));
   ASSERT_TRUE(ApplyParamKeyframes(host->instance, "Reveal Progress (%)=20@0,100@1", timing, error)) << error;
   ASSERT_TRUE(ApplyParamAssignment(host->instance, "Preview Chains=on", error)) << error;  // a colour per chain
   ChainSelectionBlob pending{};

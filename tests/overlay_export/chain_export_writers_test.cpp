@@ -12,6 +12,7 @@
 #include "overlay_export/chain_export_text.h"
 #include "overlay_export/chain_export_writers.h"
 #include "overlay_export/platform_operations.h"
+#include "tests/file_bytes.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,13 +26,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // What a text-mode file holds for `text` on this platform.
 std::string TextFileBytes(const std::string& text) {
@@ -91,9 +85,9 @@ TEST_F(ExportWriters, WriteExactBytesAndReplaceWholeFiles) {
 
   EXPECT_EQ(WriteChainsJson(records, 12, 34, json.string().c_str()), FileWriteResult::kWritten);
   EXPECT_EQ(WriteChainsSvg(records, 12, 34, 5, svg.string().c_str()), FileWriteResult::kWritten);
-  EXPECT_EQ(ReadBytes(json), PathsJsonText(records, 12, 34));  // one line: no newline to translate
-  EXPECT_EQ(ReadBytes(svg), TextFileBytes(PathsSvgText(records, 12, 34, 5)));
-  EXPECT_EQ(ReadBytes(dir_ / stale), "keep");
+  EXPECT_EQ(ReadFileBytes(json), PathsJsonText(records, 12, 34));  // one line: no newline to translate
+  EXPECT_EQ(ReadFileBytes(svg), TextFileBytes(PathsSvgText(records, 12, 34, 5)));
+  EXPECT_EQ(ReadFileBytes(dir_ / stale), "keep");
   EXPECT_EQ(DirectoryNames(dir_), (std::vector<std::string>{stale, "paths.json", "paths.svg"}));
 }
 
@@ -106,8 +100,8 @@ TEST_F(ExportWriters, NoPathMeansTheTemporaryDirectory) {
   const fs::path svg = TempFilePath("Spindrel_paths.svg");
   EXPECT_EQ(WriteChainsJson(records, 1, 2, nullptr), FileWriteResult::kWritten);
   EXPECT_EQ(WriteChainsSvg(records, 1, 2, 3, ""), FileWriteResult::kWritten);
-  EXPECT_EQ(ReadBytes(json), PathsJsonText(records, 1, 2));
-  EXPECT_EQ(ReadBytes(svg), TextFileBytes(PathsSvgText(records, 1, 2, 3)));
+  EXPECT_EQ(ReadFileBytes(json), PathsJsonText(records, 1, 2));
+  EXPECT_EQ(ReadFileBytes(svg), TextFileBytes(PathsSvgText(records, 1, 2, 3)));
   fs::remove(json);
   fs::remove(svg);
 #ifndef _WIN32
@@ -148,9 +142,9 @@ TEST_F(ExportWriters, FailuresLeaveTheTargetAsItWas) {
     EXPECT_EQ(WriteChainsJson(records, 1, 1, test.path.c_str()), test.result);
   }
 
-  EXPECT_EQ(ReadBytes(old), "the previous export");
-  EXPECT_EQ(ReadBytes(dir_ / "read-only.json"), "read-only");
-  EXPECT_EQ(ReadBytes(dir_ / "hard link.json"), "one file under two names");
+  EXPECT_EQ(ReadFileBytes(old), "the previous export");
+  EXPECT_EQ(ReadFileBytes(dir_ / "read-only.json"), "read-only");
+  EXPECT_EQ(ReadFileBytes(dir_ / "hard link.json"), "one file under two names");
   EXPECT_TRUE(fs::is_directory(dir_ / "a directory.json"));
   EXPECT_EQ(DirectoryNames(dir_),
             (std::vector<std::string>{"a directory.json", "hard link.json", "linked.json", "old.svg", "read-only.json"}));
@@ -177,7 +171,7 @@ TEST_F(ExportWriters, AFailedWriteIsReportedAndReplacesNothing) {
   signal(SIGXFSZ, savedHandler);
 
   EXPECT_EQ(result, FileWriteResult::kFailed);
-  EXPECT_EQ(ReadBytes(target), "the previous export");
+  EXPECT_EQ(ReadFileBytes(target), "the previous export");
   EXPECT_EQ(DirectoryNames(dir_), (std::vector<std::string>{"big.svg"}));
 
   // Written in full, the new file keeps the permissions of the one it replaced.

@@ -82,13 +82,20 @@ uint8_t AlphaAt(const OwnedFrame& frame, IntPoint p) {
 
 }  // namespace
 
-// In a zoomed composition window, and with the layer analysed at half size.
-TEST(OverlayModule, AClickOnARenderedChainSelectsThatChainsNumber) {
+// A set-up host that has rendered GlyphImage once, its three chains and a
+// window to click in.
+class OverlayModuleOnGlyph : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(glyph.chains.size(), 3u); }
+
   RenderedGlyph glyph;
-  ASSERT_EQ(glyph.chains.size(), 3u);
   ReferenceHost* host = glyph.host.get();
   const std::vector<ChainRecord>& chains = glyph.chains;
   ui_fake::Window window;
+};
+
+// In a zoomed composition window, and with the layer analysed at half size.
+TEST_F(OverlayModuleOnGlyph, AClickOnARenderedChainSelectsThatChainsNumber) {
   window.context.windowType = kWindowComp;
   window.offsetX = 40;
   window.offsetY = 30;
@@ -114,13 +121,9 @@ TEST(OverlayModule, AClickOnARenderedChainSelectsThatChainsNumber) {
   EXPECT_EQ(SelectedNumbers(*host), std::vector<int32_t>{3});
 }
 
-TEST(OverlayModule, BlendingTwoChainsOfAGlyphLeavesOneChainFewerInTheNextRender) {
-  RenderedGlyph glyph;
-  ASSERT_EQ(glyph.chains.size(), 3u);
-  ReferenceHost* host = glyph.host.get();
+TEST_F(OverlayModuleOnGlyph, BlendingTwoChainsOfAGlyphLeavesOneChainFewerInTheNextRender) {
   const RgbaImage& image = glyph.image;
-  const std::vector<ChainRecord>& before = glyph.chains;
-  ui_fake::Window window;
+  const std::vector<ChainRecord>& before = chains;
   Click(*host, window, PointOn(before[2]));
   Click(*host, window, PointOn(before[0]), kModifierShift);
   EXPECT_EQ(PressButton(*host, PARAM_BLEND_SELECTED), kHostErrorNone);
@@ -162,12 +165,7 @@ TEST(OverlayModule, ReversingAChainFlipsItsDirectionInTheNextRender) {
   EXPECT_GT(AlphaAt(reversed, end), 0);
 }
 
-TEST(OverlayModule, ARefusedUtilitySuiteGives512AndKeepsTheSelection) {
-  RenderedGlyph glyph;
-  ASSERT_EQ(glyph.chains.size(), 3u);
-  ReferenceHost* host = glyph.host.get();
-  const std::vector<ChainRecord>& chains = glyph.chains;
-  ui_fake::Window window;
+TEST_F(OverlayModuleOnGlyph, ARefusedUtilitySuiteGives512AndKeepsTheSelection) {
   Click(*host, window, PointOn(chains[1]));
   Click(*host, window, PointOn(chains[2]), kModifierShift);
   RefuseSuite(host->suites, {kUtilitySuiteName, 13, false});

@@ -21,6 +21,7 @@
 #include "host/frame_buffer.h"
 #include "model/param_ids.h"
 #include "tests/host/reference_host_fixture.h"
+#include "tests/file_bytes.h"
 
 namespace {
 
@@ -101,13 +102,6 @@ int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) 
   return IDOK;
 }
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 std::string SaveLine(const char* filter, const char* caption, const char* ext, const char* file) {
   return std::string("save size=152 owner=0 instance=0 filter=") + filter +
          " custom=0 index=0 max=260 title=0 dir=0 caption=" + caption + " flags=0x80a ext=" + ext + " file=" + file +
@@ -162,9 +156,9 @@ TEST(WindowsDesktop, SaveDialogsAndMessageBoxesOfTheExports) {
             (Calls{kJsonDialog, "message owner=0 type=0x40 caption=Spindrel text=JSON Exported Successfully!"}));
   EXPECT_EQ(press(PARAM_EXPORT_SVG, svg),
             (Calls{kSvgDialog, "message owner=0 type=0x40 caption=Spindrel text=SVG Exported Successfully!"}));
-  EXPECT_EQ(ReadBytes(json).rfind("{\"width\":96,\"height\":48,\"paths\":[{\"closed\":false,\"points\":[[", 0), 0u);
+  EXPECT_EQ(ReadFileBytes(json).rfind("{\"width\":96,\"height\":48,\"paths\":[{\"closed\":false,\"points\":[[", 0), 0u);
   // Text mode: every SVG line ends with CR LF.
-  const std::string svgBytes = ReadBytes(svg);
+  const std::string svgBytes = ReadFileBytes(svg);
   EXPECT_EQ(svgBytes.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<svg ", 0), 0u);
   EXPECT_EQ(svgBytes.substr(svgBytes.size() - 8), "</svg>\r\n");
 

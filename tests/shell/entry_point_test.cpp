@@ -78,7 +78,8 @@ TEST(EntryPoint, GlobalSetupAnswersTheVersionAndFlags) {
   EXPECT_EQ(host->outFlags2, 0x8000000);
 }
 
-// Commands 13 and 22 without their records included; presses of parameters that are no buttons.
+// The user-changed parameter and the arbitrary-data callback without their
+// records included; presses of parameters that are no buttons.
 TEST(EntryPoint, CommandsWithoutHandlerAnswerZeroAndTouchNothing) {
   auto host = OpenTestHost();
   ASSERT_NE(host, nullptr);

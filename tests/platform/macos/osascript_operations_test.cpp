@@ -17,17 +17,11 @@
 #include <vector>
 
 #include "overlay_export/platform_operations.h"
+#include "tests/file_bytes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -66,7 +60,7 @@ class StandInOsascript : public ::testing::Test {
     WriteAll(dir_ / "status", std::to_string(status));
   }
   // The arguments of every run so far, each run ended by "end".
-  std::string Arguments() { return ReadAll(dir_ / "arguments"); }
+  std::string Arguments() { return ReadFileBytes(dir_ / "arguments"); }
 
   fs::path dir_;
   std::string savedPath_;
