@@ -5,13 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "bench/bench_host.h"
+#include "bench/bench_command_line.h"
 #include "bench/synthetic_text.h"
-#include "host/cli/cli_support.h"
 #include "host/cli/png_image.h"
 
 namespace {
@@ -31,20 +29,9 @@ void BM_AnimationWriteOn1080p(benchmark::State& state) {
     state.SkipWithError(error.c_str());
     return;
   }
-  bench_host::CloseBenchHost();  // the command line opens its own reference host
-
-  const std::vector<std::string> args = {
-      "render",   input,  "-o",      (dir / "frames").string() + "/", "--frames", std::to_string(kFrames),
-      "--fps",    "30",   "--key",   "Reveal Progress (%)=0@0,100@5",  "--threads", std::to_string(state.range(0)),
-      "--module", SPINDREL_MODULE_PATH};
-  for (auto _ : state) {
-    std::ostringstream out;
-    std::ostringstream err;
-    if (RunCommandLine(args, fs::path(SPINDREL_MODULE_PATH).parent_path().string(), {.out = &out, .err = &err}) != 0) {
-      state.SkipWithError(err.str().c_str());
-      break;
-    }
-  }
+  bench_command_line::RunEachIteration(
+      state, {"render", input, "-o", (dir / "frames").string() + "/", "--frames", std::to_string(kFrames), "--fps",
+              "30", "--key", "Reveal Progress (%)=0@0,100@5", "--threads", std::to_string(state.range(0))});
   state.counters["fps"] = benchmark::Counter(kFrames, benchmark::Counter::kIsIterationInvariantRate);
   fs::remove_all(dir);
 }

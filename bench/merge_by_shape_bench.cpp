@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/bench_host.h"
-#include "bench/synthetic_page.h"
+#include "bench/merge_by_shape_inputs.h"
 #include "host/frame_buffer.h"
 #include "render/analysis/analysis_reuse.h"
 
@@ -22,7 +22,7 @@ namespace {
 
 using bench_host::BenchHost;
 
-enum class Picture { kPage, kNoise };
+using merge_by_shape_inputs::Picture;
 
 // Opaque grey, as a scanner gives it.
 OwnedFrame GreyFrame(int32_t width, int32_t height, const std::vector<uint8_t>& grey) {
@@ -39,8 +39,7 @@ OwnedFrame& Input(Picture picture, int32_t width, int32_t height) {
   static std::map<std::tuple<Picture, int32_t, int32_t>, std::unique_ptr<OwnedFrame>> frames;
   std::unique_ptr<OwnedFrame>& frame = frames[{picture, width, height}];
   if (frame == nullptr) {
-    const std::vector<uint8_t> grey = picture == Picture::kPage ? synthetic_page::MakePageGrey(width, height)
-                                                                : synthetic_page::UniformNoiseGrey(width, height);
+    const std::vector<uint8_t> grey = merge_by_shape_inputs::PictureGrey(picture, width, height);
     frame = std::make_unique<OwnedFrame>(GreyFrame(width, height, grey));
   }
   return *frame;
@@ -80,13 +79,5 @@ void BM_RenderNoise(benchmark::State& state) { RenderAlone(state, Picture::kNois
 
 }  // namespace
 
-BENCHMARK(BM_RenderPage)
-    ->ArgNames({"w", "h", "invert", "merge"})
-    ->ArgsProduct({{1920}, {1080}, {0, 1}, {0, 1}})
-    ->ArgsProduct({{3840}, {2160}, {0, 1}, {0, 1}})
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenderNoise)
-    ->ArgNames({"w", "h", "invert", "merge"})
-    ->ArgsProduct({{1000}, {1000}, {0}, {0, 1}})
-    ->ArgsProduct({{2000}, {2000}, {0}, {0, 1}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderPage)->Apply(merge_by_shape_inputs::PageCases)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderNoise)->Apply(merge_by_shape_inputs::NoiseCasesWithLargest)->Unit(benchmark::kMillisecond);

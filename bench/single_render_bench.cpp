@@ -8,21 +8,19 @@
 
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "bench/bench_host.h"
-#include "bench/synthetic_page.h"
-#include "host/cli/cli_support.h"
+#include "bench/bench_command_line.h"
+#include "bench/merge_by_shape_inputs.h"
 #include "host/cli/png_image.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-enum class Picture { kPage, kNoise };
+using merge_by_shape_inputs::Picture;
 
 fs::path BenchDirectory() { return fs::temp_directory_path() / "spindrel_bench_single_render"; }
 
@@ -31,8 +29,7 @@ std::string InputPng(Picture picture, int32_t width, int32_t height, std::string
   static std::map<std::tuple<Picture, int32_t, int32_t>, std::string> written;
   std::string& path = written[{picture, width, height}];
   if (!path.empty()) return path;
-  const std::vector<uint8_t> grey = picture == Picture::kPage ? synthetic_page::MakePageGrey(width, height)
-                                                              : synthetic_page::UniformNoiseGrey(width, height);
+  const std::vector<uint8_t> grey = merge_by_shape_inputs::PictureGrey(picture, width, height);
   RgbaImage image{width, height, std::vector<uint8_t>(grey.size() * 4, 255)};
   for (size_t i = 0; i < grey.size(); ++i) {
     for (size_t channel = 0; channel < 3; ++channel) image.pixels[i * 4 + channel] = grey[i];
@@ -54,21 +51,10 @@ void SingleRender(benchmark::State& state, Picture picture) {
     state.SkipWithError(error.c_str());
     return;
   }
-  bench_host::CloseBenchHost();  // the command line opens its own reference host
   const std::string output = (BenchDirectory() / "frame.png").string();
-  const std::vector<std::string> args = {
-      "render", input, "-o", output,
-      "--set", std::string("Invert Input=") + (state.range(2) != 0 ? "on" : "off"),
-      "--set", std::string("Merge by Shape (retrace)=") + (state.range(3) != 0 ? "on" : "off"),
-      "--module", SPINDREL_MODULE_PATH};
-  for (auto _ : state) {
-    std::ostringstream out;
-    std::ostringstream err;
-    if (RunCommandLine(args, fs::path(SPINDREL_MODULE_PATH).parent_path().string(), {.out = &out, .err = &err}) != 0) {
-      state.SkipWithError(err.str().c_str());
-      break;
-    }
-  }
+  bench_command_line::RunEachIteration(
+      state, {"render", input, "-o", output, "--set", std::string("Invert Input=") + (state.range(2) != 0 ? "on" : "off"),
+              "--set", std::string("Merge by Shape (retrace)=") + (state.range(3) != 0 ? "on" : "off")});
 }
 
 void BM_SingleRenderPage(benchmark::State& state) { SingleRender(state, Picture::kPage); }
@@ -76,14 +62,5 @@ void BM_SingleRenderNoise(benchmark::State& state) { SingleRender(state, Picture
 
 }  // namespace
 
-BENCHMARK(BM_SingleRenderPage)
-    ->ArgNames({"w", "h", "invert", "merge"})
-    ->ArgsProduct({{1920}, {1080}, {0, 1}, {0, 1}})
-    ->ArgsProduct({{3840}, {2160}, {0, 1}, {0, 1}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_SingleRenderNoise)
-    ->ArgNames({"w", "h", "invert", "merge"})
-    ->ArgsProduct({{1000}, {1000}, {0}, {0, 1}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_SingleRenderPage)->Apply(merge_by_shape_inputs::PageCases)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SingleRenderNoise)->Apply(merge_by_shape_inputs::NoiseCases)->Unit(benchmark::kMillisecond)->UseRealTime();
