@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "host/allocation_failures.h"
 #include "host/command_params.h"
 #include "host/frame_buffer.h"
 #include "host/host_error_text.h"
@@ -43,11 +42,9 @@ void RenderFramesOfRun(ReferenceHost& host, const AnimationJob& job, const Anima
         return;
       }
       std::fill(output.storage.begin(), output.storage.end(), uint8_t{0});
-      const int64_t failedAllocations = AllocationFailureCount();
       const HostError result = RenderFrame(host, *job.input, view, time, &run.changes);
       if (result != kHostErrorNone) {
-        RecordFailure(run, DescribeRenderFailure(result, JoinText({"frame ", std::to_string(frame)}),
-                                                 AllocationFailureCount() != failedAllocations));
+        RecordFailure(run, DescribeRenderFailure(result, JoinText({"frame ", std::to_string(frame)})));
         return;
       }
       std::string reason;

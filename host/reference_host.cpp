@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "host/active_host.h"
-#include "host/allocation_failures.h"
 #include "host/arb_data_calls.h"
 #include "host/entry_point_call.h"
 #include "host/host_callbacks.h"
@@ -50,7 +49,6 @@ ReferenceHost::~ReferenceHost() {
 }
 
 std::unique_ptr<ReferenceHost> OpenReferenceHost(const std::string& modulePath, std::string& error) {
-  CountAllocationFailures();
   auto host = std::make_unique<ReferenceHost>();
   if (!ActivateReferenceHost(host.get())) {
     error = "another reference host is open";
