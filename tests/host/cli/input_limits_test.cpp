@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/cli/effect_options.h"
 #include "host/cli/memory_limit.h"
 #include "host/cli/run_memory.h"
 #include "host/host_error_text.h"
+#include "tests/host/cli/cli_process.h"
 #include "tests/host/cli/cli_run.h"
 #include "tests/host/reference_host_fixture.h"
 #include "tests/scratch_directory.h"
@@ -156,6 +158,31 @@ TEST(InputLimits, TheEstimateGrowsWithDepthMapAndRendersAndDecidesTheThreads) {
   EXPECT_EQ(RendersThatFit(eight, 0), 8);  // no limit known
   EXPECT_EQ(ByteCountText(999), "1 MB");
   EXPECT_EQ(ByteCountText(43200000000), "43.2 GB");
+}
+
+// The estimate a render makes of itself against the peak it reaches: dense
+// text at 32 bits with Bezier fitting subdivided four times, which needs the
+// most. The estimate must hold the peak and be at most twice it.
+TEST(InputLimits, TheMemoryEstimateHoldsTheMeasuredPeakAndIsAtMostTwiceIt) {
+  if (UnderSanitizer()) GTEST_SKIP() << "a sanitizer inflates memory";
+  const ScratchDirectory scratch("limits-peak");
+  const std::string input = scratch.File("text.png");
+  std::string error;
+  ASSERT_TRUE(WritePngFile(input, TextInkImage(2000, 2000, 3, 16), error)) << error;
+  PngHeader header;
+  ASSERT_TRUE(ReadPngHeader(input, header, error)) << error;
+  const uint64_t estimate = EstimateRunBytes(PlanRunMemory(header, PngHeader{}, 32, PlannedRun{}));
+  // A child's peak starts from this process's peak, which the system resets to what it holds now.
+  std::ofstream("/proc/self/clear_refs") << "5";
+  const CliProcess process = StartCli({"render", input, "-o", scratch.File("out.png"), "--depth", "32", "--set",
+                                       "Use Bezier Fit=on", "--set", "Subdivide (smoothness)=4"},
+                                      -1, scratch.File("err"));
+  rusage usage{};
+  const int status = WaitCli(process, &usage);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(scratch.File("err"));
+  const uint64_t peak = static_cast<uint64_t>(usage.ru_maxrss) * 1024;
+  EXPECT_LE(peak, estimate);
+  EXPECT_LE(estimate, 2 * peak);
 }
 
 // Under an address-space limit the run takes as many threads as fit, or is
