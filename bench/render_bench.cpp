@@ -55,9 +55,9 @@ BenchFrame& Frame(const benchmark::State& state) {
     ReferenceHost& host = BenchHost();
     HostFrame input = FrameView(frame->input);
     SetLayerSize(host.instance, input.width, input.height);
-    CommandParams params = BuildCommandParams(host, &input);
+    CommandParams params = PrepareCommandParams(host, &input);
     frame->settings = ReadRenderSettings(params.pointers.data());
-    FinishCommandParams(host, params);
+    TakeBackCommandParams(host, params);
   }
   return *frame;
 }

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
-#include <map>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "host/allocation_failures.h"
 #include "host/command_params.h"
 #include "host/frame_buffer.h"
 #include "host/host_error_text.h"
@@ -22,38 +20,8 @@ struct AnimationRun {
   std::atomic<bool> failed{false};
   std::mutex errorMutex;
   std::string error;  // the first failure's reason
-  std::mutex changesMutex;
-  // Per parameter id, the value written by the latest frame that wrote it, and that frame.
-  std::map<int32_t, std::pair<int32_t, HeldParamChange>> changes;
+  HeldParamChanges changes;  // per parameter, the value written by the latest frame that wrote it
 };
-
-// Keeps each change when its frame is later than the one held for its parameter.
-void KeepLatestChanges(ReferenceHost& host, AnimationRun& run, int32_t frame, std::vector<HeldParamChange>& changes) {
-  std::vector<HeldParamChange> dropped;
-  {
-    std::lock_guard<std::mutex> lock(run.changesMutex);
-    for (HeldParamChange& change : changes) {
-      const auto held = run.changes.find(change.id);
-      if (held == run.changes.end()) {
-        run.changes.emplace(change.id, std::make_pair(frame, change));
-      } else if (held->second.first < frame) {
-        dropped.push_back(held->second.second);
-        held->second = std::make_pair(frame, change);
-      } else {
-        dropped.push_back(change);
-      }
-    }
-  }
-  changes.clear();
-  DiscardParamChanges(host, dropped);
-}
-
-std::vector<HeldParamChange> HeldChanges(AnimationRun& run) {
-  std::vector<HeldParamChange> changes;
-  for (auto& [id, held] : run.changes) changes.push_back(held.second);
-  run.changes.clear();
-  return changes;
-}
 
 void RecordFailure(AnimationRun& run, std::string reason) {
   std::lock_guard<std::mutex> lock(run.errorMutex);
@@ -74,13 +42,9 @@ void RenderFramesOfRun(ReferenceHost& host, const AnimationJob& job, const Anima
         return;
       }
       std::fill(output.storage.begin(), output.storage.end(), uint8_t{0});
-      const int64_t failedAllocations = AllocationFailureCount();
-      std::vector<HeldParamChange> changes;
-      const HostError result = RenderFrame(host, *job.input, view, time, &changes);
-      KeepLatestChanges(host, run, frame, changes);
+      const HostError result = RenderFrame(host, *job.input, view, time, &run.changes);
       if (result != kHostErrorNone) {
-        RecordFailure(run, DescribeRenderFailure(result, JoinText({"frame ", std::to_string(frame)}),
-                                                 AllocationFailureCount() != failedAllocations));
+        RecordFailure(run, DescribeRenderFailure(result, JoinText({"frame ", std::to_string(frame)})));
         return;
       }
       std::string reason;
@@ -113,12 +77,11 @@ bool RenderAnimation(ReferenceHost& host, const AnimationJob& job, const Animati
   }
   RenderFramesOfRun(host, job, sink, run);
   for (std::thread& helper : helpers) helper.join();
-  std::vector<HeldParamChange> changes = HeldChanges(run);
   if (!run.failed.load()) {
-    TakeOverParamChanges(host, changes);
+    TakeOverHeldChanges(host, run.changes);
     return true;
   }
-  DiscardParamChanges(host, changes);
+  DropHeldChanges(host, run.changes);
   error = run.error;
   return false;
 }

@@ -14,6 +14,19 @@ HostArbCallbackRecord MakeRecord(ArbSelector selector, int32_t paramId) {
   return record;
 }
 
+// Makes `handle` the current data and disposes the previous one. Caller
+// holds instance.arbMutex.
+void AdoptCurrentDataLocked(ReferenceHost& host, int32_t paramId, HostHandle handle) {
+  HostHandle previous = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(host.instance.mutex);
+    HostArbitraryValue& value = host.instance.values.at(static_cast<size_t>(paramId)).u.arbitrary;
+    previous = value.valueHandle;
+    value.valueHandle = handle;
+  }
+  if (previous != nullptr && previous != handle) ArbDispose(host, paramId, previous);
+}
+
 }  // namespace
 
 HostError SendArbCallback(ReferenceHost& host, HostArbCallbackRecord& record) {
@@ -100,15 +113,22 @@ HostHandle CurrentDataHandle(ReferenceHost& host, int32_t paramId) {
   return host.instance.values.at(static_cast<size_t>(paramId)).u.arbitrary.valueHandle;
 }
 
-void AdoptCurrentDataLocked(ReferenceHost& host, int32_t paramId, HostHandle handle) {
-  HostHandle previous = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(host.instance.mutex);
-    HostArbitraryValue& value = host.instance.values.at(static_cast<size_t>(paramId)).u.arbitrary;
-    previous = value.valueHandle;
-    value.valueHandle = handle;
+void CopyCurrentDataBlocks(ReferenceHost& host, std::vector<HostParamDef>& records) {
+  std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+  for (size_t id = 0; id < records.size(); ++id) {
+    if (records[id].paramType != kParamTypeArbitraryData) continue;
+    const auto paramId = static_cast<int32_t>(id);
+    ArbCopy(host, paramId, CurrentDataHandle(host, paramId), records[id].u.arbitrary.valueHandle);
   }
-  if (previous != nullptr && previous != handle) ArbDispose(host, paramId, previous);
+}
+
+void TakeBackDataBlocks(ReferenceHost& host, const DataBlocks& adopted, const DataBlocks& spent) {
+  if (adopted.empty() && spent.empty()) return;
+  std::lock_guard<std::mutex> lock(host.instance.arbMutex);
+  for (const auto& [id, handle] : adopted) AdoptCurrentDataLocked(host, id, handle);
+  for (const auto& [id, handle] : spent) {
+    if (handle != nullptr) ArbDispose(host, id, handle);
+  }
 }
 
 HostError FlattenCurrentData(ReferenceHost& host, int32_t paramId, std::vector<uint8_t>& bytes) {
@@ -125,11 +145,7 @@ HostError ReplaceCurrentData(ReferenceHost& host, int32_t paramId, const std::ve
   return kHostErrorNone;
 }
 
-MadeDataBlocks::~MadeDataBlocks() {
-  for (const auto& [id, handle] : blocks) {
-    if (handle != nullptr) ArbDispose(host, id, handle);
-  }
-}
+MadeDataBlocks::~MadeDataBlocks() { TakeBackDataBlocks(host, {}, blocks); }
 
 HostError UnflattenInto(MadeDataBlocks& made, int32_t paramId, const std::vector<uint8_t>& bytes,
                         HostHandle& handle) {
@@ -139,7 +155,6 @@ HostError UnflattenInto(MadeDataBlocks& made, int32_t paramId, const std::vector
 }
 
 void AdoptMadeBlocks(MadeDataBlocks& made) {
-  std::lock_guard<std::mutex> lock(made.host.instance.arbMutex);
-  for (const auto& [id, handle] : made.blocks) AdoptCurrentDataLocked(made.host, id, handle);
+  TakeBackDataBlocks(made.host, made.blocks, {});
   made.blocks.clear();
 }

@@ -10,6 +10,7 @@
 
 #include "host_interface/host_arbitrary_data.h"
 #include "host_interface/host_errors.h"
+#include "host_interface/host_param_def.h"
 
 struct ReferenceHost;
 
@@ -30,10 +31,19 @@ HostError ArbInterpolate(ReferenceHost& host, int32_t paramId, HostHandle left, 
 HostError FlattenCurrentData(ReferenceHost& host, int32_t paramId, std::vector<uint8_t>& bytes);
 // Unflattens `bytes` and makes the result the parameter's current data.
 HostError ReplaceCurrentData(ReferenceHost& host, int32_t paramId, const std::vector<uint8_t>& bytes);
-// Makes `handle` the current data (the host takes it over) and disposes the
-// previous one. Caller holds instance.arbMutex.
-void AdoptCurrentDataLocked(ReferenceHost& host, int32_t paramId, HostHandle handle);
 HostHandle CurrentDataHandle(ReferenceHost& host, int32_t paramId);
+
+// Gives every data record of `records` (indexed by parameter id) a copy of
+// its parameter's current block, or null where the effect could not make
+// one; all under one lock of instance.arbMutex.
+void CopyCurrentDataBlocks(ReferenceHost& host, std::vector<HostParamDef>& records);
+
+// Parameter ids with data handles.
+using DataBlocks = std::vector<std::pair<int32_t, HostHandle>>;
+// Under one lock of instance.arbMutex: each of `adopted` becomes its
+// parameter's current data (the host takes it over, and disposes the one it
+// replaces), and each of `spent` is disposed (null ones are skipped).
+void TakeBackDataBlocks(ReferenceHost& host, const DataBlocks& adopted, const DataBlocks& spent);
 
 // Blocks the host made through the effect and has not handed on yet: any
 // still held when the set goes out of scope is disposed through the effect,
@@ -45,7 +55,7 @@ struct MadeDataBlocks {
   MadeDataBlocks& operator=(const MadeDataBlocks&) = delete;
 
   ReferenceHost& host;
-  std::vector<std::pair<int32_t, HostHandle>> blocks;  // parameter id and block (null when none was made)
+  DataBlocks blocks;  // null where none was made
 };
 // ArbUnflatten into a block `made` holds.
 HostError UnflattenInto(MadeDataBlocks& made, int32_t paramId, const std::vector<uint8_t>& bytes, HostHandle& handle);

@@ -1,6 +1,7 @@
 #include "host/command_params.h"
 
 #include <limits>
+#include <utility>
 
 #include "host/arb_data_calls.h"
 #include "host/entry_point_call.h"
@@ -19,49 +20,70 @@ int32_t ScaleFixed(int32_t value, HostRatio ratio) {
   return static_cast<int32_t>(rounded < kMin ? kMin : rounded > kMax ? kMax : rounded);
 }
 
-// Takes the changes over, holds them (`held` given) or drops them.
-void FinishChanges(ReferenceHost& host, CommandParams& params, ChangedParams changed,
-                   std::vector<HeldParamChange>* held) {
-  if (changed == ChangedParams::kDrop) {
-    for (HostParamDef& record : params.records) record.changeFlags = 0;
+void AddBlockOf(const HeldParamChange& change, DataBlocks& blocks) {
+  if (change.record.paramType == kParamTypeArbitraryData) {
+    blocks.emplace_back(change.id, change.record.u.arbitrary.valueHandle);
   }
-  if (held == nullptr) {
-    FinishCommandParams(host, params);
-    return;
-  }
-  std::vector<HeldParamChange> changes = HoldParamChanges(host, params);
-  held->insert(held->end(), changes.begin(), changes.end());
 }
 
-HostError CallWithParams(ReferenceHost& host, const HostFrame* input, int32_t time, const CommandParamsCall& call,
-                         CommandParams& params) {
-  HostInData in = MakeInData(host, time);
-  CommandContext context;
-  context.params = params.pointers.data();
-  context.paramCount = static_cast<int32_t>(params.pointers.size());
-  context.input = input;
-  const ScopedCommandContext scope(context);
-  return call(in, params.pointers.data());
+// The values the command flagged as changed (layers aside); the data copies
+// it gave back unchanged go to `spent`.
+std::vector<HeldParamChange> CollectChanges(CommandParams& params, DataBlocks& spent) {
+  std::vector<HeldParamChange> changes;
+  for (size_t id = 1; id < params.records.size(); ++id) {
+    const HostParamDef& record = params.records[id];
+    const auto paramId = static_cast<int32_t>(id);
+    const bool changed =
+        (record.changeFlags & kParamChangeFlagChangedValue) != 0 && record.paramType != kParamTypeLayer;
+    if (changed) changes.push_back(HeldParamChange{paramId, record, params.time});
+    if (record.paramType != kParamTypeArbitraryData) continue;
+    const HostHandle copy = std::exchange(params.dataCopies[id], nullptr);
+    if (!changed || copy != record.u.arbitrary.valueHandle) spent.emplace_back(paramId, copy);
+  }
+  return changes;
 }
 
-// The data copies are disposed of and the changes finished also when `call` throws.
-HostError RunCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time, const CommandParamsCall& call,
-                           ChangedParams changed, std::vector<HeldParamChange>* held) {
-  CommandParams params = BuildCommandParams(host, input, time);
-  HostError error = kHostErrorNone;
-  try {
-    error = CallWithParams(host, input, time, call, params);
-  } catch (...) {
-    FinishChanges(host, params, changed, held);
-    throw;
+// Keeps each change that is later than the one held for its parameter; the
+// blocks of what is not kept go to `spent`.
+void HoldLatest(HeldParamChanges& held, std::vector<HeldParamChange>& changes, DataBlocks& spent) {
+  std::lock_guard<std::mutex> lock(held.mutex);
+  for (HeldParamChange& change : changes) {
+    const auto [at, added] = held.latest.try_emplace(change.id, change);
+    if (added) continue;
+    if (at->second.time < change.time) std::swap(at->second, change);
+    AddBlockOf(change, spent);
   }
-  FinishChanges(host, params, changed, held);
-  return error;
+}
+
+// Stores the values; the blocks go to `adopted`, to become the current data.
+std::vector<int32_t> TakeOver(ReferenceHost& host, const std::vector<HeldParamChange>& changes,
+                              const std::function<void(int32_t id)>& beforeTakeOver, DataBlocks& adopted) {
+  std::vector<int32_t> ids;
+  for (const HeldParamChange& change : changes) {
+    if (beforeTakeOver) beforeTakeOver(change.id);
+    ids.push_back(change.id);
+  }
+  for (const HeldParamChange& change : changes) {
+    if (change.record.paramType == kParamTypeArbitraryData) {
+      AddBlockOf(change, adopted);
+    } else {
+      StoreParamValueAtTime(host.instance, change.id, change.record.u, change.time);
+    }
+  }
+  return ids;
+}
+
+std::vector<HeldParamChange> TakeHeldChanges(HeldParamChanges& held) {
+  std::vector<HeldParamChange> changes;
+  std::lock_guard<std::mutex> lock(held.mutex);
+  for (const auto& [id, change] : held.latest) changes.push_back(change);
+  held.latest.clear();
+  return changes;
 }
 
 }  // namespace
 
-CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time) {
+CommandParams PrepareCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time) {
   CommandParams params;
   params.time = time;
   // Point defaults follow this command's own layer, whatever other renders
@@ -78,7 +100,6 @@ CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, in
     layerHeight = host.instance.layerHeight;
   }
   params.records = SnapshotParamValues(host.instance, layerWidth, layerHeight, time);
-  params.dataCopies.assign(params.records.size(), nullptr);
   for (size_t id = 0; id < params.records.size(); ++id) {
     HostParamDef& record = params.records[id];
     record.changeFlags = 0;
@@ -87,79 +108,63 @@ CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, in
       record.u.point.xValue = ScaleFixed(record.u.point.xValue, host.downsampleX);
       record.u.point.yValue = ScaleFixed(record.u.point.yValue, host.downsampleY);
     }
-    if (record.paramType != kParamTypeArbitraryData) continue;
-    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-    const auto paramId = static_cast<int32_t>(id);
-    HostHandle copy = nullptr;
-    // A failed copy leaves the command without data, as a host short of
-    // memory would.
-    ArbCopy(host, paramId, CurrentDataHandle(host, paramId), copy);
-    params.dataCopies[id] = copy;
-    record.u.arbitrary.valueHandle = copy;
   }
+  // A failed copy leaves the command without data, as a host short of
+  // memory would.
+  CopyCurrentDataBlocks(host, params.records);
   if (input != nullptr && !params.records.empty()) params.records[0].u.layer = *input;
-  for (HostParamDef& record : params.records) params.pointers.push_back(&record);
+  for (HostParamDef& record : params.records) {
+    params.pointers.push_back(&record);
+    const bool data = record.paramType == kParamTypeArbitraryData;
+    params.dataCopies.push_back(data ? record.u.arbitrary.valueHandle : nullptr);
+  }
   return params;
 }
 
-std::vector<HeldParamChange> HoldParamChanges(ReferenceHost& host, CommandParams& params) {
-  std::vector<HeldParamChange> held;
-  for (size_t id = 1; id < params.records.size(); ++id) {
-    const HostParamDef& record = params.records[id];
-    const auto paramId = static_cast<int32_t>(id);
-    const bool changed = (record.changeFlags & kParamChangeFlagChangedValue) != 0;
-    if (record.paramType == kParamTypeArbitraryData) {
-      HostHandle copy = params.dataCopies[id];
-      params.dataCopies[id] = nullptr;
-      if (changed) {
-        held.push_back(HeldParamChange{paramId, record, params.time});
-        if (copy == record.u.arbitrary.valueHandle) copy = nullptr;
-      }
-      if (copy != nullptr) ArbDispose(host, paramId, copy);
-      continue;
-    }
-    if (changed && record.paramType != kParamTypeLayer) held.push_back(HeldParamChange{paramId, record, params.time});
-  }
-  return held;
-}
-
-std::vector<int32_t> TakeOverParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes,
-                                          const std::function<void(int32_t id)>& beforeTakeOver) {
+std::vector<int32_t> TakeBackCommandParams(ReferenceHost& host, CommandParams& params, const ParamsReturn& how) {
+  DataBlocks adopted;
+  DataBlocks spent;
+  std::vector<HeldParamChange> changes = CollectChanges(params, spent);
   std::vector<int32_t> ids;
-  for (const HeldParamChange& change : changes) {
-    if (beforeTakeOver) beforeTakeOver(change.id);
-    if (change.record.paramType == kParamTypeArbitraryData) {
-      std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-      AdoptCurrentDataLocked(host, change.id, change.record.u.arbitrary.valueHandle);
-    } else {
-      StoreParamValueAtTime(host.instance, change.id, change.record.u, change.time);
-    }
-    ids.push_back(change.id);
+  if (how.changed == ChangedParams::kTakeOver) {
+    ids = TakeOver(host, changes, how.beforeTakeOver, adopted);
+  } else if (how.changed == ChangedParams::kHold && how.held != nullptr) {
+    HoldLatest(*how.held, changes, spent);
+  } else {
+    for (const HeldParamChange& change : changes) AddBlockOf(change, spent);
   }
-  changes.clear();
+  TakeBackDataBlocks(host, adopted, spent);
   return ids;
 }
 
-void DiscardParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes) {
-  for (const HeldParamChange& change : changes) {
-    const HostHandle handle = change.record.u.arbitrary.valueHandle;
-    if (change.record.paramType == kParamTypeArbitraryData && handle != nullptr) ArbDispose(host, change.id, handle);
-  }
-  changes.clear();
+void TakeOverHeldChanges(ReferenceHost& host, HeldParamChanges& held) {
+  DataBlocks adopted;
+  TakeOver(host, TakeHeldChanges(held), {}, adopted);
+  TakeBackDataBlocks(host, adopted, {});
 }
 
-std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params,
-                                         const std::function<void(int32_t id)>& beforeTakeOver) {
-  std::vector<HeldParamChange> held = HoldParamChanges(host, params);
-  return TakeOverParamChanges(host, held, beforeTakeOver);
+void DropHeldChanges(ReferenceHost& host, HeldParamChanges& held) {
+  DataBlocks spent;
+  for (const HeldParamChange& change : TakeHeldChanges(held)) AddBlockOf(change, spent);
+  TakeBackDataBlocks(host, {}, spent);
 }
 
 HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
-                               const CommandParamsCall& call, ChangedParams changed) {
-  return RunCommandParams(host, input, time, call, changed, nullptr);
-}
-
-HostError RunHoldingParamChanges(ReferenceHost& host, const HostFrame* input, int32_t time,
-                                 const CommandParamsCall& call, std::vector<HeldParamChange>& held) {
-  return RunCommandParams(host, input, time, call, ChangedParams::kTakeOver, &held);
+                               const CommandParamsCall& call, const ParamsReturn& how) {
+  CommandParams params = PrepareCommandParams(host, input, time);
+  HostError error = kHostErrorNone;
+  try {
+    HostInData in = MakeInData(host, time);
+    CommandContext context;
+    context.params = params.pointers.data();
+    context.paramCount = static_cast<int32_t>(params.pointers.size());
+    context.input = input;
+    const ScopedCommandContext scope(context);
+    error = call(in, params.pointers.data());
+  } catch (...) {
+    TakeBackCommandParams(host, params, how);
+    throw;
+  }
+  TakeBackCommandParams(host, params, how);
+  return error;
 }

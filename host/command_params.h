@@ -4,13 +4,16 @@
 // at a reduced size, points are scaled by the downsample ratios (rounded to
 // the nearest 1/65536, halves away from zero) from the full-size layer.
 //
-// RunWithCommandParams is the whole life of one such array: built, handed
-// to a call (the entry point, or the host's own run of the effect's stages)
-// with checkouts answering from it, and its changes taken over.
+// One call prepares a command's array (PrepareCommandParams) and one takes
+// it back afterwards (TakeBackCommandParams): the copies the command did not
+// change are disposed of, and what it flagged as changed is taken over,
+// held for later or dropped.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "host_interface/host_frame.h"
@@ -26,7 +29,9 @@ struct CommandParams {
   int32_t time = 0;                    // host time units
 };
 
-CommandParams BuildCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time = 0);
+// The array a command at `time` gets, with `input` as the input layer (null
+// for none) and each data parameter holding a copy of its current block.
+CommandParams PrepareCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time = 0);
 
 // A value a command flagged as changed, not taken over yet; a data record's
 // handle belongs to it.
@@ -36,34 +41,40 @@ struct HeldParamChange {
   int32_t time = 0;  // of the command that wrote it
 };
 
-// Disposes the data copies the command did not change and returns the
-// values whose change flag is 1 (layers aside), held.
-std::vector<HeldParamChange> HoldParamChanges(ReferenceHost& host, CommandParams& params);
-// Takes over held changes in order (a blob record's handle becomes the
-// current data; a keyed parameter gets a key at the change's time).
-// `beforeTakeOver`, when given, is called with each id just before its value
-// is taken over. Returns the ids taken over; `changes` is emptied.
-std::vector<int32_t> TakeOverParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes,
-                                          const std::function<void(int32_t id)>& beforeTakeOver = {});
-// Drops held changes, disposing their data handles.
-void DiscardParamChanges(ReferenceHost& host, std::vector<HeldParamChange>& changes);
+// Changes held back from several commands, on any threads (the frames of an
+// animation): per parameter the one written at the latest time.
+struct HeldParamChanges {
+  std::mutex mutex;
+  std::map<int32_t, HeldParamChange> latest;  // by parameter id
+};
 
-// HoldParamChanges, then TakeOverParamChanges. Returns the ids taken over.
-std::vector<int32_t> FinishCommandParams(ReferenceHost& host, CommandParams& params,
-                                         const std::function<void(int32_t id)>& beforeTakeOver = {});
+enum class ChangedParams {
+  kTakeOver,  // a blob record's handle becomes the current data; a keyed parameter gets a key at the command's time
+  kHold,      // kept in `held` for later
+  kDrop,      // the host's own look at what a command would do leaves the values as they were
+};
+
+// What becomes of the values a command flagged as changed.
+struct ParamsReturn {
+  ChangedParams changed = ChangedParams::kTakeOver;
+  HeldParamChanges* held = nullptr;  // for kHold; null drops them
+  // For kTakeOver: called with each id to be taken over, before any is.
+  std::function<void(int32_t id)> beforeTakeOver = nullptr;
+};
+
+// Takes the array back after its command (layers aside). Returns the ids
+// taken over, ascending.
+std::vector<int32_t> TakeBackCommandParams(ReferenceHost& host, CommandParams& params, const ParamsReturn& how = {});
+
+// After the last command that held changes: takes them over, or drops them
+// with their data handles. `held` is emptied.
+void TakeOverHeldChanges(ReferenceHost& host, HeldParamChanges& held);
+void DropHeldChanges(ReferenceHost& host, HeldParamChanges& held);
 
 using CommandParamsCall = std::function<HostError(HostInData& in, HostParamDef* params[])>;
 
-// What becomes of the values a call flags as changed: taken over, or
-// dropped (the host's own look at what a command would do leaves the
-// effect's values as they were).
-enum class ChangedParams { kTakeOver, kDrop };
-
-// Builds the parameter array a command at `time` gets, with `input` as the
-// input layer (null for none), calls `call` with it and the command's input
-// record, checkouts answering from it, then takes over or drops the changes.
+// For the host's own run of the effect's stages in this process: prepares
+// the array, calls `call` with it and the command's input record,
+// checkouts answering from it, and takes it back, also when `call` throws.
 HostError RunWithCommandParams(ReferenceHost& host, const HostFrame* input, int32_t time,
-                               const CommandParamsCall& call, ChangedParams changed = ChangedParams::kTakeOver);
-// The same, the changes appended to `held` to be taken over later.
-HostError RunHoldingParamChanges(ReferenceHost& host, const HostFrame* input, int32_t time,
-                                 const CommandParamsCall& call, std::vector<HeldParamChange>& held);
+                               const CommandParamsCall& call, const ParamsReturn& how = {});

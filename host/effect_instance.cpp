@@ -65,7 +65,6 @@ void ResetEffectInstance(HostEffectInstance& instance) {
   instance.values.clear();
   instance.pointAtDefault.clear();
   instance.keyframes.clear();
-  instance.addCalls.clear();
   instance.customUiRegistrations.clear();
   instance.openGroup.clear();
   auto input = std::make_unique<HostParamEntry>();
@@ -80,8 +79,6 @@ void ResetEffectInstance(HostEffectInstance& instance) {
 
 HostError InstanceAddParam(HostEffectInstance& instance, int32_t index, const HostParamDef* def) {
   std::lock_guard<std::mutex> lock(instance.mutex);
-  instance.addCalls.push_back({index, def != nullptr ? def->id : 0});
-  if (instance.failAddCall == static_cast<int32_t>(instance.addCalls.size())) return instance.failAddCode;
   const auto size = static_cast<int32_t>(instance.params.size());
   if (def == nullptr || index < -1 || index == 0 || index > size) return kHostErrorInvalidIndex;
   const size_t position = index == -1 ? instance.params.size() : static_cast<size_t>(index);
@@ -108,7 +105,7 @@ HostError InstanceRegisterCustomUI(HostEffectInstance& instance, const HostCusto
   std::lock_guard<std::mutex> lock(instance.mutex);
   if (info == nullptr) return kHostErrorInvalidIndex;
   instance.customUiRegistrations.push_back(*info);
-  return instance.registerCustomUIResult;
+  return kHostErrorNone;
 }
 
 int32_t ParamCount(const HostEffectInstance& instance) {

@@ -22,11 +22,6 @@ struct HostParamEntry {
   std::string group;  // label of the enclosing group, empty outside any group
 };
 
-struct AddParamCall {
-  int32_t index = 0;
-  int32_t id = 0;
-};
-
 struct HostEffectInstance {
   mutable std::mutex mutex;  // guards every field but arbMutex
   // Index = parameter id; entry 0 is the input layer, which the host adds.
@@ -36,13 +31,8 @@ struct HostEffectInstance {
   std::vector<bool> pointAtDefault;  // per id: point still at its percentage default
   // Animated parameters by id: their keys replace the value above.
   std::map<int32_t, std::vector<ParamKeyframe>> keyframes;
-  std::vector<AddParamCall> addCalls;
   std::vector<HostCustomUIInfo> customUiRegistrations;
   std::string openGroup;
-
-  int32_t failAddCall = 0;  // 1-based add call that fails with failAddCode; 0 never
-  HostError failAddCode = kHostErrorNone;
-  HostError registerCustomUIResult = kHostErrorNone;
 
   int32_t layerWidth = 0;  // size of the input layer, for point defaults
   int32_t layerHeight = 0;

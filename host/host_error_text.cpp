@@ -14,10 +14,11 @@ std::string DescribeHostError(HostError error) {
   }
 }
 
-std::string DescribeRenderFailure(HostError error, const std::string& what, bool ranOutOfMemory) {
-  if (ranOutOfMemory) {
-    return JoinText({"the plug-in ran out of memory rendering ", what, " (error ", std::to_string(error),
-                     "); a smaller image, a lower depth or fewer threads need less"});
+std::string DescribeRenderFailure(HostError error, const std::string& what) {
+  if (error == kHostErrorInternal) {
+    return JoinText({"the plug-in failed to render ", what,
+                     " (error 512, its answer to any failure inside it, running out of memory among them; if memory "
+                     "ran short, a smaller image, a lower depth or fewer threads need less)"});
   }
   return JoinText({"the plug-in failed to render ", what, " (", DescribeHostError(error), ")"});
 }

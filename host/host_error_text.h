@@ -7,6 +7,7 @@
 
 std::string DescribeHostError(HostError error);
 
-// Why a render of `what` ("frame 3", "the image") failed; `ranOutOfMemory`
-// when an allocation failed during it (see allocation_failures.h).
-std::string DescribeRenderFailure(HostError error, const std::string& what, bool ranOutOfMemory);
+// Why a render of `what` ("frame 3", "the image") failed. The effect
+// answers any failure inside it with error 512, running out of memory among
+// them, so the message names both.
+std::string DescribeRenderFailure(HostError error, const std::string& what);

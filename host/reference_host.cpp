@@ -1,7 +1,8 @@
 #include "host/reference_host.h"
 
+#include <utility>
+
 #include "host/active_host.h"
-#include "host/allocation_failures.h"
 #include "host/arb_data_calls.h"
 #include "host/entry_point_call.h"
 #include "host/host_callbacks.h"
@@ -12,34 +13,31 @@ namespace {
 
 // The data handles the host owns: every default blob and every current value.
 void DisposeAllData(ReferenceHost& host) {
-  std::vector<std::pair<int32_t, HostHandle>> owned;
+  DataBlocks owned;
   {
     std::lock_guard<std::mutex> lock(host.instance.mutex);
     for (size_t id = 0; id < host.instance.values.size(); ++id) {
       HostParamDef& value = host.instance.values[id];
       if (value.paramType != kParamTypeArbitraryData) continue;
       HostParamDef& definition = host.instance.params[id]->def;
-      owned.emplace_back(static_cast<int32_t>(id), value.u.arbitrary.valueHandle);
-      owned.emplace_back(static_cast<int32_t>(id), definition.u.arbitrary.defaultHandle);
-      value.u.arbitrary.valueHandle = nullptr;
-      definition.u.arbitrary.defaultHandle = nullptr;
+      owned.emplace_back(static_cast<int32_t>(id), std::exchange(value.u.arbitrary.valueHandle, nullptr));
+      owned.emplace_back(static_cast<int32_t>(id), std::exchange(definition.u.arbitrary.defaultHandle, nullptr));
     }
   }
-  for (const auto& [id, handle] : owned) {
-    if (handle != nullptr) ArbDispose(host, id, handle);
-  }
+  TakeBackDataBlocks(host, {}, owned);
 }
 
-// A command that gets the parameter array; its changes are taken over, or
-// appended to `held` when it is given.
-HostError RunWithParams(ReferenceHost& host, EntryPointCall call, int32_t time,
-                        std::vector<HeldParamChange>* held = nullptr) {
-  const auto callEntryPoint = [&](HostInData& in, HostParamDef* params[]) {
-    call.params = params;
-    return CallEntryPoint(host, in, call);
-  };
-  if (held != nullptr) return RunHoldingParamChanges(host, call.input, time, callEntryPoint, *held);
-  return RunWithCommandParams(host, call.input, time, callEntryPoint);
+// A command that gets the parameter array: one call prepares it, one takes
+// it back. Returns the ids taken over in `taken` when given.
+HostError RunWithParams(ReferenceHost& host, EntryPointCall call, int32_t time, const ParamsReturn& how = {},
+                        std::vector<int32_t>* taken = nullptr) {
+  CommandParams params = PrepareCommandParams(host, call.input, time);
+  call.params = params.pointers.data();
+  HostInData in = MakeInData(host, time);
+  const HostError error = CallEntryPoint(host, in, call);
+  std::vector<int32_t> ids = TakeBackCommandParams(host, params, how);
+  if (taken != nullptr) *taken = std::move(ids);
+  return error;
 }
 
 }  // namespace
@@ -51,7 +49,6 @@ ReferenceHost::~ReferenceHost() {
 }
 
 std::unique_ptr<ReferenceHost> OpenReferenceHost(const std::string& modulePath, std::string& error) {
-  CountAllocationFailures();
   auto host = std::make_unique<ReferenceHost>();
   if (!ActivateReferenceHost(host.get())) {
     error = "another reference host is open";
@@ -107,8 +104,7 @@ HostError RunParamsSetup(ReferenceHost& host) {
     HostHandle copy = nullptr;
     error = ArbCopy(host, id, entry.def.u.arbitrary.defaultHandle, copy);
     if (error != kHostErrorNone) return error;
-    std::lock_guard<std::mutex> lock(host.instance.arbMutex);
-    AdoptCurrentDataLocked(host, id, copy);
+    TakeBackDataBlocks(host, {{id, copy}}, {});
   }
   host.parametersReady = true;
   return kHostErrorNone;
@@ -120,24 +116,18 @@ HostError SetUpEffect(ReferenceHost& host) {
 }
 
 HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time,
-                      std::vector<HeldParamChange>* held) {
+                      HeldParamChanges* held) {
   if (!IsDownsampled(host)) SetLayerSize(host.instance, input.width, input.height);
   HostFrame outputFrame = output;
-  return RunWithParams(host, {.command = kCommandRender, .output = &outputFrame, .input = &input}, time, held);
+  const ChangedParams changed = held != nullptr ? ChangedParams::kHold : ChangedParams::kTakeOver;
+  return RunWithParams(host, {.command = kCommandRender, .output = &outputFrame, .input = &input}, time,
+                       {.changed = changed, .held = held});
 }
 
 HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, ButtonPressReport* report) {
-  CommandParams params = BuildCommandParams(host, nullptr, time);
-  HostInData in = MakeInData(host, time);
   HostOutData out{};
   HostUserChangedParamRecord record{paramId};
   UndoGroupRecord groups;
-  const HostError error = CallEntryPoint(host, in,
-                                         {.command = kCommandUserChangedParam,
-                                          .out = &out,
-                                          .params = params.pointers.data(),
-                                          .extra = &record,
-                                          .undoGroups = &groups});
   UndoStep step;
   std::string captureError;
   // A block that cannot be flattened stays out of the step: undo cannot put it back.
@@ -145,7 +135,10 @@ HostError PressButton(ReferenceHost& host, int32_t paramId, int32_t time, Button
     ParamState state;
     if (CaptureParamState(host, id, state, captureError)) step.before.push_back(std::move(state));
   };
-  const std::vector<int32_t> changed = FinishCommandParams(host, params, capture);
+  std::vector<int32_t> changed;
+  const HostError error =
+      RunWithParams(host, {.command = kCommandUserChangedParam, .out = &out, .extra = &record, .undoGroups = &groups},
+                    time, {.beforeTakeOver = capture}, &changed);
   if (groups.opened) {
     step.name = groups.name;
   } else if (paramId > 0 && paramId < ParamCount(host.instance)) {

@@ -29,10 +29,10 @@ HostError RunParamsSetup(ReferenceHost& host);
 HostError SetUpEffect(ReferenceHost& host);  // global setup, then parameter setup
 
 // Renders `input` into `output` (same size) at `time`. Values the effect
-// flags as changed are taken over afterwards, or appended to `held` when it
-// is given. Without downsampling the input's size becomes the layer's size.
+// flags as changed are taken over afterwards, or held in `held` when it is
+// given. Without downsampling the input's size becomes the layer's size.
 HostError RenderFrame(ReferenceHost& host, const HostFrame& input, const HostFrame& output, int32_t time,
-                      std::vector<HeldParamChange>* held = nullptr);
+                      HeldParamChanges* held = nullptr);
 
 struct ButtonPressReport {
   std::vector<int32_t> changed;  // ids taken over, ascending

@@ -24,7 +24,7 @@ std::vector<std::vector<IntPoint>> AnalyseChains(EditingSession& session) {
     for (const ChainRecord& chain : analysis.chains) chains.push_back(chain.points);
     return kHostErrorNone;
   };
-  RunWithCommandParams(*session.effect.host, &input, session.effect.time, analyse, ChangedParams::kDrop);
+  RunWithCommandParams(*session.effect.host, &input, session.effect.time, analyse, {.changed = ChangedParams::kDrop});
   return chains;
 }
 

@@ -4,8 +4,6 @@
 #include <array>
 
 #include "host/cli/memory_limit.h"
-#include "host/cli/png_image.h"
-#include "host/cli/run_memory.h"
 #include "host/param_key_text.h"
 #include "host/param_value_text.h"
 #include "host/project_file.h"
@@ -121,11 +119,16 @@ std::vector<GuardedInput> GuardedEffectInputs(const EffectOptions& options) {
   return inputs;
 }
 
+RunMemoryPlan PlanRunMemory(const PngHeader& input, const PngHeader& map, int32_t depth, const PlannedRun& run) {
+  RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), depth, run.renders, run.outputFiles};
+  if (run.windows) AddSessionWindows(plan, *run.windows, input, map);
+  return plan;
+}
+
 EffectInputs CheckEffectInputs(const EffectOptions& options, const PlannedRun& run) {
   const PngHeader input = ReadHeaderOrFail(options.inputPath);
   const PngHeader map = options.mapPath.empty() ? PngHeader{} : ReadHeaderOrFail(options.mapPath);
-  RunMemoryPlan plan{PixelsOf(input), PixelsOf(map), options.depth, run.renders, run.outputFiles};
-  if (run.windows) AddSessionWindows(plan, *run.windows, input, map);
+  const RunMemoryPlan plan = PlanRunMemory(input, map, options.depth, run);
   return EffectInputs{CheckRunMemory(options, plan, input, run), plan.inputPixels, plan.mapPixels};
 }
 

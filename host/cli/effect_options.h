@@ -10,6 +10,8 @@
 
 #include "host/cli/cli_support.h"
 #include "host/cli/input_guard.h"
+#include "host/cli/png_image.h"
+#include "host/cli/run_memory.h"
 #include "host/frame_buffer.h"
 #include "host/frame_timing.h"
 
@@ -56,6 +58,10 @@ struct PlannedRun {
   uint64_t outputFiles = 1;   // written in the run
   std::optional<PlannedWindows> windows = std::nullopt;  // a session's; render and analyse draw none
 };
+
+// What the run needs in memory for an input and a map (an empty header
+// for none) of these sizes at `depth`.
+RunMemoryPlan PlanRunMemory(const PngHeader& input, const PngHeader& map, int32_t depth, const PlannedRun& run);
 
 // Reads the headers of the input and the map and checks that the run fits
 // in the run's memory. Fails with one line. Cheap: commands call it before

@@ -43,6 +43,10 @@ bool WriteAndCloseFile(NewFileHandle handle, std::string_view bytes, std::string
 // Replaces `to` by `from` in one step (both in one directory).
 bool MoveFileOnto(const std::string& from, const std::string& to, std::string& error);
 bool RemoveFile(const std::string& path, std::string& error);
+// Whether a new file can be made in `directory`: it is a directory (links
+// followed) that the process may write and search, on a writable file
+// system. False with the reason when not. Makes nothing.
+bool DirectoryTakesFiles(const std::string& directory, std::string& error);
 // Makes one directory level; `exists` is set when something is in the way.
 bool MakeDirectory(const std::string& path, bool& exists, std::string& error);
 // Removes a directory only when it is empty.

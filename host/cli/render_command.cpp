@@ -2,7 +2,6 @@
 // the plug-in.
 #include <algorithm>
 
-#include "host/allocation_failures.h"
 #include "host/animation_render.h"
 #include "host/cli/cli_support.h"
 #include "host/cli/effect_options.h"
@@ -101,11 +100,8 @@ void RenderOneImage(const RenderOptions& options, const CliEnvironment& environm
   AddProjectOutput(batch, options, projectIndex);
   EffectSession session = OpenEffectSession(environment, options.effect, inputs);
   OwnedFrame output = MakeFrame(session.input.width, session.input.height, options.effect.depth);
-  const int64_t failedAllocations = AllocationFailureCount();
   const HostError result = RenderFrame(*session.host, FrameView(session.input), FrameView(output), session.time);
-  if (result != kHostErrorNone) {
-    FailCli(DescribeRenderFailure(result, "the image", AllocationFailureCount() != failedAllocations));
-  }
+  if (result != kHostErrorNone) FailCli(DescribeRenderFailure(result, "the image"));
   if (!WriteOutput(batch, imageIndex, EncodeFrame(FrameView(output), options.outputPath), error)) FailCli(error);
   WriteProjectOutput(batch, session, options, projectIndex);
   if (!CommitOutputs(batch, error)) FailCli(error);

@@ -6,8 +6,9 @@
 // chosen depth; per pixel of the Map Layer: its frame. Per render running at
 // once: the output frame, the render's own buffers (masks, labels, distance
 // field, stroke planes, and the chains of a dense skeleton smoothed four
-// times: kRenderWorkBytesPerPixel, from measured peaks), and the 8-bit image
-// and PNG file of the frame written. Per output file, the writer's record of
+// times: kRenderWorkBytesPerPixel, from measured peaks; a test holds a heavy
+// render's peak between half the estimate and all of it), and the 8-bit
+// image and PNG file of the frame written. Per output file, the writer's record of
 // it. An editing session also keeps frames beside the render's (its layer
 // and Map Layer at 1/N, the last frame) and draws windows: per pixel of the
 // larger window, its RGBA image, Cairo's surface for the overlay's strokes

@@ -21,9 +21,7 @@
 #pragma once
 
 #include <cstddef>
-#include <mutex>
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -33,16 +31,17 @@
 
 struct StagedOutput {
   std::string target;
-  std::string temporary;  // empty until written
+  std::string temporary;  // empty until being written
+  bool written = false;   // the temporary is complete
 };
 
+// Every batch of the process is guarded by one lock inside safe_output.cpp.
 struct OutputBatch {
-  OutputBatch() = default;
+  OutputBatch();
   OutputBatch(const OutputBatch&) = delete;
   OutputBatch& operator=(const OutputBatch&) = delete;
   ~OutputBatch();  // discards what was not committed
 
-  std::mutex mutex;  // guards every field
   std::vector<StagedOutput> outputs;
   std::vector<std::string> madeDirectories;  // in the order made
   // Where a file could be made, each with its resolved form.

@@ -98,6 +98,20 @@ bool RemoveFile(const std::string& path, std::string& error) {
   return false;
 }
 
+bool DirectoryTakesFiles(const std::string& directory, std::string& error) {
+  struct stat status {};
+  int failure = 0;
+  if (stat(directory.c_str(), &status) != 0) {
+    failure = errno;
+  } else if (!S_ISDIR(status.st_mode)) {
+    failure = ENOTDIR;
+  } else if (faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    failure = errno;
+  }
+  if (failure != 0) error = SystemReason(failure);
+  return failure == 0;
+}
+
 bool MakeDirectory(const std::string& path, bool& exists, std::string& error) {
   exists = false;
   if (mkdir(path.c_str(), 0777) == 0) return true;

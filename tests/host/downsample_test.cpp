@@ -87,13 +87,13 @@ TEST(Downsample, PointsAreScaledFromTheFullSizeLayer) {
   point.point.yValue = -101 * 65536;
   StoreParamValue(host->instance, PARAM_WP1_POSITION, point);
   const HostFrame view = FrameView(half);
-  CommandParams params = BuildCommandParams(*host, &view);
+  CommandParams params = PrepareCommandParams(*host, &view);
   // The default, 50% of 721 x 221 px, is 360.5, 110.5 in the layer's pixels.
   EXPECT_EQ(params.records[PARAM_START_POINT].u.point.xValue, 721 * 32768 / 2);
   EXPECT_EQ(params.records[PARAM_START_POINT].u.point.yValue, 221 * 32768 / 2);
   EXPECT_EQ(params.records[PARAM_WP1_POSITION].u.point.xValue, 2);
   EXPECT_EQ(params.records[PARAM_WP1_POSITION].u.point.yValue, -101 * 32768);
-  FinishCommandParams(*host, params);
+  TakeBackCommandParams(*host, params);
   OwnedFrame output = MakeFrame(half.width, half.height, 8);
   ASSERT_EQ(RenderFrame(*host, view, FrameView(output), 0), kHostErrorNone);
   EXPECT_EQ(host->instance.layerWidth, 721);  // a draft frame is not the layer's size

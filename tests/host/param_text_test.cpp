@@ -154,14 +154,14 @@ TEST_F(Keyframes, CommandsSeeTheValueAtTheirTimeAndWrittenValuesBecomeKeys) {
   ASSERT_TRUE(Key("WP 1 Position=0,0@0,30,60@1")) << error;
   OwnedFrame input = MakeFrame(40, 20, 8);
   HostFrame view = FrameView(input);
-  CommandParams params = BuildCommandParams(*host, &view, 1500);
+  CommandParams params = PrepareCommandParams(*host, &view, 1500);
   EXPECT_EQ(params.records[PARAM_LINE_WIDTH].u.slider.value, 6);
   // A keyed point is in pixels: the layer size does not scale it.
   EXPECT_EQ(params.records[PARAM_WP1_POSITION].u.point.xValue, 15 * kFixedOne);
   EXPECT_EQ(params.records[PARAM_WP2_POSITION].u.point.xValue, 20 * kFixedOne);
   params.records[PARAM_LINE_WIDTH].u.slider.value = 50;
   params.records[PARAM_LINE_WIDTH].changeFlags = kParamChangeFlagChangedValue;
-  FinishCommandParams(*host, params);
+  TakeBackCommandParams(*host, params);
   EXPECT_EQ(At(PARAM_LINE_WIDTH, 1500).slider.value, 50);
   EXPECT_EQ(At(PARAM_LINE_WIDTH, 750).slider.value, 26);  // 25.5 rounds up
   EXPECT_EQ(At(PARAM_LINE_WIDTH, 3000).slider.value, 11);

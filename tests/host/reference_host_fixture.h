@@ -34,9 +34,10 @@ inline std::vector<uint8_t> PatternBytes(size_t size, uint8_t seed) {
   return bytes;
 }
 
-// Opaque white ink on a transparent background: values every depth holds exactly.
-inline RgbaImage TextInkImage(int32_t width, int32_t height, uint32_t seed) {
-  const ByteMask mask = synthetic_text::MakeTextMask(width, height, seed);
+// Opaque white ink on a transparent background: values every depth holds
+// exactly. Glyphs `glyphHeight` pixels high (0: an eighth of the height).
+inline RgbaImage TextInkImage(int32_t width, int32_t height, uint32_t seed, int32_t glyphHeight = 0) {
+  const ByteMask mask = synthetic_text::MakeTextMask(width, height, seed, glyphHeight);
   RgbaImage image{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4, 0)};
   for (size_t i = 0; i < mask.cells.size(); ++i) {
     if (mask.cells[i] != 0) std::fill_n(image.pixels.begin() + static_cast<std::ptrdiff_t>(i * 4), 4, uint8_t{255});

@@ -33,7 +33,7 @@ TEST(ReferenceHost, CommandParamsArePrivateCopiesAndFlaggedValuesAreTakenBack) {
   EXPECT_EQ(ReadHandleStats(host->handles).live, 4);
   OwnedFrame input = MakeFrame(720, 220, 8);
   HostFrame view = FrameView(input);
-  CommandParams params = BuildCommandParams(*host, &view);
+  CommandParams params = PrepareCommandParams(*host, &view);
   ASSERT_EQ(params.pointers.size(), 131u);
   EXPECT_EQ(params.records[0].u.layer.pixels, input.storage.data());
   EXPECT_EQ(params.records[PARAM_START_POINT].u.point.xValue, 360 * 65536);
@@ -49,7 +49,7 @@ TEST(ReferenceHost, CommandParamsArePrivateCopiesAndFlaggedValuesAreTakenBack) {
   BlockBytes(*host, params.records[PARAM_CHAIN_SELECTION].u.arbitrary.valueHandle)[8] = 9;  // likewise
   BlockBytes(*host, blob)[136] = 7;
   params.records[PARAM_DRAW_ORDER].changeFlags = kParamChangeFlagChangedValue;
-  EXPECT_EQ(FinishCommandParams(*host, params), (std::vector<int32_t>{PARAM_REV_SLOT2, PARAM_DRAW_ORDER}));
+  EXPECT_EQ(TakeBackCommandParams(*host, params), (std::vector<int32_t>{PARAM_REV_SLOT2, PARAM_DRAW_ORDER}));
   EXPECT_EQ(ReadParamValue(host->instance, PARAM_REV_SLOT2).slider.value, 8);
   EXPECT_EQ(ReadParamValue(host->instance, PARAM_REV_SLOT3).slider.value, 0);
   ASSERT_EQ(ReadHandleStats(host->handles).live, 4);
@@ -67,7 +67,7 @@ TEST(ReferenceHost, CheckoutsSeeTheCommandsOwnParametersAtTheTimeAskedFor) {
   HostFrame inputView = FrameView(input);
   OwnedFrame map = MakeFrame(3, 3, 16);
   HostFrame mapView = FrameView(map);
-  CommandParams params = BuildCommandParams(*host, &inputView);
+  CommandParams params = PrepareCommandParams(*host, &inputView);
   const CommandContext context{params.pointers.data(), static_cast<int32_t>(params.pointers.size()), &inputView};
   {
     const ScopedCommandContext scope(context);
@@ -90,7 +90,7 @@ TEST(ReferenceHost, CheckoutsSeeTheCommandsOwnParametersAtTheTimeAskedFor) {
     EXPECT_EQ(Checkout(kParamCountWithInput), kHostErrorInvalidIndex);
     EXPECT_EQ(Checkout(-1), kHostErrorInvalidIndex);
   }
-  FinishCommandParams(*host, params);
+  TakeBackCommandParams(*host, params);
   EXPECT_EQ(host->instance.checkouts, 4);
   EXPECT_EQ(host->instance.checkins, 1);
 }

@@ -6,6 +6,7 @@
 
 #include "model/param_ids.h"
 #include "shell/arbitrary_data.h"
+#include "tests/host/callback_faults.h"
 #include "tests/host/reference_host_fixture.h"
 
 namespace {
@@ -18,11 +19,12 @@ std::string Text(ReferenceHost& host, int32_t id) { return ParamEntryById(host.i
 TEST(ParamsSetup, AddsEveryParameterInOrderThenRegistersTheCustomUI) {
   auto host = OpenTestHost();
   ASSERT_NE(host, nullptr);
+  const CallbackFaults faults(*host);
   ASSERT_EQ(RunParamsSetup(*host), kHostErrorNone);
-  ASSERT_EQ(host->instance.addCalls.size(), static_cast<size_t>(kParamCount));
-  for (size_t i = 0; i < host->instance.addCalls.size(); ++i) {
-    EXPECT_EQ(host->instance.addCalls[i].index, -1);
-    EXPECT_EQ(host->instance.addCalls[i].id, static_cast<int32_t>(i) + 1);
+  ASSERT_EQ(faults.addCalls.size(), static_cast<size_t>(kParamCount));
+  for (size_t i = 0; i < faults.addCalls.size(); ++i) {
+    EXPECT_EQ(faults.addCalls[i].index, -1);
+    EXPECT_EQ(faults.addCalls[i].id, static_cast<int32_t>(i) + 1);
   }
   ASSERT_EQ(host->instance.customUiRegistrations.size(), 1u);
   HostCustomUIInfo expected{};
@@ -36,10 +38,11 @@ TEST(ParamsSetup, HostFailuresAreReturnedWithTheirCodeButAMissingDefaultBlobIsNo
     SCOPED_TRACE(failing);
     auto host = OpenTestHost();
     ASSERT_NE(host, nullptr);
-    host->instance.failAddCall = failing;
-    host->instance.failAddCode = 7000 + failing;
+    CallbackFaults faults(*host);
+    faults.failAddCall = failing;
+    faults.failAddCode = 7000 + failing;
     EXPECT_EQ(RunParamsSetup(*host), 7000 + failing);
-    EXPECT_EQ(host->instance.addCalls.size(), static_cast<size_t>(failing));
+    EXPECT_EQ(faults.addCalls.size(), static_cast<size_t>(failing));
     EXPECT_TRUE(host->instance.customUiRegistrations.empty());
     EXPECT_EQ(host->numParams, 0);
     // Only the blob of a parameter the host accepted stays allocated.
@@ -47,15 +50,18 @@ TEST(ParamsSetup, HostFailuresAreReturnedWithTheirCodeButAMissingDefaultBlobIsNo
   }
   auto host = OpenTestHost();
   ASSERT_NE(host, nullptr);
-  host->instance.registerCustomUIResult = 42;
-  EXPECT_EQ(RunParamsSetup(*host), 42);
-  EXPECT_EQ(host->numParams, kParamCountWithInput);
+  {
+    CallbackFaults faults(*host);
+    faults.registerCustomUIResult = 42;
+    EXPECT_EQ(RunParamsSetup(*host), 42);
+    EXPECT_EQ(host->numParams, kParamCountWithInput);
+  }
   // A failed default blob is not an error: the parameter goes in with a null default.
   host = nullptr;
   ASSERT_NE(host = OpenTestHost(), nullptr);
   FailHandleAllocationsAfter(host->handles, 0);
   EXPECT_EQ(RunParamsSetup(*host), kHostErrorNone);
-  EXPECT_EQ(host->instance.addCalls.size(), static_cast<size_t>(kParamCount));
+  EXPECT_EQ(ParamCount(host->instance), kParamCountWithInput);
   EXPECT_EQ(Def(*host, PARAM_CHAIN_SELECTION).u.arbitrary.defaultHandle, nullptr);
   EXPECT_EQ(Def(*host, PARAM_DRAW_ORDER).u.arbitrary.defaultHandle, nullptr);
 }

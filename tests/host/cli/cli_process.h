@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,10 +39,10 @@ inline CliProcess StartCli(const std::vector<std::string>& args, int stdoutFd, c
   return process;
 }
 
-// The wait status of the process.
-inline int WaitCli(const CliProcess& process) {
+// The wait status of the process; `usage`, when given, gets what it used.
+inline int WaitCli(const CliProcess& process, rusage* usage = nullptr) {
   int status = 0;
-  while (waitpid(process.pid, &status, 0) < 0) {
+  while (wait4(process.pid, &status, 0, usage) < 0) {
   }
   return status;
 }

@@ -358,8 +358,7 @@ TEST(SafeOutput, StopSignalsLeaveNoPartialFile) {
                                            "--threads", "2", "--key", "Reveal Progress (%)=0@0,100@16"},
                                           -1, errors);
       ASSERT_GT(process.pid, 0);
-      // Wait until frames are being written: their temporaries stay until the
-      // run ends, while the one that checks the directory takes files goes at once.
+      // Wait until frames are being written: their temporaries stay until the run ends.
       const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
       while (std::chrono::steady_clock::now() < deadline &&
              !(fs::exists(frames) && HiddenFileCount(frames) >= 2)) {
